@@ -1,0 +1,59 @@
+#include "support/TestSupport.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "text/Cp932.h"
+
+namespace kpx::test {
+
+std::string Hex(std::string_view bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (!out.empty())
+            out += ' ';
+        out += digits[c >> 4];
+        out += digits[c & 0xF];
+    }
+    return out;
+}
+
+std::string ReadFileBytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::filesystem::path &path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write test file " + path.string());
+}
+
+TempDir::TempDir()
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+std::filesystem::path TempDir::path() const
+{
+    return std::filesystem::path(m_dir.path().toStdString());
+}
+
+std::string TempDir::cp932() const
+{
+    return Sjis(m_dir.path().toStdString() + "/");
+}
+
+std::filesystem::path TempDir::operator/(std::string_view utf8Name) const
+{
+    return path() / std::filesystem::path(std::string(utf8Name));
+}
+
+} // namespace kpx::test

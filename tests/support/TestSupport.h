@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <QTemporaryDir>
+
+namespace kpx::test {
+
+// Readable hex dump of a byte string, for failure messages.
+std::string Hex(std::string_view bytes);
+
+// Whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path &path);
+void WriteFileBytes(const std::filesystem::path &path, std::string_view bytes);
+
+// A fresh temporary folder per test, removed afterwards.
+class TempDir
+{
+public:
+    TempDir();
+    std::filesystem::path path() const;
+    // The folder as the core holds it: CP932 with a trailing delimiter.
+    std::string cp932() const;
+    std::filesystem::path operator/(std::string_view utf8Name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace kpx::test

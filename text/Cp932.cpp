@@ -1,0 +1,157 @@
+#include "text/Cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <stdexcept>
+
+namespace kpx {
+
+namespace {
+
+// One converter per direction and thread; iconv_open is far too slow to call
+// for every file name of a large folder.
+class Converter
+{
+public:
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
+    }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    enum class Stop { Done, Invalid, Incomplete };
+
+    // Converts as much of `in` as possible, appending to `out`; on a stop the
+    // input is left at the offending byte.
+    Stop convert(std::string_view &in, std::string &out)
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[4096];
+        while (!in.empty()) {
+            char *src = const_cast<char *>(in.data());
+            size_t srcLeft = in.size();
+            char *dst = buffer;
+            size_t dstLeft = sizeof buffer;
+            const size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            const int err = errno;
+            out.append(buffer, static_cast<size_t>(dst - buffer));
+            in.remove_prefix(in.size() - srcLeft);
+            if (rc != static_cast<size_t>(-1))
+                continue;
+            if (err == E2BIG)
+                continue;
+            return err == EINVAL ? Stop::Incomplete : Stop::Invalid;
+        }
+        return Stop::Done;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+Converter &toCp932()
+{
+    thread_local Converter c("CP932", "UTF-8");
+    return c;
+}
+
+Converter &fromCp932()
+{
+    thread_local Converter c("UTF-8", "CP932");
+    return c;
+}
+
+// Length of the well-formed UTF-8 sequence at the front of `s`, or 0.
+size_t utf8SequenceLength(std::string_view s)
+{
+    const auto b = static_cast<unsigned char>(s[0]);
+    size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || n > s.size())
+        return 0;
+    for (size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
+constexpr std::string_view Utf8ReplacementChar = "\xEF\xBF\xBD";
+
+} // namespace
+
+std::optional<std::string> Utf8ToCp932(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    if (toCp932().convert(utf8, out) != Converter::Stop::Done)
+        return std::nullopt;
+    return out;
+}
+
+std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    bool replaced = false;
+    while (toCp932().convert(utf8, out) != Converter::Stop::Done) {
+        replaced = true;
+        out += Cp932ReplacementMark;
+        const size_t n = utf8SequenceLength(utf8);
+        utf8.remove_prefix(n == 0 ? 1 : n);
+    }
+    if (lossy)
+        *lossy = replaced;
+    return out;
+}
+
+std::string Cp932ToUtf8(std::string_view cp932, bool *lossy)
+{
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    bool replaced = false;
+    while (fromCp932().convert(cp932, out) != Converter::Stop::Done) {
+        replaced = true;
+        out += Utf8ReplacementChar;
+        cp932.remove_prefix(1);
+    }
+    if (lossy)
+        *lossy = replaced;
+    return out;
+}
+
+QString Cp932ToQString(std::string_view cp932)
+{
+    const std::string utf8 = Cp932ToUtf8(cp932);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::optional<std::string> QStringToCp932(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return Utf8ToCp932(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+std::string QStringToCp932Lossy(const QString &text, bool *lossy)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return Utf8ToCp932Lossy(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), lossy);
+}
+
+std::filesystem::path Cp932ToNativePath(std::string_view cp932Path)
+{
+    return std::filesystem::path(Cp932ToUtf8(cp932Path));
+}
+
+std::optional<std::string> NativePathToCp932(const std::filesystem::path &path)
+{
+    return Utf8ToCp932(path.native());
+}
+
+std::string Sjis(std::string_view utf8Literal)
+{
+    return Utf8ToCp932Lossy(utf8Literal);
+}
+
+} // namespace kpx

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+namespace kpx {
+
+// The one place where code page 932 meets Unicode. Every conversion in the
+// program goes through the system's iconv "CP932" table, so files, widgets and
+// file-system names agree on the mapping.
+
+// Shown in place of a character that code page 932 cannot hold (U+3013 GETA MARK).
+inline constexpr std::string_view Cp932ReplacementMark = "\x81\xAC";
+
+// Unicode text as UTF-8 -> CP932 bytes; nullopt when the text holds a character
+// CP932 lacks or is not valid UTF-8.
+std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+
+// As Utf8ToCp932, but every character CP932 lacks (and every invalid UTF-8
+// byte) becomes Cp932ReplacementMark. `lossy` reports whether that happened.
+std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy = nullptr);
+
+// CP932 bytes -> UTF-8. A byte sequence that is not CP932 becomes U+FFFD.
+std::string Cp932ToUtf8(std::string_view cp932, bool *lossy = nullptr);
+
+QString Cp932ToQString(std::string_view cp932);
+std::optional<std::string> QStringToCp932(const QString &text);
+std::string QStringToCp932Lossy(const QString &text, bool *lossy = nullptr);
+
+// File-system names on this platform are UTF-8 bytes; the core holds CP932.
+std::filesystem::path Cp932ToNativePath(std::string_view cp932Path);
+std::optional<std::string> NativePathToCp932(const std::filesystem::path &path);
+
+// A UTF-8 literal of our own as CP932 (for fixed Japanese texts of the core).
+// Our literals are always representable; this cannot fail for them.
+std::string Sjis(std::string_view utf8Literal);
+
+} // namespace kpx
