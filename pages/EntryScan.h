@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pages/RecFileData.h"
+
+namespace kpx {
+
+// -1 blank, 1 single-byte characters only, 2 double-byte only, 0 mixed.
+int GetCharWidthKind(std::string_view text);
+
+// Formats a date with a rename pattern: 'quoted' or "quoted" text as is, yy,
+// yyyy, m, mm, d, dd (and the longer month and day name forms); the date has
+// no time of day, so time letters give zeros. Other characters are copied.
+std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_month_day date);
+
+struct TScanOptions
+{
+    bool LowerCase = true;                   // lower-case plain copy names
+    std::string RenamePattern = "'mv'yymmdd"; // for names that are not plain
+    std::chrono::year_month_day Date;          // the date the pattern formats
+};
+
+// Copy name of a movie: its own name (lower-cased when asked) when the name
+// is plain single-byte text, else the pattern, a serial of two or more digits
+// and ".amc". `serial` counts the pattern-named entries of one scan.
+std::string MakeCopyName(std::string_view orgName, const TScanOptions &options, int &serial);
+
+bool IsFileEntry(const std::filesystem::directory_entry &entry);
+bool IsSubFolderEntry(const std::filesystem::directory_entry &entry);
+
+// Replaces `entries` with one record per *.amc file of `folder` (CP932, with a
+// trailing delimiter; empty means the working folder). Entries come in the
+// order a Windows folder listing gives them: by name, ASCII letters compared
+// as upper case, everything else by UTF-16 code unit. A folder that is missing
+// or holds no movie gives an empty list and true; an error while listing ends
+// the scan with false and the records filled so far.
+bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries);
+
+std::chrono::year_month_day LocalToday();
+
+} // namespace kpx

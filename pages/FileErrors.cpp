@@ -1,0 +1,48 @@
+#include "pages/FileErrors.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/Cp932.h"
+
+namespace kpx {
+
+std::string DescribeErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return Sjis("ファイルまたはフォルダが見つかりません。");
+    case EACCES:
+    case EPERM:
+        return Sjis("アクセスが拒否されました。");
+    case EROFS:
+        return Sjis("読み取り専用のドライブです。");
+    case ENOSPC:
+    case EDQUOT:
+        return Sjis("ディスクの空き容量が不足しています。");
+    case EFBIG:
+        return Sjis("ファイルが大きすぎます。");
+    case EISDIR:
+        return Sjis("同じ名前のフォルダがあります。");
+    case ENOTDIR:
+        return Sjis("パスの途中にフォルダでないものがあります。");
+    case ENAMETOOLONG:
+        return Sjis("ファイル名が長すぎます。");
+    case EIO:
+        return Sjis("入出力エラーが発生しました。");
+    default:
+        return Sjis(std::string(std::strerror(error)));
+    }
+}
+
+std::string DisplayPath(const std::filesystem::path &path)
+{
+    return Utf8ToCp932Lossy(path.native());
+}
+
+std::string FileErrorMessage(const std::filesystem::path &file, std::string_view failure, int error)
+{
+    return Sjis("ファイル「") + DisplayPath(file) + Sjis("」") + std::string(failure) + "\r\n" + DescribeErrno(error);
+}
+
+} // namespace kpx

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kpx {
+
+// A failed file operation; what() is a Japanese CP932 message that names the
+// file and the reason, ready to show to the user.
+class TFileError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The reason for an errno value, in Japanese (CP932).
+std::string DescribeErrno(int error);
+
+// "ファイル「<file>」<failure>" and the reason on a second line; `failure` is
+// CP932, for example Sjis("をコピーできません。").
+std::string FileErrorMessage(const std::filesystem::path &file, std::string_view failure, int error);
+
+// The path as CP932 for messages; characters it lacks get a visible mark.
+std::string DisplayPath(const std::filesystem::path &path);
+
+} // namespace kpx

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "pages/RecFileData.h"
+#include "pages/UserPrompt.h"
+
+namespace kpx {
+
+// Index of the settings dialog's "同名ファイルがあった場合" choice.
+enum class TOverwritePolicy
+{
+    Confirm = 0,     // ask before replacing
+    Overwrite = 1,   // replace without asking
+    Skip = 2,        // leave the existing file
+    WarnAndStop = 3, // refuse the whole run when any target exists
+};
+
+// Brings a stored index into range; anything unknown asks before replacing.
+TOverwritePolicy OverwritePolicyFromIndex(int index);
+
+enum class TCopyResult
+{
+    Copied,
+    Declined, // the user said no to replacing
+    Skipped,  // the policy left an existing file alone
+    SameFile, // source and destination are one file, which stays as it is
+    Failed,   // reported to the user already
+};
+
+// Copies one file. Without overwriteSilently an existing destination is
+// replaced only when the user agrees. The copy lands under a temporary name
+// beside the destination and is renamed over it when complete, so a failure
+// never leaves a truncated destination; failures are reported to the user.
+TCopyResult ShellCopyFile(const std::filesystem::path &source, const std::filesystem::path &destination,
+                          bool overwriteSilently, TUserPrompt &prompt);
+
+// The overwrite decision applied to every movie and page.
+TCopyResult CopyUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
+                            TOverwritePolicy policy, TUserPrompt &prompt);
+
+// For the strictest policy: true when no movie or page of the run exists yet;
+// otherwise warns about the first one found and returns false.
+bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
+                     const std::vector<std::string> &pageNames, TUserPrompt &prompt);
+
+} // namespace kpx

@@ -1,0 +1,228 @@
+#include "pages/PageGenerator.h"
+
+#include <cerrno>
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "pages/FileErrors.h"
+#include "pages/NumberFormat.h"
+#include "pages/PathRoutines.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view CrLf = "\r\n";
+constexpr std::string_view IdeographicSpace = "\x81\x40";
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Replaces every "%x" placeholder regardless of letter case. "%" is never part
+// of a double-byte character, so a byte search is safe in CP932 text.
+std::string ReplacePlaceholder(std::string_view text, std::string_view placeholder, std::string_view value)
+{
+    std::string result;
+    result.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '%' && EqualsNoCase(text.substr(i, placeholder.size()), placeholder)) {
+            result += value;
+            i += placeholder.size();
+        } else {
+            result += text[i++];
+        }
+    }
+    return result;
+}
+
+std::string_view BaseName(std::string_view fileName)
+{
+    const size_t dot = fileName.rfind('.');
+    return dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
+}
+
+std::string MakeFooter(const TPublishJob &job, int pageIndex, int pageCount)
+{
+    const std::string previous = PageFileName(job.HtmlFileName, pageIndex);
+    const std::string next = PageFileName(job.HtmlFileName, pageIndex + 2);
+    if (pageIndex == 0)
+        return ReplacePlaceholder(job.Templates.Footers[0], "%n", next);
+    if (pageIndex == pageCount - 1)
+        return ReplacePlaceholder(job.Templates.Footers[2], "%p", previous);
+    return ReplacePlaceholder(ReplacePlaceholder(job.Templates.Footers[1], "%n", next), "%p", previous);
+}
+
+// Writes a whole file; a partial file is removed again.
+void WriteWholeFile(const fs::path &path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw TFileError(FileErrorMessage(path, Sjis("を作成できません。"), errno));
+    int error = 0;
+    for (size_t done = 0; done < bytes.size() && error == 0;) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR)
+            error = errno;
+        else if (n > 0)
+            done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(path.c_str());
+        throw TFileError(FileErrorMessage(path, Sjis("を書き込めません。"), error));
+    }
+}
+
+// Entries in use; never more than the list holds.
+int MovieCount(const TEntryList &entries)
+{
+    return std::min(entries.FEntryCount, static_cast<int>(entries.FEntries.size()));
+}
+
+fs::path MovieSourcePath(const TPublishJob &job, const TRecFileData &entry)
+{
+    const fs::path folder = Cp932ToNativePath(job.SourceDir);
+    return entry.NativeName.empty() ? Cp932ToNativePath(job.SourceDir + entry.OrgName) : folder / entry.NativeName;
+}
+
+std::string BuildPageText(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath)
+{
+    const auto addItem = [](std::string &text, std::string_view item) {
+        text += item;
+        text += CrLf;
+    };
+    std::string text;
+    addItem(text, ReplacePlaceholder(job.Templates.Header, "%i", std::to_string(pageIndex + 1)));
+    const int first = pageIndex * entries.FPageItemCount;
+    for (int k = first; k < first + entries.FPageItemCount && k < MovieCount(entries); ++k)
+        addItem(text, MakeMovieBlock(entries.FEntries[static_cast<size_t>(k)], linkPath));
+    if (entries.FPageCount > 1)
+        addItem(text, MakeFooter(job, pageIndex, entries.FPageCount));
+    return text;
+}
+
+void PublishPage(const TPublishJob &job, const TEntryList &entries, int pageIndex, const std::string &linkPath,
+                 const fs::path &tempDir, TUserPrompt &prompt)
+{
+    const int first = pageIndex * entries.FPageItemCount;
+    for (int k = first; k < first + entries.FPageItemCount && k < MovieCount(entries); ++k) {
+        const TRecFileData &entry = entries.FEntries[static_cast<size_t>(k)];
+        CopyUnderPolicy(MovieSourcePath(job, entry), Cp932ToNativePath(job.MovieDir + entry.CopyName), job.Policy,
+                        prompt);
+    }
+    // The names come from the last build; the naming rule stands in for a missing one.
+    const std::string name = static_cast<size_t>(pageIndex) < job.PageNames.size()
+                                 ? job.PageNames[static_cast<size_t>(pageIndex)]
+                                 : PageFileName(job.HtmlFileName, pageIndex + 1);
+    const fs::path tempFile = tempDir / Cp932ToNativePath(name);
+    WriteWholeFile(tempFile, BuildPageText(job, entries, pageIndex, linkPath));
+    CopyUnderPolicy(tempFile, Cp932ToNativePath(job.HtmlDir + name), job.Policy, prompt);
+    std::error_code ignored; // a temporary file left behind harms nothing
+    fs::remove(tempFile, ignored);
+}
+
+} // namespace
+
+std::string PageFileName(std::string_view htmlFileName, int pageNumber)
+{
+    std::string name(BaseName(htmlFileName));
+    if (pageNumber >= 2) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%02d", pageNumber);
+        name += digits;
+    }
+    return name + ".html";
+}
+
+std::vector<std::string> PageFileNames(std::string_view htmlFileName, int pageCount)
+{
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(std::max(pageCount, 0)));
+    for (int page = 1; page <= pageCount; ++page)
+        names.push_back(PageFileName(htmlFileName, page));
+    return names;
+}
+
+std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath)
+{
+    const auto pick = [](const auto &table, std::int32_t index) {
+        // Values out of range come only from a damaged entry; fall back to the first.
+        return index >= 0 && static_cast<size_t>(index) < table.size() ? table[static_cast<size_t>(index)] : table[0];
+    };
+    std::string block;
+    block.reserve(320 + entry.LinkName.size() + entry.SaveName.size() + entry.CopyName.size());
+    block += "<object data=";
+    block += linkPath;
+    block += entry.CopyName;
+    block += " type=\"application/x-mpeg\" copyright=\"";
+    block += pick(RightsTexts, entry.DlKind);
+    block += "\" ";
+    block += CrLf;
+    block += "    standby=\"";
+    block += entry.LinkName;
+    block += " (";
+    block += FormatThousands(entry.FileSize);
+    block += "byte)\">";
+    block += CrLf;
+    block += IdeographicSpace;
+    block += "<param name=\"title\" value=\"";
+    block += entry.SaveName;
+    block += "\" valuetype=\"data\" />";
+    block += CrLf;
+    block += IdeographicSpace;
+    block += "<param name=\"size\" value=\"";
+    block += std::to_string(entry.FileSize);
+    block += "\" valuetype=\"data\" />";
+    block += CrLf;
+    block += IdeographicSpace;
+    block += "<param name=\"disposition\" value=\"";
+    block += pick(DispositionPrefixes, entry.DlKind);
+    block += pick(NoVideoMarks, entry.NoVideo ? 1 : 0);
+    block += pick(SoundMarks, entry.SoundKind);
+    block += "\" valuetype=\"data\" />";
+    block += CrLf;
+    block += "</object>";
+    block += CrLf;
+    block += CrLf; // the empty seventh line
+    return block;
+}
+
+std::string MakePageText(const TPublishJob &job, const TEntryList &entries, int pageIndex)
+{
+    return BuildPageText(job, entries, pageIndex, GetRelativeLinkPath(job.HtmlDir, job.MovieDir));
+}
+
+bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt)
+{
+    if (job.Policy == TOverwritePolicy::WarnAndStop
+        && !PreCheckTargets(entries, job.MovieDir, job.HtmlDir, job.PageNames, prompt))
+        return false;
+    try {
+        const fs::path tempDir = Cp932ToNativePath(GetTempDir());
+        const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
+        for (int r = 0; r < entries.FPageCount; ++r)
+            PublishPage(job, entries, r, linkPath, tempDir, prompt);
+    } catch (const std::exception &error) {
+        prompt.Error(error.what());
+        return false;
+    }
+    return true;
+}
+
+} // namespace kpx

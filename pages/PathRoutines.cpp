@@ -1,0 +1,88 @@
+#include "pages/PathRoutines.h"
+
+#include <QDir>
+
+#include "text/Cp932.h"
+#include "text/RB4471HenkanFnc.h"
+
+namespace kpx {
+
+namespace {
+
+// True when the last byte is a delimiter standing alone, not the second byte
+// of a double-byte character.
+bool EndsWithDelimiter(std::string_view path)
+{
+    if (path.empty() || path.back() != PathDelim)
+        return false;
+    size_t i = 0;
+    size_t lastStart = 0;
+    while (i < path.size()) {
+        lastStart = i;
+        i += IsSjisLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1;
+    }
+    return lastStart == path.size() - 1;
+}
+
+} // namespace
+
+std::string IncludePathDelimiter(std::string_view path)
+{
+    std::string result(path);
+    if (!EndsWithDelimiter(path))
+        result += PathDelim;
+    return result;
+}
+
+std::string ExcludePathDelimiter(std::string_view path)
+{
+    if (EndsWithDelimiter(path))
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+int CountPathDelimiters(std::string_view path)
+{
+    int count = 0;
+    for (char c : path)
+        count += c == PathDelim;
+    return count;
+}
+
+std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view toFolder)
+{
+    const std::string fromWithDelim = IncludePathDelimiter(fromFolder);
+    const std::string toWithDelim = IncludePathDelimiter(toFolder);
+    std::string_view from = fromWithDelim;
+    std::string_view to = toWithDelim;
+    while (!from.empty()) {
+        const size_t length = from.find(PathDelim) + 1; // from always ends with a delimiter
+        if (to.substr(0, length) != from.substr(0, length))
+            break;
+        from.remove_prefix(length);
+        to.remove_prefix(length);
+    }
+    std::string link;
+    for (int i = CountPathDelimiters(from); i > 0; --i)
+        link += "../";
+    // Links always use "/"; only whole single-byte characters are delimiters.
+    for (size_t i = 0; i < to.size(); ++i) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(to[i])) && i + 1 < to.size()) {
+            link += to.substr(i, 2);
+            ++i;
+        } else {
+            link += to[i] == PathDelim ? '/' : to[i];
+        }
+    }
+    return link;
+}
+
+std::string GetTempDir()
+{
+    // A temporary folder whose name code page 932 cannot spell would give
+    // paths that lead nowhere; the system default always can.
+    const auto temp = QStringToCp932(QDir::tempPath());
+    return IncludePathDelimiter(temp ? *temp : std::string("/tmp"));
+}
+
+} // namespace kpx

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kpx {
+
+// One movie of the source folder. Strings are code page 932 bytes.
+struct TRecFileData
+{
+    std::string OrgName;       // name in the source folder, as CP932
+    std::string CopyName;      // name in the movie folder and in the page's link
+    std::int32_t FileSize = 0;
+    std::int32_t DlKind = 0;    // 0 download, 1 short streaming
+    std::int32_t SoundKind = 0; // 0 QLREP, 1 MP3, 2 none
+    bool NoVideo = false;
+    std::string LinkName;      // standby text of the download link
+    std::string SaveName;      // title the handset saves the movie under
+    // The name exactly as the file system spells it. OrgName cannot hold every
+    // name (code page 932 lacks many characters); copying uses this one.
+    std::string NativeName;
+};
+
+// The entry list and the page layout fixed by the last build of the page
+// settings window. FPageItemCount and FPageCount are not recomputed when
+// entries are removed, so pages past the last entry still get written.
+struct TEntryList
+{
+    std::vector<TRecFileData> FEntries;
+    std::int32_t FEntryCount = 0;
+    std::int32_t FPageItemCount = 0;
+    std::int32_t FPageCount = 0;
+};
+
+// Strings of the download markup, indexed by DlKind, NoVideo and SoundKind.
+inline constexpr std::array<std::string_view, 2> RightsTexts = {"no", "yes"};
+inline constexpr std::array<std::string_view, 2> DispositionPrefixes = {"devdl1", "devdl2"};
+inline constexpr std::array<std::string_view, 2> NoVideoMarks = {"", "b"};
+inline constexpr std::array<std::string_view, 3> SoundMarks = {"q", "m", "n"};
+
+} // namespace kpx

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "FakePrompt.h"
+#include "pages/MovieCopy.h"
+#include "support/TestSupport.h"
+
+using namespace kpx;
+using kpx::test::FakePrompt;
+using kpx::test::ReadFileBytes;
+using kpx::test::TempDir;
+using kpx::test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> FileNamesIn(const fs::path &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Lowers the file size limit so that writes fail as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+};
+
+} // namespace
+
+class MovieCopyTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    FakePrompt prompt;
+    fs::path source = dir / "source.amc";
+    fs::path target = dir / "target.amc";
+
+    void SetUp() override { WriteFileBytes(source, "new movie"); }
+};
+
+TEST_F(MovieCopyTest, MissingDestinationIsCopiedWithoutQuestionUnderEveryPolicy)
+{
+    for (int policy = 0; policy <= 3; ++policy) {
+        fs::remove(target);
+        EXPECT_EQ(CopyUnderPolicy(source, target, OverwritePolicyFromIndex(policy), prompt), TCopyResult::Copied);
+        EXPECT_EQ(ReadFileBytes(target), "new movie");
+    }
+    EXPECT_TRUE(prompt.questions.empty());
+    EXPECT_TRUE(prompt.errors.empty());
+}
+
+TEST_F(MovieCopyTest, ExistingDestinationFollowsThePolicy)
+{
+    struct Case
+    {
+        TOverwritePolicy policy;
+        bool answer;
+        TCopyResult result;
+        const char *content;
+        size_t questions;
+    };
+    const Case cases[] = {
+        {TOverwritePolicy::Confirm, true, TCopyResult::Copied, "new movie", 1},
+        {TOverwritePolicy::Confirm, false, TCopyResult::Declined, "old", 1},
+        {TOverwritePolicy::Overwrite, false, TCopyResult::Copied, "new movie", 0},
+        {TOverwritePolicy::Skip, true, TCopyResult::Skipped, "old", 0},
+        {TOverwritePolicy::WarnAndStop, true, TCopyResult::Skipped, "old", 0},
+    };
+    for (const Case &c : cases) {
+        FakePrompt answering;
+        answering.answer = c.answer;
+        WriteFileBytes(target, "old");
+        EXPECT_EQ(CopyUnderPolicy(source, target, c.policy, answering), c.result);
+        EXPECT_EQ(ReadFileBytes(target), c.content);
+        ASSERT_EQ(answering.questions.size(), c.questions);
+        if (c.questions) {
+            EXPECT_NE(answering.questions[0].find("target.amc"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+}
+
+TEST_F(MovieCopyTest, FileCopiedOntoItselfStaysIntact)
+{
+    fs::create_directory(dir / "sub");
+    fs::create_hard_link(source, dir / "hardlink.amc");
+    fs::create_symlink(source, dir / "symlink.amc");
+    fs::create_directory_symlink(dir.path(), dir / "same");
+    const fs::path aliases[] = {source, dir / "hardlink.amc", dir / "symlink.amc", dir / "same" / "source.amc"};
+    for (const fs::path &alias : aliases) {
+        for (TOverwritePolicy policy : {TOverwritePolicy::Confirm, TOverwritePolicy::Overwrite}) {
+            EXPECT_EQ(CopyUnderPolicy(source, alias, policy, prompt), TCopyResult::SameFile) << alias;
+            EXPECT_EQ(CopyUnderPolicy(alias, source, policy, prompt), TCopyResult::SameFile) << alias;
+            EXPECT_EQ(ReadFileBytes(source), "new movie");
+        }
+    }
+    EXPECT_TRUE(prompt.questions.empty());
+    EXPECT_TRUE(prompt.errors.empty());
+}
+
+TEST_F(MovieCopyTest, FailedCopyLeavesNoPartialFileAndIsReported)
+{
+    WriteFileBytes(source, std::string(1 << 20, 'm'));
+    WriteFileBytes(target, "old");
+    {
+        FileSizeLimit limit(64 * 1024);
+        EXPECT_EQ(ShellCopyFile(source, target, true, prompt), TCopyResult::Failed);
+    }
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("target.amc"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("ファイルが大きすぎます"), std::string::npos);
+}
+
+TEST_F(MovieCopyTest, MissingSourceOrFolderIsReportedWithTheFileName)
+{
+    EXPECT_EQ(ShellCopyFile(dir / "gone.amc", target, true, prompt), TCopyResult::Failed);
+    EXPECT_EQ(ShellCopyFile(source, dir / "nofolder" / "x.amc", true, prompt), TCopyResult::Failed);
+    ASSERT_EQ(prompt.errors.size(), 2u);
+    EXPECT_NE(prompt.errors[0].find("gone.amc"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("見つかりません"), std::string::npos);
+    EXPECT_NE(prompt.errors[1].find("x.amc"), std::string::npos);
+    EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(MovieCopyTest, LargeFileIsCopiedWhole)
+{
+    std::string content(3 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7 % 251);
+    WriteFileBytes(source, content);
+    EXPECT_EQ(ShellCopyFile(source, target, false, prompt), TCopyResult::Copied);
+    EXPECT_EQ(ReadFileBytes(target), content);
+}
+
+TEST(OverwritePolicy, OutOfRangeIndexAsksBeforeReplacing)
+{
+    EXPECT_EQ(OverwritePolicyFromIndex(2), TOverwritePolicy::Skip);
+    EXPECT_EQ(OverwritePolicyFromIndex(4), TOverwritePolicy::Confirm);
+    EXPECT_EQ(OverwritePolicyFromIndex(-1), TOverwritePolicy::Confirm);
+}
+
+class PreCheckTest : public ::testing::Test
+{
+protected:
+    TempDir movies, html;
+    FakePrompt prompt;
+    TEntryList list;
+    std::vector<std::string> pages{"ezmovie.html", "ezmovie02.html", "ezmovie03.html"};
+
+    void SetUp() override
+    {
+        for (const char *name : {"a.amc", "b.amc", "c.amc"}) {
+            TRecFileData entry;
+            entry.CopyName = name;
+            list.FEntries.push_back(entry);
+        }
+        list.FEntryCount = 3;
+        list.FPageItemCount = 1;
+        list.FPageCount = 3;
+    }
+    bool check() { return PreCheckTargets(list, movies.cp932(), html.cp932(), pages, prompt); }
+};
+
+TEST_F(PreCheckTest, NothingExistingLetsTheRunGo)
+{
+    EXPECT_TRUE(check());
+    EXPECT_TRUE(prompt.warnings.empty());
+}
+
+TEST_F(PreCheckTest, FirstExistingMovieIsNamed)
+{
+    WriteFileBytes(movies / "c.amc", "x");
+    WriteFileBytes(movies / "b.amc", "x");
+    WriteFileBytes(html / "ezmovie.html", "x");
+    EXPECT_FALSE(check());
+    ASSERT_EQ(prompt.warnings.size(), 1u);
+    EXPECT_EQ(prompt.warnings[0], "ezmovieディレクトリに同名のファイル「b.amc」が\r\n存在しますので、実行を中止します。");
+}
+
+TEST_F(PreCheckTest, ExistingLastPageIsNamed)
+{
+    WriteFileBytes(html / "ezmovie03.html", "x");
+    EXPECT_FALSE(check());
+    ASSERT_EQ(prompt.warnings.size(), 1u);
+    EXPECT_EQ(prompt.warnings[0], "htmlディレクトリに同名のファイル「ezmovie03.html」が\r\n存在しますので、実行を中止します。");
+}

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "pages/PathRoutines.h"
+#include "text/Cp932.h"
+
+using namespace kpx;
+
+TEST(PathRoutines, TrailingDelimiterIsAddedOrRemovedOnce)
+{
+    EXPECT_EQ(IncludePathDelimiter("/web"), "/web/");
+    EXPECT_EQ(IncludePathDelimiter("/web/"), "/web/");
+    EXPECT_EQ(IncludePathDelimiter("/"), "/");
+    EXPECT_EQ(ExcludePathDelimiter("/web/"), "/web");
+    EXPECT_EQ(ExcludePathDelimiter("/web"), "/web");
+    EXPECT_EQ(ExcludePathDelimiter(""), "");
+}
+
+TEST(PathRoutines, DoubleByteCharacterAtTheEndIsNotADelimiter)
+{
+    // "ソ" is 0x83 0x5C: its second byte is a backslash, not a delimiter here.
+    const std::string so = Sjis("/映像ソ");
+    EXPECT_EQ(IncludePathDelimiter(so), so + "/");
+    EXPECT_EQ(ExcludePathDelimiter(so + "/"), so);
+    // A lead byte takes the next byte with it, whatever it is.
+    EXPECT_EQ(ExcludePathDelimiter("/a\x83/"), "/a\x83/");
+    EXPECT_EQ(IncludePathDelimiter("/a\x83/"), "/a\x83//");
+}
+
+TEST(PathRoutines, CountsDelimiters)
+{
+    EXPECT_EQ(CountPathDelimiters(""), 0);
+    EXPECT_EQ(CountPathDelimiters("html/sub/"), 2);
+    EXPECT_EQ(CountPathDelimiters("/a/b/c"), 3);
+}
+
+TEST(PathRoutines, RelativeLinkBetweenFolders)
+{
+    struct Case
+    {
+        const char *from, *to, *link;
+    };
+    const Case cases[] = {
+        {"/web/", "/web/", ""},
+        {"/web/", "/web/mov/", "mov/"},
+        {"/web/html/", "/web/", "../"},
+        {"/web/html/", "/web/mov/", "../mov/"},
+        {"/web/a/b/", "/web/mov/", "../../mov/"},
+        {"/Web/", "/web/mov/", "../web/mov/"},            // letter case counts
+        {"/srv/web/html/", "/mnt/mov/", "../../../mnt/mov/"},
+        {"/web/ab/", "/web/abc/", "../abc/"},            // whole names, not prefixes
+        {"/web/abc/", "/web/ab/", "../ab/"},
+        {"/web", "/web/mov", "mov/"},                    // delimiters optional
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(GetRelativeLinkPath(c.from, c.to), c.link) << c.from << " -> " << c.to;
+}
+
+TEST(PathRoutines, RelativeLinkKeepsJapaneseFolderNames)
+{
+    EXPECT_EQ(GetRelativeLinkPath(Sjis("/web/ページ/"), Sjis("/web/動画/")), Sjis("../動画/"));
+}
+
+TEST(PathRoutines, TempDirEndsWithDelimiter)
+{
+    const std::string temp = GetTempDir();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), PathDelim);
+}
