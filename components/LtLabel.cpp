@@ -53,7 +53,7 @@ TLightLabel::TLightLabel(QWidget *parent)
     FClickColor = buttonFace;
 
     setAutoFillBackground(true);
-    FLightFont = Restyled({QFont(), Qt::blue}, Qt::blue, true);
+    FLightFont = Restyled({}, Qt::blue, true);
     FDefaultFont = Restyled(CurrentFont(), Qt::blue, false);
     ApplyDefault();
     FClickFont = Restyled(CurrentFont(), Qt::red, false);
