@@ -1,0 +1,68 @@
+#pragma once
+
+#include <functional>
+
+#include <QList>
+#include <QString>
+
+class QObject;
+class QWidget;
+
+namespace kpx {
+
+// Every modal message box of the program goes through here, so that captions,
+// icons and button texts are the same everywhere and tests can answer boxes
+// without a modal loop.
+
+enum class TMsgKind {
+    Warning,
+    Error,
+    Information,
+    Confirmation,
+};
+
+// The Japanese caption of a box of this kind.
+QString MessageCaption(TMsgKind kind);
+
+void ShowWarning(QWidget *parent, const QString &text);
+void ShowError(QWidget *parent, const QString &text);
+void ShowInformation(QWidget *parent, const QString &text);
+// Yes/No question; true only when the user answers Yes.
+bool AskYesNo(QWidget *parent, const QString &text);
+
+// The program-wide report of a failure that escaped to an event handler:
+// an error box with the failure's own text.
+void ReportApplicationError(QObject *sender, const QString &message);
+
+// When a handler is set it is called instead of showing a box; its return
+// value is the answer (only AskYesNo looks at it). Returns the previous one.
+using TMessageHandler = std::function<bool(TMsgKind kind, const QString &text)>;
+TMessageHandler SetMessageHandler(TMessageHandler handler);
+
+// For tests: records every message instead of showing it, answering each
+// question with `Answer`, and puts the previous handler back when it goes.
+class TMessageRecorder
+{
+public:
+    struct TMessage
+    {
+        TMsgKind Kind;
+        QString Text;
+
+        bool operator==(const TMessage &) const = default;
+    };
+
+    explicit TMessageRecorder(bool answer = true);
+    ~TMessageRecorder();
+    TMessageRecorder(const TMessageRecorder &) = delete;
+    TMessageRecorder &operator=(const TMessageRecorder &) = delete;
+
+    const QList<TMessage> &Messages() const { return FMessages; }
+    bool Answer = true;
+
+private:
+    QList<TMessage> FMessages;
+    TMessageHandler FPrevious;
+};
+
+} // namespace kpx

@@ -1,0 +1,11 @@
+#pragma once
+
+class QWidget;
+
+namespace kpx {
+
+// The program's font: "ＭＳ Ｐゴシック" at 12 pixels, with the Japanese
+// gothic faces of this system standing in when it is not installed.
+void ApplyWindowFont(QWidget *window);
+
+} // namespace kpx
