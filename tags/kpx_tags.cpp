@@ -1,0 +1,267 @@
+#include "tags/kpx_tags.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "components/EnterAsTab.h"
+#include "components/MessageDialogs.h"
+#include "components/WindowFont.h"
+#include "pages/PageGenerator.h"
+#include "settings/AppOptions.h"
+#include "tags/ControlTag.h"
+#include "tags/EntryStore.h"
+#include "tags/PageTabStrip.h"
+#include "tags/kpx_class.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace {
+
+constexpr int PanelMargin = 4;    // between the scroll box's edge and the panels
+constexpr int WindowExtraWidth = 44;   // frame and scroll bar beside the panel columns
+constexpr int WindowExtraHeight = 120; // menu, tabs, bottom panel and frame around the rows
+constexpr int BottomPanelHeight = 40;
+
+} // namespace
+
+Tkpx_TagsFrm::Tkpx_TagsFrm(TEntryStore &store, const TAppOptions &options, QWidget *owner)
+    : QMainWindow(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , FStore(store)
+    , FOptions(options)
+{
+    setObjectName(QStringLiteral("kpx_TagsFrm"));
+    setWindowTitle(QStringLiteral("ページ設定"));
+    ApplyWindowFont(this);
+    new TEnterAsTab(this);
+    CreateMenu();
+    CreateClientArea();
+    resize(394, 393);
+}
+
+Tkpx_TagsFrm::~Tkpx_TagsFrm() = default;
+
+void Tkpx_TagsFrm::CreateMenu()
+{
+    QAction *N1 = menuBar()->addAction(QStringLiteral("一覧・並べ替え"));
+    N1->setObjectName(QStringLiteral("N1"));
+
+    MI_ColCnt = menuBar()->addMenu(QStringLiteral("列数"));
+    MI_ColCnt->setObjectName(QStringLiteral("MI_ColCnt"));
+    FColumnItems = new QActionGroup(this);
+    const QStringList captions = {QStringLiteral("１列"), QStringLiteral("２列"), QStringLiteral("３列")};
+    for (int columns = 1; columns <= 3; ++columns) {
+        QAction *item = MI_ColCnt->addAction(captions.at(columns - 1));
+        item->setObjectName(QStringLiteral("MI_Col%1").arg(columns));
+        item->setCheckable(true);
+        SetControlTag(item, columns);
+        FColumnItems->addAction(item);
+    }
+    connect(FColumnItems, &QActionGroup::triggered, this, &Tkpx_TagsFrm::MI_Col3Click);
+    SetColCount(1);
+}
+
+void Tkpx_TagsFrm::CreateClientArea()
+{
+    auto *client = new QWidget(this);
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    tbc_tags = new TPageTabStrip(client);
+    tbc_tags->setObjectName(QStringLiteral("tbc_tags"));
+    connect(tbc_tags, &TPageTabStrip::CurrentChanging, this, &Tkpx_TagsFrm::tbc_tagsChanging);
+    connect(tbc_tags, &TPageTabStrip::CurrentChanged, this, &Tkpx_TagsFrm::tbc_tagsChange);
+    layout->addWidget(tbc_tags);
+
+    sbox_tags = new QScrollArea(client);
+    sbox_tags->setObjectName(QStringLiteral("sbox_tags"));
+    sbox_tags->setFrameShape(QFrame::NoFrame);
+    FPanelHost = new QWidget;
+    sbox_tags->setWidget(FPanelHost);
+    layout->addWidget(sbox_tags, 1);
+
+    auto *pnl_bottom = new QFrame(client);
+    pnl_bottom->setObjectName(QStringLiteral("pnl_bottom"));
+    pnl_bottom->setFixedHeight(BottomPanelHeight);
+    auto *bottomLayout = new QHBoxLayout(pnl_bottom);
+    // The button's left edge stays 100 pixels from the panel's right end.
+    bottomLayout->setContentsMargins(0, 8, 25, 7);
+    bottomLayout->addStretch();
+    auto *bbtn_Close = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる"), pnl_bottom);
+    bbtn_Close->setObjectName(QStringLiteral("bbtn_Close"));
+    bbtn_Close->setFixedSize(75, 25);
+    // Closing hides: the main window keeps reading the page names.
+    connect(bbtn_Close, &QPushButton::clicked, this, &QWidget::close);
+    bottomLayout->addWidget(bbtn_Close);
+    layout->addWidget(pnl_bottom);
+
+    setCentralWidget(client);
+}
+
+void Tkpx_TagsFrm::Build(const QString &htmlFileName)
+{
+    FillPageTabs(htmlFileName);
+    CreatePanels();
+    show();
+}
+
+void Tkpx_TagsFrm::FillPageTabs(const QString &htmlFileName)
+{
+    const std::vector<std::string> names = PageFileNames(QStringToCp932Lossy(htmlFileName), FStore.List.FPageCount);
+    QStringList captions;
+    captions.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string &name : names)
+        captions.append(Cp932ToQString(name));
+    tbc_tags->SetTabs(captions);
+}
+
+std::vector<std::string> Tkpx_TagsFrm::PageNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(tbc_tags->Count()));
+    for (const QString &caption : tbc_tags->Tabs())
+        names.push_back(QStringToCp932Lossy(caption));
+    return names;
+}
+
+// One panel per position of a page, showing the first page. Positions past
+// the last entry get an empty record and stay hidden until a page fills them.
+void Tkpx_TagsFrm::CreatePanels()
+{
+    qDeleteAll(Panels());
+    const TEntryList &list = FStore.List;
+    for (int i = 0; i < list.FPageItemCount; ++i) {
+        auto *panel = new TTagItem(FPanelHost, FStore, FOptions);
+        panel->setObjectName(QStringLiteral("TagItem%1").arg(i));
+        panel->SetTag(i);
+        const bool hasEntry = i < list.FEntryCount && static_cast<size_t>(i) < list.FEntries.size();
+        panel->SetRecFileData(hasEntry ? list.FEntries[static_cast<size_t>(i)] : TRecFileData());
+        panel->move(PanelMargin, i * TTagItem::ItemHeight + PanelMargin);
+        panel->CreateControls();
+        panel->setVisible(hasEntry);
+    }
+}
+
+// The panels in creation order: index i is the panel named TagItem<i>.
+QList<TTagItem *> Tkpx_TagsFrm::Panels() const
+{
+    return FPanelHost->findChildren<TTagItem *>(Qt::FindDirectChildrenOnly);
+}
+
+// A value still being typed belongs to the entry on screen now, before the
+// page changes or another window takes over.
+void Tkpx_TagsFrm::StoreFocusedEdit()
+{
+    auto *edit = qobject_cast<QLineEdit *>(focusWidget());
+    if (!edit)
+        return;
+    if (auto *panel = qobject_cast<TTagItem *>(edit->parentWidget()))
+        panel->RecFileDataChange(edit);
+}
+
+void Tkpx_TagsFrm::tbc_tagsChanging()
+{
+    StoreFocusedEdit();
+}
+
+void Tkpx_TagsFrm::tbc_tagsChange()
+{
+    try {
+        ReloadPanels();
+    } catch (const std::exception &error) {
+        ShowError(this, QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void Tkpx_TagsFrm::ReloadPanels()
+{
+    const TEntryList &list = FStore.List;
+    const int first = tbc_tags->CurrentIndex() * list.FPageItemCount;
+    const QList<TTagItem *> panels = Panels();
+    for (int i = 0; i < panels.size(); ++i) {
+        TTagItem *panel = panels.at(i);
+        const int index = first + i;
+        if (index < 0 || index > list.FEntryCount - 1) {
+            panel->hide();
+            continue;
+        }
+        panel->show();
+        panel->SetTag(index);
+        panel->LoadRecFileData(list.FEntries.at(static_cast<size_t>(index)));
+    }
+}
+
+void Tkpx_TagsFrm::MI_Col3Click(QAction *item)
+{
+    SetColCount(ControlTag(item));
+    ArrangeItems();
+}
+
+int Tkpx_TagsFrm::ColCount() const
+{
+    return ControlTag(MI_ColCnt);
+}
+
+// Checks the column item of that count; a count no item has (a value edited
+// into the settings file by hand) is ignored, as it would break the layout.
+void Tkpx_TagsFrm::SetColCount(int count)
+{
+    for (QAction *item : FColumnItems->actions()) {
+        if (ControlTag(item) == count) {
+            item->setChecked(true);
+            SetControlTag(MI_ColCnt, count);
+        }
+    }
+}
+
+// Lays the panels out in rows of ColCount() and sizes the window to show as
+// many rows as the screen takes; the rest scroll.
+void Tkpx_TagsFrm::ArrangeItems()
+{
+    const QList<TTagItem *> panels = Panels();
+    const int columns = ColCount();
+    for (int i = 0; i < panels.size(); ++i)
+        panels.at(i)->move(i % columns * TTagItem::ItemWidth + PanelMargin, i / columns * TTagItem::ItemHeight + PanelMargin);
+
+    const int rowsNeeded = (static_cast<int>(panels.size()) + columns - 1) / columns;
+    const int rowsThatFit = std::max(1, (ScreenHeight() - TTagItem::ItemHeight) / TTagItem::ItemHeight);
+    FPanelHost->resize(columns * TTagItem::ItemWidth + 2 * PanelMargin, rowsNeeded * TTagItem::ItemHeight + 2 * PanelMargin);
+    resize(columns * TTagItem::ItemWidth + WindowExtraWidth,
+           std::min(rowsNeeded, rowsThatFit) * TTagItem::ItemHeight + WindowExtraHeight);
+}
+
+int Tkpx_TagsFrm::ScreenHeight() const
+{
+    return FScreenHeight > 0 ? FScreenHeight : screen()->availableGeometry().height();
+}
+
+void Tkpx_TagsFrm::setVisible(bool visible)
+{
+    if (visible && isHidden())
+        FormShow();
+    QMainWindow::setVisible(visible);
+}
+
+void Tkpx_TagsFrm::FormShow()
+{
+    if (FOptions.AlwaysTop() && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        setWindowFlag(Qt::WindowStaysOnTopHint);
+    ArrangeItems();
+    // Centred on the screen until a stored or user-chosen position exists.
+    if (!testAttribute(Qt::WA_Moved))
+        move(screen()->availableGeometry().center() - rect().center());
+}
+
+} // namespace kpx

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QScrollArea;
+
+namespace kpx {
+
+class TAppOptions;
+class TPageTabStrip;
+class TTagItem;
+struct TEntryStore;
+
+// The page settings window: one tab per output page and, on it, one editor
+// panel per movie position of that page. The panels edit store.List in place.
+// Closing only hides the window; the main window destroys it on the next build.
+class Tkpx_TagsFrm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    Tkpx_TagsFrm(TEntryStore &store, const TAppOptions &options, QWidget *owner);
+    ~Tkpx_TagsFrm() override;
+
+    // Fills the window from the entry list, whose FPageItemCount and
+    // FPageCount the caller has set, and shows it: one tab per page captioned
+    // with the page file name derived from htmlFileName, the first tab
+    // selected, one panel per position showing the first page's entries.
+    void Build(const QString &htmlFileName);
+    // The tab captions, page 1 first, as CP932: the file names of the pages.
+    std::vector<std::string> PageNames() const;
+
+    int ColCount() const;
+    // The screen height the window is sized for; 0 (the default) takes the
+    // available height of the window's screen.
+    void SetScreenHeight(int pixels) { FScreenHeight = pixels; }
+
+    void setVisible(bool visible) override;
+
+private:
+    void CreateMenu();
+    void CreateClientArea();
+    void FillPageTabs(const QString &htmlFileName);
+    void CreatePanels();
+    QList<TTagItem *> Panels() const;
+
+    void StoreFocusedEdit();
+    void tbc_tagsChanging();
+    void tbc_tagsChange();
+    void ReloadPanels();
+    void MI_Col3Click(QAction *item);
+    void SetColCount(int count);
+    void ArrangeItems();
+    int ScreenHeight() const;
+    void FormShow();
+
+    TEntryStore &FStore;
+    const TAppOptions &FOptions;
+    int FScreenHeight = 0;
+    TPageTabStrip *tbc_tags = nullptr;
+    QScrollArea *sbox_tags = nullptr;
+    QWidget *FPanelHost = nullptr; // what sbox_tags scrolls: the panels' parent
+    QMenu *MI_ColCnt = nullptr;    // its tag holds the column count
+    QActionGroup *FColumnItems = nullptr;
+};
+
+} // namespace kpx
