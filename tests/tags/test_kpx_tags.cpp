@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+#include "components/MessageDialogs.h"
+#include "pages/PageGenerator.h"
+#include "tags/ControlTag.h"
+#include "tags/EntryStore.h"
+#include "tags/PageTabStrip.h"
+#include "tags/kpx_class.h"
+#include "tags/kpx_tags.h"
+#include "tests/tags/TagTestSupport.h"
+#include "text/Cp932.h"
+
+using namespace kpx;
+
+namespace {
+
+class TagsFrmTest : public ::testing::Test
+{
+protected:
+    TEntryStore store;
+    test::TFakeAppOptions options;
+    TMessageRecorder messages; // a box would wait for a click that never comes
+    qsizetype expectedMessages = 0;
+    std::unique_ptr<Tkpx_TagsFrm> window;
+
+    void TearDown() override { EXPECT_EQ(messages.Messages().size(), expectedMessages); }
+
+    // Entries "movie0", "movie1", ... paged as the main window pages them.
+    void SetEntries(int movies, int perPage)
+    {
+        TEntryList &list = store.List;
+        list.FEntries.clear();
+        for (int i = 0; i < movies; ++i) {
+            TRecFileData movie;
+            movie.LinkName = "movie" + std::to_string(i);
+            movie.SaveName = movie.LinkName + ".3g2";
+            list.FEntries.push_back(movie);
+        }
+        list.FEntryCount = movies;
+        list.FPageItemCount = perPage;
+        list.FPageCount = (movies + perPage - 1) / perPage;
+    }
+
+    void Build(int screenHeight = 768)
+    {
+        window = std::make_unique<Tkpx_TagsFrm>(store, options, nullptr);
+        window->SetScreenHeight(screenHeight);
+        window->Build(QStringLiteral("ezmovie.html"));
+    }
+
+    void Activate()
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    TTagItem *Panel(int position) const
+    {
+        return window->findChild<TTagItem *>(QStringLiteral("TagItem%1").arg(position));
+    }
+
+    template <typename T>
+    T *PanelChild(int position, const char *suffix) const
+    {
+        return window->findChild<T *>(QStringLiteral("TagItem%1").arg(position) + QLatin1String(suffix));
+    }
+
+    QLineEdit *LinkBox(int position) const { return PanelChild<QLineEdit>(position, "edt_standby"); }
+    TPageTabStrip *Tabs() const { return window->findChild<TPageTabStrip *>(QStringLiteral("tbc_tags")); }
+
+    void ClickTab(int index) const
+    {
+        QTest::mouseClick(Tabs(), Qt::LeftButton, Qt::NoModifier, Tabs()->TabRect(index).center());
+    }
+
+    void ChooseColumns(int columns) const
+    {
+        window->findChild<QAction *>(QStringLiteral("MI_Col%1").arg(columns))->trigger();
+    }
+
+    // Positions shown, by their number field; hidden ones are left out.
+    QStringList ShownNumbers() const
+    {
+        QStringList numbers;
+        for (int i = 0; i < store.List.FPageItemCount; ++i)
+            if (!Panel(i)->isHidden())
+                numbers.append(PanelChild<QLabel>(i, "stx_no")->text());
+        return numbers;
+    }
+};
+
+TEST_F(TagsFrmTest, BuildMakesOneTabPerPageAndOnePanelPerPosition)
+{
+    SetEntries(7, 3);
+    Build();
+
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->objectName(), QStringLiteral("kpx_TagsFrm"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("ページ設定"));
+    EXPECT_EQ(Tabs()->Tabs(), QStringList({QStringLiteral("ezmovie.html"), QStringLiteral("ezmovie02.html"),
+                                           QStringLiteral("ezmovie03.html")}));
+    EXPECT_EQ(window->PageNames(), PageFileNames("ezmovie.html", 3));
+    EXPECT_EQ(Tabs()->CurrentIndex(), 0);
+    EXPECT_EQ(ShownNumbers(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(LinkBox(2)->text(), QStringLiteral("movie2"));
+    EXPECT_EQ(Panel(3), nullptr);
+}
+
+TEST_F(TagsFrmTest, EveryPageNumbersItsPositionsAndHidesThosePastTheLastEntry)
+{
+    SetEntries(7, 3);
+    Build();
+
+    ClickTab(1);
+    EXPECT_EQ(ShownNumbers(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie3"));
+    EXPECT_EQ(Panel(2)->Tag(), 5);
+
+    ClickTab(2);
+    EXPECT_EQ(ShownNumbers(), QStringList({"1"}));
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie6"));
+
+    ClickTab(0);
+    EXPECT_EQ(ShownNumbers(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(LinkBox(2)->text(), QStringLiteral("movie2"));
+}
+
+TEST_F(TagsFrmTest, FewerMoviesThanAPageHoldsShowOnlyTheirPanels)
+{
+    SetEntries(2, 5);
+    Build();
+    EXPECT_EQ(Tabs()->Count(), 1);
+    EXPECT_EQ(ShownNumbers(), QStringList({"1", "2"}));
+    EXPECT_TRUE(Panel(4)->isHidden());
+}
+
+TEST_F(TagsFrmTest, ATypedTextIsStoredBeforeThePageChanges)
+{
+    SetEntries(6, 3);
+    Build();
+    Activate();
+
+    // Changing the page while the box keeps the focus.
+    LinkBox(0)->setFocus();
+    test::TypeText(LinkBox(0), QStringLiteral("新作"));
+    Tabs()->SelectTab(1);
+    EXPECT_EQ(store.List.FEntries.at(0).LinkName, Sjis("movie0新作"));
+    EXPECT_EQ(store.List.FEntries.at(0).SaveName, Sjis("movie0新作"));
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie3"));
+
+    // Clicking a tab, as the user does.
+    LinkBox(1)->setFocus();
+    QTest::keyClicks(LinkBox(1), QStringLiteral("!"));
+    ClickTab(0);
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie0新作"));
+    EXPECT_EQ(store.List.FEntries.at(4).LinkName, "movie4!");
+}
+
+TEST_F(TagsFrmTest, TenPerPageInOneColumnFitTheScreenAndScroll)
+{
+    SetEntries(20, 10);
+    Build(768);
+    EXPECT_EQ(window->height(), 4 * 140 + 120);
+    EXPECT_EQ(window->width(), 340 + 44);
+    EXPECT_GT(window->findChild<QScrollArea *>(QStringLiteral("sbox_tags"))->verticalScrollBar()->maximum(), 0);
+}
+
+TEST_F(TagsFrmTest, ThreePerPageInThreeColumnsMakeOneRow)
+{
+    SetEntries(3, 3);
+    Build(768);
+    ChooseColumns(3);
+    EXPECT_EQ(window->height(), 260);
+    EXPECT_EQ(window->width(), 1064);
+    EXPECT_EQ(Panel(2)->pos(), QPoint(2 * 340 + 4, 4));
+}
+
+TEST_F(TagsFrmTest, AColumnItemChecksItselfAndArrangesThePanels)
+{
+    SetEntries(3, 3);
+    Build();
+    EXPECT_EQ(window->ColCount(), 1);
+    EXPECT_EQ(Panel(1)->pos(), QPoint(4, 144));
+
+    ChooseColumns(2);
+    EXPECT_EQ(window->ColCount(), 2);
+    EXPECT_EQ(ControlTag(window->findChild<QMenu *>(QStringLiteral("MI_ColCnt"))), 2);
+    EXPECT_TRUE(window->findChild<QAction *>(QStringLiteral("MI_Col2"))->isChecked());
+    EXPECT_FALSE(window->findChild<QAction *>(QStringLiteral("MI_Col1"))->isChecked());
+    EXPECT_EQ(Panel(1)->pos(), QPoint(344, 4));
+    EXPECT_EQ(Panel(2)->pos(), QPoint(4, 144));
+}
+
+TEST_F(TagsFrmTest, EnterMovesTheFocusAndNeverPressesAButton)
+{
+    SetEntries(3, 3);
+    Build();
+    Activate();
+    LinkBox(0)->setFocus();
+    QTest::keyClick(LinkBox(0), Qt::Key_Return);
+    EXPECT_TRUE(PanelChild<QLineEdit>(0, "edt_dltitle")->hasFocus());
+
+    auto *close = window->findChild<QPushButton *>(QStringLiteral("bbtn_Close"));
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Enter);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(close->hasFocus());
+}
+
+TEST_F(TagsFrmTest, ClosingOnlyHidesAndShowingAgainArranges)
+{
+    SetEntries(3, 3);
+    Build();
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("bbtn_Close")), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->testAttribute(Qt::WA_DeleteOnClose));
+    EXPECT_EQ(window->PageNames().size(), 1u);
+
+    window->resize(500, 500);
+    window->show();
+    EXPECT_EQ(window->size(), QSize(384, 3 * 140 + 120));
+    window->close(); // the title bar's close
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(TagsFrmTest, StaysOnTopOnlyWhenTheOptionSaysSo)
+{
+    SetEntries(1, 1);
+    Build();
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    options.AlwaysTopValue = true;
+    window->hide();
+    window->show();
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST_F(TagsFrmTest, AReloadErrorIsShownAndThePagesStayUsable)
+{
+    SetEntries(4, 3);
+    store.List.FEntryCount = 6; // a list shorter than its count
+    Build();
+    expectedMessages = 1;
+    ClickTab(1);
+    ASSERT_EQ(messages.Messages().size(), 1);
+    EXPECT_EQ(messages.Messages().at(0).Kind, TMsgKind::Error);
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie3")); // reloaded as far as it got
+    EXPECT_TRUE(window->isVisible());
+    ClickTab(0);
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie0"));
+}
+
+} // namespace
