@@ -72,8 +72,35 @@ QString SettingsPathFor(const QString &executablePath, bool executableFolderWrit
     return QDir(folder).filePath(fileName);
 }
 
+namespace {
+
+QString &ChosenSettingsPath()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+void SetSettingsPath(const QString &path)
+{
+    ChosenSettingsPath() = path;
+}
+
+TSettingsPathOverride::TSettingsPathOverride(const QString &path) : FPrevious(ChosenSettingsPath())
+{
+    SetSettingsPath(path);
+}
+
+TSettingsPathOverride::~TSettingsPathOverride()
+{
+    SetSettingsPath(FPrevious);
+}
+
 QString DefaultSettingsPath()
 {
+    if (!ChosenSettingsPath().isEmpty())
+        return ChosenSettingsPath();
     const QString executablePath = QCoreApplication::applicationFilePath();
     return SettingsPathFor(executablePath, QFileInfo(QFileInfo(executablePath).absolutePath()).isWritable(),
                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));

@@ -38,7 +38,25 @@ public:
 // that folder cannot be written (an installed program) the same name under
 // configFolder instead.
 QString SettingsPathFor(const QString &executablePath, bool executableFolderWritable, const QString &configFolder);
+// The program's settings file: the one named by SetSettingsPath, else
 // SettingsPathFor for the running program.
 QString DefaultSettingsPath();
+
+// Names another settings file for the whole program (a command line's choice,
+// a test's temporary file); an empty path goes back to the default.
+void SetSettingsPath(const QString &path);
+
+// For tests: names the settings file while it lives, then restores the previous one.
+class TSettingsPathOverride
+{
+public:
+    explicit TSettingsPathOverride(const QString &path);
+    ~TSettingsPathOverride();
+    TSettingsPathOverride(const TSettingsPathOverride &) = delete;
+    TSettingsPathOverride &operator=(const TSettingsPathOverride &) = delete;
+
+private:
+    QString FPrevious;
+};
 
 } // namespace kpx
