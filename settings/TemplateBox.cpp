@@ -5,7 +5,7 @@ namespace kpx {
 TTemplateBox::TTemplateBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     setTabChangesFocus(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
 QString TTemplateBox::Text() const
