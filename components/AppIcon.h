@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace kpx {
+
+// The program's icon, drawn rather than shipped: a strip of film with a
+// handset-sized frame, legible from 16 to 256 pixels.
+QPixmap AppIconPixmap(int size);
+QIcon AppIcon();
+
+} // namespace kpx
