@@ -15,9 +15,11 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "settings/AppOptions.h"
+#include "settings/IniStorage.h"
 #include "sort/SortRow.h"
 #include "sort/kpx_sort.h"
 #include "tags/EntryStore.h"
@@ -105,6 +107,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int movies = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    // Each window saves its column widths and placement; keep them out of the real settings.
+    const QTemporaryDir settingsDir;
+    const kpx::TSettingsPathOverride settingsPath(settingsDir.filePath(QStringLiteral("sort_bench.ini")));
 
     kpx::TEntryStore store;
     store.List.FEntries = MakeMovies(movies);

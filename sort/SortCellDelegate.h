@@ -23,10 +23,10 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
+private:
     // The background of a cell in `row`; `normal` is the view's own.
     QColor Background(int row, bool selected, const QColor &normal) const;
 
-private:
     const TEntryList &FEntries;
 };
 

@@ -1,7 +1,7 @@
 #include "sort/kpx_sort.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 
 #include <QFrame>
 #include <QHeaderView>
@@ -16,6 +16,9 @@
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
 #include "settings/AppOptions.h"
+#include "settings/SaveProp.h"
+#include "settings/SettingsLayout.h"
+#include "settings/WindowSettings.h"
 #include "sort/SortCellDelegate.h"
 #include "sort/SortGridModel.h"
 
@@ -27,7 +30,7 @@ constexpr int HeaderHeight = 17;
 constexpr int RowHeight = 16;
 constexpr int BottomPanelHeight = 43;
 constexpr int CloseButtonRightGap = 100;
-constexpr std::array<int, scColumnCount> DefaultColumnWidths = {80, 110, 90, 80, 90, 100, 60, 40};
+static_assert(ini::SortGrid::ColumnCount == scColumnCount);
 
 // The sort direction of the next header click, and the move direction of a
 // move button, are kept in the control's "tag".
@@ -78,11 +81,17 @@ Tkpx_sortFrm::Tkpx_sortFrm(TEntryStore &store, const TAppOptions &options, QWidg
     ApplyWindowFont(this);
     CreateControls();
     resize(711, 352);
+    // Centred on the screen until the settings file knows a placement.
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    DeclareSettings();
+    FormCreate();
 }
 
-Tkpx_sortFrm::~Tkpx_sortFrm() = default;
+Tkpx_sortFrm::~Tkpx_sortFrm()
+{
+    FormDestroy();
+}
 
 void Tkpx_sortFrm::CreateControls()
 {
@@ -132,6 +141,7 @@ void Tkpx_sortFrm::CreateGrid()
 
     hdctl_sort->setSectionsClickable(true);
     hdctl_sort->setSectionResizeMode(QHeaderView::Interactive);
+    hdctl_sort->setMinimumSectionSize(ini::SortGrid::MinWidth);
     hdctl_sort->setHighlightSections(false);
     hdctl_sort->setStretchLastSection(false);
     hdctl_sort->setDefaultAlignment(Qt::AlignCenter);
@@ -139,7 +149,7 @@ void Tkpx_sortFrm::CreateGrid()
     hdctl_sort->setToolTip(QStringLiteral("クリックでソートします"));
     hdctl_sort->setProperty(TagProperty, 0);
     for (int column = 0; column < scColumnCount; ++column)
-        hdctl_sort->resizeSection(column, DefaultColumnWidths[static_cast<size_t>(column)]);
+        hdctl_sort->resizeSection(column, ini::SortGrid::DefaultWidths[static_cast<size_t>(column)]);
     connect(hdctl_sort, &QHeaderView::sectionClicked, this, &Tkpx_sortFrm::hdctl_sortSectionClick);
 
     auto *layout = new QVBoxLayout(pnl_center);
@@ -170,6 +180,44 @@ void Tkpx_sortFrm::CreateBottomPanel()
     bbtn_close->setAutoDefault(false); // Enter in the grid must not close the window
     bbtn_close->resize(75, 25);
     connect(bbtn_close, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void Tkpx_sortFrm::DeclareSettings()
+{
+    IniSaveProps1 = new TIniSaveProps(this);
+    IniSaveProps1->setObjectName(QStringLiteral("IniSaveProps1"));
+    IniSaveProps1->SetAutoLoad(false);
+    IniSaveProps1->SetAutoSave(false);
+    IniSaveProps1->SetRestorePlacement(
+        {TRestoreKind::Enabled, TRestoreKind::AllowMinimize, TRestoreKind::AllowMaximize});
+    IniSaveProps1->SetFindKeys({QLatin1String(ini::SortGrid::Section)});
+    IniSaveProps1->OnFindOrdValue = [this](TCustomSaveProps *, const QString &, const QString &key, int value,
+                                           bool &) { IniSaveProps1FindOrdValue(key, value); };
+    IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { IniSaveProps1AfterSave(); };
+}
+
+void Tkpx_sortFrm::FormCreate()
+{
+    LoadWindowSettings(*IniSaveProps1, this);
+}
+
+void Tkpx_sortFrm::FormDestroy()
+{
+    SaveWindowSettings(*IniSaveProps1, this);
+}
+
+void Tkpx_sortFrm::IniSaveProps1FindOrdValue(const QString &key, int value)
+{
+    // Keys other than ColWidth0..ColWidth7 are not ours to act on.
+    if (const std::optional<int> column = ini::SortGrid::ColumnOfKey(key))
+        hdctl_sort->resizeSection(*column, ini::SortGrid::ClampWidth(value));
+}
+
+void Tkpx_sortFrm::IniSaveProps1AfterSave()
+{
+    for (int column = 0; column < scColumnCount; ++column)
+        IniSaveProps1->WriteInteger(QLatin1String(ini::SortGrid::Section), ini::SortGrid::ColWidths.ItemKey(column),
+                                    hdctl_sort->sectionSize(column));
 }
 
 void Tkpx_sortFrm::setVisible(bool visible)
@@ -203,9 +251,20 @@ void Tkpx_sortFrm::FormShow()
         rows.push_back(RowFromEntry(entries[i]));
     FModel->SetRows(std::move(rows));
     SelectRow(0);
-    // Flags change only while hidden; a visible window would be hidden by it.
     if (FOptions.AlwaysTop())
-        setWindowFlag(Qt::WindowStaysOnTopHint);
+        StayOnTop();
+}
+
+void Tkpx_sortFrm::StayOnTop()
+{
+    // Changing a flag recreates the native window, which would shift a
+    // restored placement by the frame and drop its state; this runs while
+    // the window is still hidden, since a visible one would be hidden by it.
+    const QRect placed = geometry();
+    const Qt::WindowStates state = windowState();
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setGeometry(placed);
+    setWindowState(state);
 }
 
 void Tkpx_sortFrm::FormResize()

@@ -13,12 +13,14 @@ class QToolButton;
 namespace kpx {
 
 class TAppOptions;
+class TIniSaveProps;
 class TSortGridModel;
 
 // "一覧・並び替え": every movie of the entry list in one grid, to sort by a
 // column, move rows and delete rows. The grid is a working copy; closing the
 // window, however it is closed, writes the rows back as the new entry list.
-// Created by the page settings window, shown with exec() and destroyed after.
+// Created by the page settings window, shown with exec() and destroyed after;
+// its placement and column widths are read at creation and saved at destruction.
 class Tkpx_sortFrm : public QDialog
 {
     Q_OBJECT
@@ -37,8 +39,15 @@ private:
     void CreateControls();
     void CreateGrid();
     void CreateBottomPanel();
+    void DeclareSettings();
+
+    void FormCreate();
+    void FormDestroy();
+    void IniSaveProps1FindOrdValue(const QString &key, int value);
+    void IniSaveProps1AfterSave();
 
     void FormShow();
+    void StayOnTop();
     void FormResize();
     void FormCloseQuery();
     void hdctl_sortSectionClick(int section);
@@ -57,6 +66,7 @@ private:
     QToolButton *sb_down = nullptr;
     QToolButton *sl_delete = nullptr;
     QPushButton *bbtn_close = nullptr;
+    TIniSaveProps *IniSaveProps1 = nullptr;
 
     TEntryList &FList;
     const TAppOptions &FOptions;

@@ -13,9 +13,11 @@
 #include <QTest>
 
 #include "settings/AppOptions.h"
+#include "settings/IniStorage.h"
 #include "sort/kpx_sort.h"
 #include "tags/EntryStore.h"
 #include "text/Cp932.h"
+#include "support/TestSupport.h"
 
 namespace kpx::test {
 
@@ -48,11 +50,13 @@ inline TRecFileData Movie(std::string_view name, std::int32_t size = 1000)
 }
 
 // Opens the list window on an entry list and drives it as the user does.
+// The window keeps its settings in a file of the test's own.
 class SortWindowTest : public ::testing::Test
 {
 protected:
     void Open(std::vector<TRecFileData> entries, int perPage = 3)
     {
+        Window.reset(); // saves its settings, as the page settings window's delete does
         TEntryList &list = Store.List;
         list.FEntryCount = static_cast<int>(entries.size());
         list.FEntries = std::move(entries);
@@ -94,6 +98,9 @@ protected:
         return texts;
     }
 
+    TempDir Dir;
+    const std::filesystem::path SettingsFile = Dir / "kpx_app.ini";
+    TSettingsPathOverride SettingsPath{QString::fromStdString(SettingsFile.string())};
     TEntryStore Store;
     FakeOptions Options;
     std::unique_ptr<Tkpx_sortFrm> Window;

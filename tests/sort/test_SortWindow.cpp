@@ -280,14 +280,19 @@ TEST_F(SortWindowTest, TheLastRemainingRowCannotBeDeleted)
     EXPECT_EQ(Store.List.FPageCount, 2);
 }
 
-TEST_F(SortWindowTest, AlwaysOnTopFollowsTheOptionWhenShown)
+TEST_F(SortWindowTest, AlwaysOnTopFollowsTheOptionAndKeepsTheStoredPlacement)
 {
     Open(Movies({"a"}));
     EXPECT_FALSE(Window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    const QRect placed(40, 50, 640, 300);
+    Window->setGeometry(placed);
+    Window.reset();
+
     Options.Top = true;
     Open(Movies({"a"}));
     EXPECT_TRUE(Window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(Window->isVisible());
+    EXPECT_EQ(Window->geometry(), placed);
 }
 
 TEST_F(SortWindowTest, CloseButtonKeepsItsDistanceFromTheRightEdge)
