@@ -122,8 +122,7 @@ void IniDocument::AddParsedLine(std::string_view line, size_t &currentSection)
     if (line.empty())
         return;
     if (const auto name = HeaderName(line)) {
-        FindOrAddSection(*name);
-        currentSection = FSectionIndex.at(FoldName(*name));
+        currentSection = SectionIndex(*name);
         return;
     }
     if (currentSection == NoSection) {
@@ -164,12 +163,12 @@ const IniDocument::Section *IniDocument::FindSection(std::string_view name) cons
     return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
-IniDocument::Section &IniDocument::FindOrAddSection(std::string_view name)
+size_t IniDocument::SectionIndex(std::string_view name)
 {
     const auto [found, added] = FSectionIndex.try_emplace(FoldName(name), FSections.size());
     if (added)
         FSections.push_back(Section{std::string(name), {}});
-    return FSections[found->second];
+    return found->second;
 }
 
 const IniDocument::Line *IniDocument::FindEntry(std::string_view section, std::string_view key) const
@@ -239,7 +238,7 @@ std::vector<IniEntry> IniDocument::ReadSectionValues(std::string_view section) c
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     CheckWritable(section, key, value);
-    Section &s = FindOrAddSection(section);
+    Section &s = FSections[SectionIndex(section)];
     for (Line &line : s.Lines) {
         if (line.IsEntry() && SameIniName(line.Key(), key)) {
             // The key keeps its place and the spelling it was first written with.

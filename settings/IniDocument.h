@@ -82,7 +82,8 @@ private:
 
     void AddParsedLine(std::string_view line, size_t &currentSection);
     const Section *FindSection(std::string_view name) const;
-    Section &FindOrAddSection(std::string_view name);
+    // Index of the section, appended when new.
+    size_t SectionIndex(std::string_view name);
     const Line *FindEntry(std::string_view section, std::string_view key) const;
 
     std::vector<std::string> FPreamble; // lines before the first section

@@ -27,6 +27,12 @@ std::string ToCp932(const QString &text)
     return QStringToCp932Lossy(text);
 }
 
+// What an unnamed control or window is filed under: its class name.
+QString NameOf(const QObject &object)
+{
+    return object.objectName().isEmpty() ? QString::fromLatin1(object.metaObject()->className()) : object.objectName();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- TProp
@@ -126,11 +132,9 @@ bool TProp::IsUsable() const
 
 QString TProp::Section() const
 {
-    if (!FSectionName.isEmpty())
+    if (!FSectionName.isEmpty() || !FCompo)
         return FSectionName;
-    if (!FCompo->objectName().isEmpty())
-        return FCompo->objectName();
-    return QString::fromLatin1(FCompo->metaObject()->className());
+    return NameOf(*FCompo);
 }
 
 QString TProp::Key() const
@@ -142,12 +146,13 @@ QString TProp::Key() const
 
 QVariant TProp::Value() const
 {
-    return FProperty.read(FCompo);
+    return IsUsable() ? FProperty.read(FCompo) : QVariant();
 }
 
 void TProp::SetValue(const QVariant &value)
 {
-    WriteQuietly(*FCompo, FProperty, value);
+    if (IsUsable())
+        WriteQuietly(*FCompo, FProperty, value);
 }
 
 void TProp::Update()
@@ -189,11 +194,6 @@ int TProps::Count() const
 }
 
 TProp &TProps::operator[](int index)
-{
-    return *FItems.at(static_cast<size_t>(index));
-}
-
-const TProp &TProps::operator[](int index) const
 {
     return *FItems.at(static_cast<size_t>(index));
 }
@@ -392,18 +392,16 @@ void TCustomSaveProps::ScanFindKeys()
         ScanSection(section);
 }
 
-QString TCustomSaveProps::PlacementKey(int index) const
+QString TCustomSaveProps::PlacementKey(size_t index) const
 {
-    const QString name = FOwner->objectName().isEmpty() ? QString::fromLatin1(FOwner->metaObject()->className())
-                                                         : FOwner->objectName();
-    return name + QLatin1String(ini::WindowPlacement::KeySuffixes.at(static_cast<size_t>(index)));
+    return NameOf(*FOwner) + QLatin1String(ini::WindowPlacement::KeySuffixes.at(index));
 }
 
 void TCustomSaveProps::LoadPlacement()
 {
     std::array<int, ini::WindowPlacement::KeySuffixes.size()> fields{};
     for (size_t i = 0; i < fields.size(); ++i) {
-        const QString key = PlacementKey(static_cast<int>(i));
+        const QString key = PlacementKey(i);
         if (!ValueExists(ini::WindowPlacement::Section, key))
             return;
         fields[i] = ReadInteger(ini::WindowPlacement::Section, key);
@@ -419,7 +417,7 @@ void TCustomSaveProps::SavePlacement()
     const std::array<int, ini::WindowPlacement::KeySuffixes.size()> fields{values.Left, values.Top, values.Right,
                                                                             values.Bottom, values.State};
     for (size_t i = 0; i < fields.size(); ++i)
-        WriteInteger(ini::WindowPlacement::Section, PlacementKey(static_cast<int>(i)), fields[i]);
+        WriteInteger(ini::WindowPlacement::Section, PlacementKey(i), fields[i]);
 }
 
 bool TCustomSaveProps::Loading() const
@@ -464,6 +462,8 @@ void TCustomSaveProps::RunFromEvent(void (TCustomSaveProps::*operation)())
         (this->*operation)();
     } catch (const std::exception &error) {
         qWarning().noquote() << QString::fromUtf8(error.what());
+    } catch (...) {
+        qWarning("settings: an event handler failed");
     }
 }
 

@@ -46,13 +46,13 @@ public:
     // kind that is stored. Only usable entries are loaded, saved and compete
     // for keys.
     bool IsUsable() const;
-    // Of a usable entry: SectionName, else the control's objectName, else its
-    // class name.
+    // SectionName, else the control's objectName, else its class name.
     QString Section() const;
     // Of a usable entry: the key it won (KeyName or PropName, with "1", "2",
     // ... appended when another entry of the same section already has it).
     QString Key() const;
 
+    // The property's value; invalid, and ignored, while the entry is not usable.
     QVariant Value() const;
     void SetValue(const QVariant &value);
 
@@ -86,7 +86,6 @@ public:
                const QString &keyName = {});
     int Count() const;
     TProp &operator[](int index);
-    const TProp &operator[](int index) const;
     void Clear();
     void Assign(const TProps &source);
 
@@ -216,7 +215,7 @@ private:
     void ScanFindKeys();
     void LoadPlacement();
     void SavePlacement();
-    QString PlacementKey(int index) const;
+    QString PlacementKey(size_t index) const;
     void EndWriteAfterFailure() noexcept;
     void RunFromEvent(void (TCustomSaveProps::*operation)());
 
