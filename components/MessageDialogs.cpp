@@ -42,7 +42,10 @@ bool ShowMessage(QWidget *parent, TMsgKind kind, const QString &text)
     if (const TMessageHandler &handler = CurrentHandler())
         return handler(kind, text);
 
-    QMessageBox box(IconOf(kind), MessageCaption(kind), text, QMessageBox::NoButton, parent);
+    // Our texts break lines with CR LF, as the files do; a label wants LF.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(IconOf(kind), MessageCaption(kind), shown, QMessageBox::NoButton, parent);
     // Messages may carry file names; never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
     if (kind == TMsgKind::Confirmation) {

@@ -1,0 +1,61 @@
+// Arbitrary bytes as a settings file: reading must never fail, what is written
+// back must read back the same, and a write of arbitrary names and values must
+// either be refused or be read back unchanged.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "settings/IniDocument.h"
+#include "settings/SettingsError.h"
+
+namespace {
+
+void Require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void CheckReadBack(const kpx::IniDocument &document)
+{
+    const std::string written = document.Serialize();
+    const kpx::IniDocument reread = kpx::IniDocument::Parse(written);
+    Require(reread.Serialize() == written);
+    for (const std::string &section : document.SectionNames()) {
+        for (const kpx::IniEntry &entry : document.ReadSectionValues(section)) {
+            Require(reread.ValueExists(section, entry.Key));
+            Require(reread.ReadString(section, entry.Key, "") == document.ReadString(section, entry.Key, ""));
+            Require(reread.ReadInteger(section, entry.Key, 7) == document.ReadInteger(section, entry.Key, 7));
+        }
+    }
+}
+
+void CheckWrite(kpx::IniDocument document, std::string_view input)
+{
+    const size_t third = input.size() / 3;
+    const std::string_view section = input.substr(0, third);
+    const std::string_view key = input.substr(third, third);
+    const std::string_view value = input.substr(2 * third);
+    try {
+        document.WriteString(section, key, value);
+    } catch (const kpx::SettingsError &) {
+        return;
+    }
+    const kpx::IniDocument reread = kpx::IniDocument::Parse(document.Serialize());
+    Require(reread.ReadString(section, key, "") == value);
+    document.DeleteKey(section, key);
+    Require(!document.ValueExists(section, key));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char *>(data), size);
+    const kpx::IniDocument document = kpx::IniDocument::Parse(input);
+    CheckReadBack(document);
+    CheckWrite(document, input);
+    return 0;
+}

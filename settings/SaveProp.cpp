@@ -1,0 +1,647 @@
+#include "settings/SaveProp.h"
+
+#include <array>
+#include <stdexcept>
+
+#include <QDebug>
+#include <QEvent>
+#include <QScopedValueRollback>
+#include <QWidget>
+
+#include "settings/IniDocument.h"
+#include "settings/ObjectLines.h"
+#include "settings/SettingsError.h"
+#include "settings/SettingsLayout.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace {
+
+// Text that code page 932 cannot hold is stored with the geta mark (〓) in
+// place of each such character rather than refused: one stray character must
+// not cost the user every other value of the save, and the mark shows the loss
+// where the value comes back.
+std::string ToCp932(const QString &text)
+{
+    return QStringToCp932Lossy(text);
+}
+
+// What an unnamed control or window is filed under: its class name.
+QString NameOf(const QObject &object)
+{
+    return object.objectName().isEmpty() ? QString::fromLatin1(object.metaObject()->className()) : object.objectName();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TProp
+
+TProp::TProp(TProps &collection)
+    : FCollection(collection)
+{
+}
+
+QObject *TProp::Compo() const
+{
+    return FCompo;
+}
+
+void TProp::SetCompo(QObject *compo)
+{
+    if (FCompo == compo)
+        return;
+    FCompo = compo;
+    if (compo && !FPropName.isEmpty() && !FindDeclaredProperty(*compo, FPropName).isValid())
+        FPropName.clear();
+    Update();
+}
+
+const QString &TProp::PropName() const
+{
+    return FPropName;
+}
+
+void TProp::SetPropName(const QString &name)
+{
+    if (FPropName == name)
+        return;
+    FPropName = name;
+    Update();
+}
+
+const QString &TProp::SectionName() const
+{
+    return FSectionName;
+}
+
+void TProp::SetSectionName(const QString &name)
+{
+    if (FSectionName == name)
+        return;
+    FSectionName = name;
+    Update();
+}
+
+const QString &TProp::KeyName() const
+{
+    return FKeyName;
+}
+
+void TProp::SetKeyName(const QString &name)
+{
+    if (FKeyName == name)
+        return;
+    FKeyName = name;
+    Update();
+}
+
+bool TProp::Enabled() const
+{
+    return FEnabled;
+}
+
+void TProp::SetEnabled(bool enabled)
+{
+    if (FEnabled == enabled)
+        return;
+    FEnabled = enabled;
+    // A re-enabled entry must not take a key another entry won meanwhile.
+    Update();
+}
+
+void TProp::Assign(const TProp &source)
+{
+    FCompo = source.FCompo;
+    FPropName = source.FPropName;
+    FSectionName = source.FSectionName;
+    FKeyName = source.FKeyName;
+    FEnabled = source.FEnabled;
+    Update();
+}
+
+TPropKind TProp::Kind() const
+{
+    return FKind;
+}
+
+bool TProp::IsUsable() const
+{
+    return FEnabled && FCompo && FKind != pkNone;
+}
+
+QString TProp::Section() const
+{
+    if (!FSectionName.isEmpty() || !FCompo)
+        return FSectionName;
+    return NameOf(*FCompo);
+}
+
+QString TProp::Key() const
+{
+    if (!FUniqueKey.isEmpty())
+        return FUniqueKey;
+    return FKeyName.isEmpty() ? FPropName : FKeyName;
+}
+
+QVariant TProp::Value() const
+{
+    return IsUsable() ? FProperty.read(FCompo) : QVariant();
+}
+
+void TProp::SetValue(const QVariant &value)
+{
+    if (IsUsable())
+        WriteQuietly(*FCompo, FProperty, value);
+}
+
+void TProp::Update()
+{
+    FUniqueKey.clear();
+    FProperty = FCompo && !FPropName.isEmpty() ? FindDeclaredProperty(*FCompo, FPropName) : QMetaProperty();
+    FKind = PropertyKind(FProperty);
+    if (!IsUsable())
+        return;
+    const QString section = Section();
+    const QString base = Key();
+    QString candidate = base;
+    for (int suffix = 1; FCollection.IsTaken(section, candidate, this); ++suffix)
+        candidate = base + QString::number(suffix);
+    FUniqueKey = candidate;
+}
+
+// ---------------------------------------------------------------- TProps
+
+TProp &TProps::Add()
+{
+    FItems.push_back(std::unique_ptr<TProp>(new TProp(*this)));
+    return *FItems.back();
+}
+
+TProp &TProps::Add(QObject *compo, const QString &propName, const QString &sectionName, const QString &keyName)
+{
+    TProp &entry = Add();
+    entry.SetCompo(compo);
+    entry.SetPropName(propName);
+    entry.SetSectionName(sectionName);
+    entry.SetKeyName(keyName);
+    return entry;
+}
+
+int TProps::Count() const
+{
+    return static_cast<int>(FItems.size());
+}
+
+TProp &TProps::operator[](int index)
+{
+    return *FItems.at(static_cast<size_t>(index));
+}
+
+void TProps::Clear()
+{
+    FItems.clear();
+}
+
+void TProps::Assign(const TProps &source)
+{
+    Clear();
+    for (const auto &entry : source.FItems)
+        Add().Assign(*entry);
+}
+
+bool TProps::IsTaken(const QString &section, const QString &key, const TProp *except) const
+{
+    const std::string wantedSection = ToCp932(section);
+    const std::string wantedKey = ToCp932(key);
+    for (const auto &entry : FItems) {
+        if (entry.get() != except && entry->IsUsable() && SameIniName(ToCp932(entry->Section()), wantedSection)
+            && SameIniName(ToCp932(entry->Key()), wantedKey))
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- TCustomSaveProps
+
+TCustomSaveProps::TCustomSaveProps(QWidget *owner)
+    : QObject(owner)
+    , FOwner(owner)
+{
+    if (owner)
+        owner->installEventFilter(this);
+}
+
+bool TCustomSaveProps::AutoLoad() const
+{
+    return FAutoLoad;
+}
+
+void TCustomSaveProps::SetAutoLoad(bool autoLoad)
+{
+    FAutoLoad = autoLoad;
+}
+
+bool TCustomSaveProps::AutoSave() const
+{
+    return FAutoSave;
+}
+
+void TCustomSaveProps::SetAutoSave(bool autoSave)
+{
+    FAutoSave = autoSave;
+}
+
+TRestorePlacement TCustomSaveProps::RestorePlacement() const
+{
+    return FRestorePlacement;
+}
+
+void TCustomSaveProps::SetRestorePlacement(TRestorePlacement placement)
+{
+    if (placement.Contains(TRestoreKind::Enabled) && !(FOwner && FOwner->isWindow()))
+        throw SettingsError(QStringLiteral(u"Owner が TForm でないと設定できません"));
+    FRestorePlacement = placement;
+}
+
+TProps &TCustomSaveProps::Props()
+{
+    return FProps;
+}
+
+void TCustomSaveProps::SetProps(const TProps &props)
+{
+    FProps.Assign(props);
+}
+
+const QStringList &TCustomSaveProps::FindKeys() const
+{
+    return FFindKeys;
+}
+
+void TCustomSaveProps::SetFindKeys(const QStringList &sections)
+{
+    FFindKeys = sections;
+}
+
+bool TCustomSaveProps::OwnerIsMainWindow() const
+{
+    return FOwnerIsMainWindow;
+}
+
+void TCustomSaveProps::SetOwnerIsMainWindow(bool isMainWindow)
+{
+    FOwnerIsMainWindow = isMainWindow;
+}
+
+void TCustomSaveProps::Load()
+{
+    if (OnBeforeLoad) {
+        try {
+            OnBeforeLoad(this);
+        } catch (...) {
+            // Preparing for the load is optional; the settings still load.
+        }
+    }
+    const ReadBracket bracket(*this);
+    const QScopedValueRollback<bool> loading(FLoading, true);
+    for (int i = 0; i < FProps.Count(); ++i)
+        if (FProps[i].IsUsable())
+            LoadEntry(FProps[i]);
+    if (OnFindOrdValue || OnFindStrValue)
+        ScanFindKeys();
+    if (FRestorePlacement.Contains(TRestoreKind::Enabled))
+        LoadPlacement();
+    if (OnAfterLoad)
+        OnAfterLoad(this);
+}
+
+void TCustomSaveProps::Save()
+{
+    if (FLoading)
+        return;
+    InWriteBracket([this] {
+        {
+            const QScopedValueRollback<bool> saving(FSaving, true);
+            for (int i = 0; i < FProps.Count(); ++i)
+                if (FProps[i].IsUsable())
+                    SaveEntry(FProps[i]);
+            if (FRestorePlacement.Contains(TRestoreKind::Enabled))
+                SavePlacement();
+        }
+        if (OnAfterSave)
+            OnAfterSave(this);
+    });
+}
+
+void TCustomSaveProps::LoadEntry(TProp &entry)
+{
+    const QString section = entry.Section();
+    const QString key = entry.Key();
+    switch (entry.Kind()) {
+    case pkOrdinal:
+        if (ValueExists(section, key))
+            entry.SetValue(ReadInteger(section, key));
+        break;
+    case pkString:
+        if (ValueExists(section, key))
+            entry.SetValue(ReadString(section, key));
+        break;
+    case pkFloat:
+        if (ValueExists(section, key))
+            entry.SetValue(ReadFloat(section, key));
+        break;
+    case pkObject: {
+        QVariant value = entry.Value();
+        if (ReadObject(section, key, value))
+            entry.SetValue(value);
+        break;
+    }
+    case pkNone:
+        break;
+    }
+}
+
+void TCustomSaveProps::SaveEntry(const TProp &entry)
+{
+    const QString section = entry.Section();
+    const QString key = entry.Key();
+    switch (entry.Kind()) {
+    case pkOrdinal:
+        WriteInteger(section, key, OrdinalOf(entry.Value()));
+        break;
+    case pkString:
+        WriteString(section, key, entry.Value().toString());
+        break;
+    case pkFloat:
+        WriteFloat(section, key, entry.Value().toDouble());
+        break;
+    case pkObject:
+        WriteObject(section, key, entry.Value());
+        break;
+    case pkNone:
+        break;
+    }
+}
+
+void TCustomSaveProps::ScanFindKeys()
+{
+    // A handler may change FindKeys; this load scans the list it started with.
+    const QStringList sections = FFindKeys;
+    for (const QString &section : sections)
+        ScanSection(section);
+}
+
+QString TCustomSaveProps::PlacementKey(size_t index) const
+{
+    return NameOf(*FOwner) + QLatin1String(ini::WindowPlacement::KeySuffixes.at(index));
+}
+
+void TCustomSaveProps::LoadPlacement()
+{
+    std::array<int, ini::WindowPlacement::KeySuffixes.size()> fields{};
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const QString key = PlacementKey(i);
+        if (!ValueExists(ini::WindowPlacement::Section, key))
+            return;
+        fields[i] = ReadInteger(ini::WindowPlacement::Section, key);
+    }
+    ApplyPlacement(*FOwner, TPlacementValues{fields[0], fields[1], fields[2], fields[3], fields[4]},
+                   FRestorePlacement);
+}
+
+void TCustomSaveProps::SavePlacement()
+{
+    const bool applicationMinimized = FOwnerIsMainWindow && IsApplicationMinimized && IsApplicationMinimized();
+    const TPlacementValues values = CapturePlacement(*FOwner, applicationMinimized);
+    const std::array<int, ini::WindowPlacement::KeySuffixes.size()> fields{values.Left, values.Top, values.Right,
+                                                                            values.Bottom, values.State};
+    for (size_t i = 0; i < fields.size(); ++i)
+        WriteInteger(ini::WindowPlacement::Section, PlacementKey(i), fields[i]);
+}
+
+bool TCustomSaveProps::Loading() const
+{
+    return FLoading;
+}
+
+void TCustomSaveProps::CheckUnique(const QString &section, const QString &key) const
+{
+    if (FSaving || !FProps.IsTaken(section, key))
+        return;
+    // arg() with both names at once: a "%2" inside the section name stays as it is.
+    throw SettingsError(QStringLiteral(u"セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
+}
+
+void TCustomSaveProps::EndWriteAfterFailure() noexcept
+{
+    try {
+        EndWrite();
+    } catch (...) {
+        // The failure that stopped the operation is the one to report; a
+        // failed write-back keeps the document for the next bracket anyway.
+    }
+}
+
+bool TCustomSaveProps::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FOwner) {
+        if (event->type() == QEvent::Polish && FAutoLoad)
+            RunFromEvent(&TCustomSaveProps::Load);
+        else if (event->type() == QEvent::Close && FAutoSave)
+            RunFromEvent(&TCustomSaveProps::Save);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TCustomSaveProps::RunFromEvent(void (TCustomSaveProps::*operation)())
+{
+    // Nothing may be thrown through Qt's event dispatch, and no caller is
+    // there to tell: the error output is the only place left.
+    try {
+        (this->*operation)();
+    } catch (const std::exception &error) {
+        qWarning().noquote() << QString::fromUtf8(error.what());
+    } catch (...) {
+        qWarning("settings: an event handler failed");
+    }
+}
+
+TCustomSaveProps::ReadBracket::ReadBracket(TCustomSaveProps &props)
+    : FProps(props)
+{
+    FProps.BeginRead();
+}
+
+TCustomSaveProps::ReadBracket::~ReadBracket()
+{
+    FProps.EndRead();
+}
+
+// ---------------------------------------------------------------- TIniSaveProps
+
+TIniSaveProps::TIniSaveProps(QWidget *owner)
+    : TCustomSaveProps(owner)
+    , FStorage(std::make_shared<IniFileStorage>())
+{
+}
+
+TIniSaveProps::~TIniSaveProps() = default;
+
+const QString &TIniSaveProps::FileName() const
+{
+    return FFileName;
+}
+
+void TIniSaveProps::SetFileName(const QString &fileName)
+{
+    FFileName = fileName;
+}
+
+QString TIniSaveProps::FilePath() const
+{
+    return FFileName.isEmpty() ? DefaultSettingsPath() : FFileName;
+}
+
+void TIniSaveProps::SetStorage(std::shared_ptr<IniStorage> storage)
+{
+    FStorage = std::move(storage);
+}
+
+IniDocument &TIniSaveProps::OpenDocument() const
+{
+    if (!FIniFile)
+        throw std::logic_error("settings document used outside BeginRead/EndRead or BeginWrite/EndWrite");
+    return *FIniFile;
+}
+
+void TIniSaveProps::BeginRead()
+{
+    if (!FIniFile)
+        FIniFile = std::make_unique<IniDocument>(IniDocument::Parse(FStorage->Read(FilePath()).value_or("")));
+    ++FOpenCount;
+}
+
+void TIniSaveProps::EndRead()
+{
+    FOpenCount = std::max(FOpenCount - 1, 0);
+    if (FOpenCount == 0)
+        FIniFile.reset();
+}
+
+void TIniSaveProps::BeginWrite()
+{
+    BeginRead();
+}
+
+void TIniSaveProps::EndWrite()
+{
+    FOpenCount = std::max(FOpenCount - 1, 0);
+    if (FOpenCount > 0 || !FIniFile)
+        return;
+    FStorage->Replace(FilePath(), FIniFile->Serialize());
+    FIniFile.reset();
+}
+
+int TIniSaveProps::ReadInteger(const QString &section, const QString &key)
+{
+    const ReadBracket bracket(*this);
+    return FIniFile->ReadInteger(ToCp932(section), ToCp932(key), 0);
+}
+
+QString TIniSaveProps::ReadString(const QString &section, const QString &key)
+{
+    const ReadBracket bracket(*this);
+    return Cp932ToQString(FIniFile->ReadString(ToCp932(section), ToCp932(key), ""));
+}
+
+double TIniSaveProps::ReadFloat(const QString &section, const QString &key)
+{
+    const ReadBracket bracket(*this);
+    return FIniFile->ReadFloat(ToCp932(section), ToCp932(key), 0.0);
+}
+
+bool TIniSaveProps::ValueExists(const QString &section, const QString &key)
+{
+    const ReadBracket bracket(*this);
+    return FIniFile->ValueExists(ToCp932(section), ToCp932(key));
+}
+
+void TIniSaveProps::WriteInteger(const QString &section, const QString &key, int value)
+{
+    CheckUnique(section, key);
+    InWriteBracket([&] { FIniFile->WriteInteger(ToCp932(section), ToCp932(key), value); });
+}
+
+void TIniSaveProps::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    CheckUnique(section, key);
+    InWriteBracket([&] { FIniFile->WriteString(ToCp932(section), ToCp932(key), ToCp932(value)); });
+}
+
+void TIniSaveProps::WriteFloat(const QString &section, const QString &key, double value)
+{
+    CheckUnique(section, key);
+    InWriteBracket([&] { FIniFile->WriteFloat(ToCp932(section), ToCp932(key), value); });
+}
+
+bool TIniSaveProps::ReadObject(const QString &section, const QString &keyPrefix, QVariant &value)
+{
+    const IniDocument &document = OpenDocument();
+    const std::string prefix = ToCp932(keyPrefix);
+    QStringList lines;
+    for (const IniEntry &entry : document.ReadSectionValues(ToCp932(section)))
+        if (SameIniName(std::string_view(entry.Key).substr(0, prefix.size()), prefix))
+            lines << Cp932ToQString(entry.Value);
+    return LinesToObject(lines, value);
+}
+
+void TIniSaveProps::WriteObject(const QString &section, const QString &keyPrefix, const QVariant &value)
+{
+    IniDocument &document = OpenDocument();
+    const QStringList lines = ObjectToLines(value);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        document.WriteString(ToCp932(section), ToCp932(keyPrefix + QString::number(i)), ToCp932(lines[i]));
+}
+
+void TIniSaveProps::ScanSection(const QString &section)
+{
+    const std::vector<IniEntry> entries = OpenDocument().ReadSectionValues(ToCp932(section));
+    bool Continue = true;
+    for (const IniEntry &entry : entries) {
+        if (entry.Key.empty() || entry.Value.empty())
+            continue;
+        const QString key = Cp932ToQString(entry.Key);
+        const std::optional<int> number = OnFindOrdValue ? ParseIniInteger(entry.Value) : std::nullopt;
+        if (number)
+            OnFindOrdValue(this, section, key, *number, Continue);
+        else if (OnFindStrValue)
+            OnFindStrValue(this, section, key, Cp932ToQString(entry.Value), Continue);
+        if (!Continue)
+            return;
+    }
+}
+
+void TIniSaveProps::ClearSection(const QString &section)
+{
+    InWriteBracket([&] {
+        IniDocument &document = OpenDocument();
+        const std::string name = ToCp932(section);
+        for (const std::string &key : document.ReadSection(name))
+            document.DeleteKey(name, key);
+    });
+}
+
+void TIniSaveProps::Save()
+{
+    if (Loading())
+        return;
+    InWriteBracket([this] {
+        for (int i = 0; i < Props().Count(); ++i)
+            if (Props()[i].IsUsable() && Props()[i].Kind() == pkObject)
+                ClearSection(Props()[i].Section());
+        TCustomSaveProps::Save();
+    });
+}
+
+} // namespace kpx

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include <QString>
+
+// Every section and key of the settings file, with defaults and ranges. The
+// windows name their values only through these, so the file's layout lives in
+// one place. Values read back are brought into range with Clamp before they
+// reach a control: a hand-edited or garbled file must not push a spinner out
+// of its range or make a column count zero.
+namespace kpx::ini {
+
+struct IntKey
+{
+    const char *Name;
+    int Default;
+    int Min;
+    int Max;
+    constexpr int Clamp(int value) const { return std::clamp(value, Min, Max); }
+};
+
+struct BoolKey
+{
+    const char *Name;
+    bool Default;
+};
+
+struct TextKey
+{
+    const char *Name;
+    const char *Default;
+};
+
+// A list of texts kept as one section with one key per item: the prefix and
+// the item's zero-based index ("Items0", "Items1", ...).
+struct ListSection
+{
+    const char *Section;
+    const char *KeyPrefix;
+    QString ItemKey(int index) const { return QLatin1String(KeyPrefix) + QString::number(index); }
+};
+
+// Main window.
+namespace Dirs {
+inline constexpr char Section[] = "Dirs";
+inline constexpr TextKey OrgMovDir{"org_mov_dir", ""};
+inline constexpr TextKey HtmlDir{"html_dir", ""};
+inline constexpr TextKey EzmovieDir{"ezmovie_dir", ""};
+} // namespace Dirs
+
+namespace Html {
+inline constexpr char Section[] = "html";
+inline constexpr IntKey ItemCount{"ItemCount", 3, 1, 10};
+} // namespace Html
+
+inline constexpr ListSection HtmlnameHistory{"htmlname_history", "Items"};
+
+// Settings dialog.
+namespace AlwaysTop {
+inline constexpr char Section[] = "AlwaysTop";
+inline constexpr BoolKey Checked{"Checked", false};
+} // namespace AlwaysTop
+
+namespace LowerCase {
+inline constexpr char Section[] = "LowerCase";
+inline constexpr BoolKey Checked{"Checked", true};
+} // namespace LowerCase
+
+namespace AutoComplete {
+inline constexpr char Section[] = "AutoComplete";
+inline constexpr BoolKey Checked{"Checked", true};
+} // namespace AutoComplete
+
+namespace FilenameHistory {
+inline constexpr char Section[] = "filename_history";
+inline constexpr IntKey Count{"Count", 10, 0, 50};
+} // namespace FilenameHistory
+
+namespace OverWrite {
+inline constexpr char Section[] = "OverWrite";
+inline constexpr IntKey Index{"Index", 0, 0, 3};
+} // namespace OverWrite
+
+namespace ReName {
+inline constexpr char Section[] = "ReName";
+inline constexpr TextKey Format{"Format", "'mv'yymmdd"};
+} // namespace ReName
+
+inline constexpr ListSection HtmlHeader{"html_header", "Lines"};
+inline constexpr ListSection HtmlFooter1{"html_footer1", "Lines"};
+inline constexpr ListSection HtmlFooter2{"html_footer2", "Lines"};
+inline constexpr ListSection HtmlFooter3{"html_footer3", "Lines"};
+// In the order the settings dialog hands them to its load handler.
+inline constexpr std::array<ListSection, 4> Templates{HtmlHeader, HtmlFooter1, HtmlFooter2, HtmlFooter3};
+
+// Page settings window.
+namespace TagForm {
+inline constexpr char Section[] = "TagForm";
+inline constexpr IntKey ColCount{"ColCount", 1, 1, 3};
+} // namespace TagForm
+
+// List window.
+namespace SortGrid {
+inline constexpr char Section[] = "Sort_Grid";
+inline constexpr char KeyPrefix[] = "ColWidth";
+inline constexpr int ColumnCount = 8;
+inline constexpr std::array<int, ColumnCount> DefaultWidths{80, 110, 90, 80, 90, 100, 60, 40};
+// Narrower than this a column can no longer be grabbed to widen it again.
+inline constexpr int MinWidth = 10;
+inline constexpr int MaxWidth = 2000;
+
+constexpr int ClampWidth(int width)
+{
+    return std::clamp(width, MinWidth, MaxWidth);
+}
+
+// The key of a column's width is ColWidths.ItemKey(column).
+inline constexpr ListSection ColWidths{Section, KeyPrefix};
+// The column of a "ColWidth0".."ColWidth7" key (prefix in any letter case);
+// nullopt for every other key.
+std::optional<int> ColumnOfKey(const QString &key);
+} // namespace SortGrid
+
+// Window placements: the window's name followed directly by each suffix.
+namespace WindowPlacement {
+inline constexpr char Section[] = "WindowPlacement";
+inline constexpr std::array<const char *, 5> KeySuffixes{"Left", "Top", "Right", "Bottom", "State"};
+inline constexpr char MainWindow[] = "kpx_MainFrm";
+inline constexpr char TagsWindow[] = "kpx_TagsFrm";
+inline constexpr char SortWindow[] = "kpx_sortFrm";
+} // namespace WindowPlacement
+
+} // namespace kpx::ini

@@ -1,0 +1,16 @@
+#pragma once
+
+class QWidget;
+
+namespace kpx {
+
+class TCustomSaveProps;
+
+// A window loads its settings when it is created and saves them when it is
+// destroyed. Neither may escape as an exception from a constructor or
+// destructor: a failure is told to the user in an error box, and the settings
+// file stays as it was.
+void LoadWindowSettings(TCustomSaveProps &props, QWidget *window);
+void SaveWindowSettings(TCustomSaveProps &props, QWidget *window);
+
+} // namespace kpx

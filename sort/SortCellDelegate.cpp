@@ -1,0 +1,47 @@
+#include "sort/SortCellDelegate.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+#include "sort/SortRow.h"
+
+namespace kpx {
+
+namespace {
+
+constexpr int TextMargin = 2;
+
+} // namespace
+
+TSortCellDelegate::TSortCellDelegate(const TEntryList &entries, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , FEntries(entries)
+{
+}
+
+QColor TSortCellDelegate::Background(int row, bool selected, const QColor &normal) const
+{
+    if (selected)
+        return SelectedColor;
+    // A page size below 1 would divide by zero; such a list shows one row per page.
+    const int perPage = std::max(1, FEntries.FPageItemCount);
+    return (row / perPage) % 2 == 0 ? PageBandColor : normal;
+}
+
+void TSortCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QRect cell = option.rect;
+    painter->save();
+    painter->fillRect(cell, Background(index.row(), selected, option.palette.color(QPalette::Base)));
+    painter->setPen(option.palette.color(QPalette::Text));
+    painter->setFont(option.font);
+    const QRect textArea = cell.adjusted(TextMargin, 0, -TextMargin, 0);
+    const Qt::Alignment horizontal = index.column() == scFileSize ? Qt::AlignRight : Qt::AlignLeft;
+    painter->setClipRect(cell);
+    painter->drawText(textArea, horizontal | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
+    painter->restore();
+}
+
+} // namespace kpx

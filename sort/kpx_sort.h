@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDialog>
+
+#include "tags/EntryStore.h"
+
+class QFrame;
+class QHeaderView;
+class QPushButton;
+class QTableView;
+class QToolButton;
+
+namespace kpx {
+
+class TAppOptions;
+class TIniSaveProps;
+class TSortGridModel;
+
+// "一覧・並び替え": every movie of the entry list in one grid, to sort by a
+// column, move rows and delete rows. The grid is a working copy; closing the
+// window, however it is closed, writes the rows back as the new entry list.
+// Created by the page settings window, shown with exec() and destroyed after;
+// its placement and column widths are read at creation and saved at destruction.
+class Tkpx_sortFrm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Tkpx_sortFrm(TEntryStore &store, const TAppOptions &options, QWidget *owner);
+    ~Tkpx_sortFrm() override;
+
+    void setVisible(bool visible) override;
+    void done(int result) override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateGrid();
+    void CreateBottomPanel();
+    void DeclareSettings();
+
+    void FormCreate();
+    void FormDestroy();
+    void IniSaveProps1FindOrdValue(const QString &key, int value);
+    void IniSaveProps1AfterSave();
+
+    void FormShow();
+    void StayOnTop();
+    void FormResize();
+    void FormCloseQuery();
+    void hdctl_sortSectionClick(int section);
+    void sb_upClick(const QObject *sender);
+    void sl_deleteClick();
+
+    int SelectedRow() const;
+    void SelectRow(int row);
+
+    QFrame *pnl_center = nullptr;
+    QHeaderView *hdctl_sort = nullptr;
+    QTableView *sg_sort = nullptr;
+    QFrame *pnl_bottom = nullptr;
+    QFrame *ToolBar1 = nullptr;
+    QToolButton *sb_up = nullptr;
+    QToolButton *sb_down = nullptr;
+    QToolButton *sl_delete = nullptr;
+    QPushButton *bbtn_close = nullptr;
+    TIniSaveProps *IniSaveProps1 = nullptr;
+
+    TEntryList &FList;
+    const TAppOptions &FOptions;
+    TSortGridModel *FModel = nullptr;
+};
+
+} // namespace kpx

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <QDir>
+
+#include "settings/IniStorage.h"
+#include "settings/SettingsError.h"
+#include "support/TestSupport.h"
+
+using namespace kpx;
+using namespace kpx::test;
+
+namespace {
+
+QString QPath(const std::filesystem::path &path)
+{
+    return QString::fromStdString(path.string());
+}
+
+// Files written from here on may grow to `bytes` at most; the write that
+// would pass the limit fails part-way (EFBIG), as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &FSaved);
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = FSaved;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &FSaved);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+
+private:
+    rlimit FSaved{};
+    void (*FOldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(IniFileStorage, MissingFileReadsAsNoneAndReplaceCreatesFolderAndFile)
+{
+    TempDir dir;
+    IniFileStorage storage;
+    const auto file = dir / "sub" / "kpx_app.ini";
+    EXPECT_FALSE(storage.Read(QPath(file)).has_value());
+    storage.Replace(QPath(file), "[a]\r\nk=v\r\n\r\n");
+    EXPECT_EQ(storage.Read(QPath(file)), "[a]\r\nk=v\r\n\r\n");
+}
+
+TEST(IniFileStorage, RefusesOversizedFileAndFolderInPlaceOfFile)
+{
+    TempDir dir;
+    IniFileStorage storage;
+    const auto file = dir / "kpx_app.ini";
+    WriteFileBytes(file, std::string(IniFileStorage::MaxFileBytes, 'x'));
+    EXPECT_EQ(storage.Read(QPath(file))->size(), size_t(IniFileStorage::MaxFileBytes));
+    WriteFileBytes(file, std::string(IniFileStorage::MaxFileBytes + 1, 'x'));
+    try {
+        storage.Read(QPath(file));
+        FAIL() << "an oversized file was read";
+    } catch (const SettingsError &error) {
+        EXPECT_TRUE(error.Message().contains(QStringLiteral("kpx_app.ini"))) << error.what();
+    }
+    std::filesystem::create_directory(dir / "folder.ini");
+    EXPECT_THROW(storage.Read(QPath(dir / "folder.ini")), SettingsError);
+    EXPECT_THROW(storage.Replace(QPath(dir / "folder.ini"), "x"), SettingsError);
+}
+
+TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
+{
+    TempDir dir;
+    IniFileStorage storage;
+    const auto file = dir / "kpx_app.ini";
+    const std::string previous = "[Dirs]\r\nhtml_dir=C:\\web\\\r\n\r\n";
+    WriteFileBytes(file, previous);
+    {
+        const FileSizeLimit limit(4096);
+        EXPECT_THROW(storage.Replace(QPath(file), std::string(64 * 1024, 'y')), SettingsError);
+    }
+    EXPECT_EQ(ReadFileBytes(file), previous);
+    EXPECT_EQ(QDir(QPath(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"kpx_app.ini"});
+}
+
+TEST(SettingsPath, BesideTheExecutableUnlessItsFolderIsReadOnly)
+{
+    EXPECT_EQ(SettingsPathFor("/opt/kpx/kpx_app", true, "/home/u/.config/kpx"), "/opt/kpx/kpx_app.ini");
+    EXPECT_EQ(SettingsPathFor("/opt/kpx/kpx_app.exe", false, "/home/u/.config/kpx"), "/home/u/.config/kpx/kpx_app.ini");
+    // The test program's own folder is writable.
+    EXPECT_TRUE(DefaultSettingsPath().endsWith(QStringLiteral("/test_settings.ini")));
+}

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "components/LtLabel.h"
+#include "components/UpDown.h"
+#include "settings/DefaultTemplates.h"
+#include "settings/IniDocument.h"
+#include "settings/IniStorage.h"
+#include "settings/RadioGroup.h"
+#include "settings/TemplateBox.h"
+#include "settings/kpx_cfg.h"
+#include "support/TestSupport.h"
+#include "text/Cp932.h"
+
+using namespace kpx;
+using kpx::test::ReadFileBytes;
+using kpx::test::TempDir;
+using kpx::test::WriteFileBytes;
+
+namespace {
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+class CfgDialogTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::filesystem::path ini = dir / "kpx_app.ini";
+    TSettingsPathOverride settingsPath{QString::fromStdString(ini.string())};
+    QWidget mainWindow;
+    QComboBox history;
+
+    std::unique_ptr<Tkpx_cfgFrm> open() { return std::make_unique<Tkpx_cfgFrm>(&mainWindow, &history); }
+    template <typename T>
+    static T *child(Tkpx_cfgFrm &dialog, const char *name)
+    {
+        T *widget = dialog.findChild<T *>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    IniDocument file() const { return IniDocument::Parse(ReadFileBytes(ini)); }
+};
+
+TEST_F(CfgDialogTest, MissingFileGivesTheDefaults)
+{
+    auto dialog = open();
+    EXPECT_FALSE(dialog->AlwaysTop());
+    EXPECT_TRUE(dialog->LowerCase());
+    EXPECT_TRUE(dialog->AutoComplete());
+    EXPECT_EQ(dialog->HistoryCount(), 10);
+    EXPECT_EQ(dialog->OverwriteIndex(), 0);
+    EXPECT_EQ(dialog->RenamePattern(), QStringLiteral("'mv'yymmdd"));
+    EXPECT_TRUE(dialog->HeaderTemplate().isEmpty());
+    EXPECT_TRUE(dialog->FooterTemplate(1).isEmpty());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("設定"));
+    EXPECT_EQ(dialog->size(), QSize(396, 296));
+}
+
+TEST_F(CfgDialogTest, OptionsAndTemplatesSurviveARestart)
+{
+    {
+        auto dialog = open();
+        child<QCheckBox>(*dialog, "cbx_AlwaysTop")->setChecked(true);
+        child<QCheckBox>(*dialog, "cbx_LowerCase")->setChecked(false);
+        child<QCheckBox>(*dialog, "cbx_AutoComplete")->setChecked(false);
+        child<TUpDown>(*dialog, "ud_HisCount")->setValue(25);
+        child<TRadioGroup>(*dialog, "rg_overwrite")->SetItemIndex(3);
+        child<QLineEdit>(*dialog, "edt_format")->setText(QStringLiteral("'動画'yyyy"));
+        dialog->sb_def_headerClick();
+        dialog->sb_def_footerClick();
+    }
+    auto dialog = open();
+    EXPECT_TRUE(dialog->AlwaysTop());
+    EXPECT_FALSE(dialog->LowerCase());
+    EXPECT_FALSE(dialog->AutoComplete());
+    EXPECT_EQ(dialog->HistoryCount(), 25);
+    EXPECT_EQ(dialog->OverwriteIndex(), 3);
+    EXPECT_EQ(dialog->RenamePattern(), QStringLiteral("'動画'yyyy"));
+    // Stored line by line and read back with a break after each line: the
+    // nine-line header reads exactly as the default, so pages stay the same.
+    EXPECT_EQ(dialog->HeaderTemplate(), FromUtf8(DefaultHeader));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(dialog->FooterTemplate(i), FromUtf8(DefaultFooters[i]) + QStringLiteral("\r\n"));
+    EXPECT_EQ(file().ReadString("html_footer2", "Lines0", ""), Sjis(DefaultFooters[1]));
+    EXPECT_EQ(file().ReadString("ReName", "Format", ""), Sjis("'動画'yyyy"));
+}
+
+TEST_F(CfgDialogTest, ShortenedHeaderLeavesOnlyItsOwnLines)
+{
+    {
+        auto dialog = open();
+        dialog->sb_def_headerClick();
+    }
+    {
+        auto dialog = open();
+        QStringList lines = child<TTemplateBox>(*dialog, "html_header")->Lines();
+        ASSERT_EQ(lines.size(), 9);
+        lines = lines.mid(0, 7);
+        child<TTemplateBox>(*dialog, "html_header")->SetText(lines.join(QStringLiteral("\r\n")));
+    }
+    EXPECT_EQ(file().ReadSection("html_header"),
+              (std::vector<std::string>{"Lines0", "Lines1", "Lines2", "Lines3", "Lines4", "Lines5", "Lines6"}));
+}
+
+TEST_F(CfgDialogTest, BlankTemplateLineIsDroppedOnReload)
+{
+    {
+        auto dialog = open();
+        child<TTemplateBox>(*dialog, "html_header")->SetText(QStringLiteral("a\r\n\r\nb"));
+    }
+    auto dialog = open();
+    EXPECT_EQ(dialog->HeaderTemplate(), QStringLiteral("a\r\nb\r\n"));
+}
+
+TEST_F(CfgDialogTest, RenamePatternBoxRefusesFileNameCharacters)
+{
+    auto dialog = open();
+    auto *format = child<QLineEdit>(*dialog, "edt_format");
+    format->clear();
+    QTest::keyClicks(format, QStringLiteral("a?b,c\\/:;*\"<>|"));
+    EXPECT_EQ(format->text(), QStringLiteral("abc"));
+    format->clear();
+    QTest::keyClicks(format, QStringLiteral("'mv'yymmdd"));
+    EXPECT_EQ(format->text(), QStringLiteral("'mv'yymmdd"));
+    format->setText(QStringLiteral("x"));
+    QTest::mouseClick(child<QPushButton>(*dialog, "SpeedButton1"), Qt::LeftButton);
+    EXPECT_EQ(format->text(), QStringLiteral("'mv'yymmdd"));
+}
+
+TEST_F(CfgDialogTest, EnterInTheHeaderBoxMovesTheFocus)
+{
+    auto dialog = open();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    auto *header = child<TTemplateBox>(*dialog, "html_header");
+    child<QTabWidget>(*dialog, "pgc_cfg")->setCurrentIndex(1);
+    header->setFocus();
+    QTest::keyClicks(header, QStringLiteral("x"));
+    QTest::keyClick(header, Qt::Key_Return);
+    EXPECT_EQ(dialog->HeaderTemplate(), QStringLiteral("x"));
+    EXPECT_FALSE(header->hasFocus());
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(CfgDialogTest, FooterResetReplacesAllThree)
+{
+    auto dialog = open();
+    child<TTemplateBox>(*dialog, "html_footer1")->SetText(QStringLiteral("mine"));
+    QTest::mouseClick(child<QPushButton>(*dialog, "sb_def_footer"), Qt::LeftButton);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(dialog->FooterTemplate(i), FromUtf8(DefaultFooters[i]));
+}
+
+TEST_F(CfgDialogTest, LoweringTheHistoryLengthCutsTheOldestNames)
+{
+    for (int i = 1; i <= 8; ++i)
+        history.addItem(QStringLiteral("name%1.html").arg(i));
+    auto dialog = open();
+    auto *upDown = child<TUpDown>(*dialog, "ud_HisCount");
+    for (int i = 0; i < 5; ++i)
+        upDown->stepBy(-1);
+    ASSERT_EQ(history.count(), 5);
+    EXPECT_EQ(history.itemText(0), QStringLiteral("name1.html"));
+    EXPECT_EQ(history.itemText(4), QStringLiteral("name5.html"));
+    upDown->stepBy(1);
+    EXPECT_EQ(history.count(), 5); // raising changes nothing
+    upDown->setValue(2);           // typing does not cut
+    EXPECT_EQ(history.count(), 5);
+}
+
+TEST_F(CfgDialogTest, AlwaysOnTopAppliesToTheMainWindow)
+{
+    auto dialog = open();
+    auto *alwaysTop = child<QCheckBox>(*dialog, "cbx_AlwaysTop");
+    mainWindow.show();
+    QTest::mouseClick(alwaysTop, Qt::LeftButton);
+    EXPECT_TRUE(mainWindow.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(mainWindow.isVisible());
+    QTest::mouseClick(alwaysTop, Qt::LeftButton);
+    EXPECT_FALSE(mainWindow.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(CfgDialogTest, StoredAlwaysOnTopIsAppliedAtLoad)
+{
+    WriteFileBytes(ini, "[AlwaysTop]\r\nChecked=1\r\n");
+    auto dialog = open();
+    EXPECT_TRUE(mainWindow.windowFlags() & Qt::WindowStaysOnTopHint);
+    dialog->show();
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(CfgDialogTest, AboutTabLinksOpenTheHomePageAndAMail)
+{
+    auto dialog = open();
+    QStringList opened;
+    const TTargetOpener previous = SetTargetOpener([&opened](const QString &target) { opened << target; });
+    QTest::mouseClick(child<TLightLabel>(*dialog, "lbl_home"), Qt::LeftButton);
+    QTest::mouseClick(child<TLightLabel>(*dialog, "lbl_mail"), Qt::LeftButton);
+    SetTargetOpener(previous);
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
+    EXPECT_TRUE(opened[1].startsWith(QStringLiteral("mailto:")));
+    EXPECT_FALSE(opened[1].startsWith(QStringLiteral("mailto: ")));
+}
