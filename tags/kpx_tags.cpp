@@ -18,6 +18,10 @@
 #include "components/WindowFont.h"
 #include "pages/PageGenerator.h"
 #include "settings/AppOptions.h"
+#include "settings/SaveProp.h"
+#include "settings/SettingsLayout.h"
+#include "settings/WindowSettings.h"
+#include "sort/kpx_sort.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
@@ -48,14 +52,20 @@ Tkpx_TagsFrm::Tkpx_TagsFrm(TEntryStore &store, const TAppOptions &options, QWidg
     CreateMenu();
     CreateClientArea();
     resize(394, 393);
+    DeclareSettings();
+    LoadWindowSettings(*IniSaveProps1, this);
 }
 
-Tkpx_TagsFrm::~Tkpx_TagsFrm() = default;
+Tkpx_TagsFrm::~Tkpx_TagsFrm()
+{
+    SaveWindowSettings(*IniSaveProps1, this);
+}
 
 void Tkpx_TagsFrm::CreateMenu()
 {
     QAction *N1 = menuBar()->addAction(QStringLiteral("一覧・並べ替え"));
     N1->setObjectName(QStringLiteral("N1"));
+    connect(N1, &QAction::triggered, this, &Tkpx_TagsFrm::N1Click);
 
     MI_ColCnt = menuBar()->addMenu(QStringLiteral("列数"));
     MI_ColCnt->setObjectName(QStringLiteral("MI_ColCnt"));
@@ -108,6 +118,32 @@ void Tkpx_TagsFrm::CreateClientArea()
     layout->addWidget(pnl_bottom);
 
     setCentralWidget(client);
+}
+
+// Placement in the normal state only; the column count as a key of its own.
+void Tkpx_TagsFrm::DeclareSettings()
+{
+    IniSaveProps1 = new TIniSaveProps(this);
+    IniSaveProps1->setObjectName(QStringLiteral("IniSaveProps1"));
+    IniSaveProps1->SetAutoLoad(false);
+    IniSaveProps1->SetAutoSave(false);
+    IniSaveProps1->SetRestorePlacement({TRestoreKind::Enabled});
+    IniSaveProps1->SetFindKeys({QLatin1String(ini::TagForm::Section)});
+    IniSaveProps1->OnFindOrdValue = [this](TCustomSaveProps *, const QString &section, const QString &, int value,
+                                           bool &) { IniSaveProps1FindOrdValue(section, value); };
+    IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { IniSaveProps1AfterSave(); };
+}
+
+void Tkpx_TagsFrm::IniSaveProps1FindOrdValue(const QString &section, int value)
+{
+    if (section == QLatin1String(ini::TagForm::Section))
+        SetColCount(value);
+}
+
+void Tkpx_TagsFrm::IniSaveProps1AfterSave()
+{
+    IniSaveProps1->WriteInteger(QLatin1String(ini::TagForm::Section), QLatin1String(ini::TagForm::ColCount.Name),
+                                ColCount());
 }
 
 void Tkpx_TagsFrm::Build(const QString &htmlFileName)
@@ -203,6 +239,17 @@ void Tkpx_TagsFrm::ReloadPanels()
     }
 }
 
+// The list window edits the whole list; the panels show what it left.
+void Tkpx_TagsFrm::N1Click()
+{
+    StoreFocusedEdit();
+    {
+        Tkpx_sortFrm sortFrm(FStore, FOptions, this);
+        sortFrm.exec();
+    }
+    tbc_tagsChange();
+}
+
 void Tkpx_TagsFrm::MI_Col3Click(QAction *item)
 {
     SetColCount(ControlTag(item));
@@ -256,12 +303,21 @@ void Tkpx_TagsFrm::setVisible(bool visible)
 
 void Tkpx_TagsFrm::FormShow()
 {
-    if (FOptions.AlwaysTop() && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        setWindowFlag(Qt::WindowStaysOnTopHint);
     ArrangeItems();
     // Centred on the screen until a stored or user-chosen position exists.
     if (!testAttribute(Qt::WA_Moved))
         move(screen()->availableGeometry().center() - rect().center());
+    if (FOptions.AlwaysTop() && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        StayOnTop();
+}
+
+void Tkpx_TagsFrm::StayOnTop()
+{
+    // Changing a flag recreates the native window, which would shift a
+    // restored placement by the frame; the window is still hidden here.
+    const QRect placed = geometry();
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setGeometry(placed);
 }
 
 } // namespace kpx

@@ -14,6 +14,8 @@ class QScrollArea;
 namespace kpx {
 
 class TAppOptions;
+class TCustomSaveProps;
+class TIniSaveProps;
 class TPageTabStrip;
 class TTagItem;
 struct TEntryStore;
@@ -21,6 +23,7 @@ struct TEntryStore;
 // The page settings window: one tab per output page and, on it, one editor
 // panel per movie position of that page. The panels edit store.List in place.
 // Closing only hides the window; the main window destroys it on the next build.
+// Its placement and column count are read at creation and saved at destruction.
 class Tkpx_TagsFrm : public QMainWindow
 {
     Q_OBJECT
@@ -47,6 +50,9 @@ public:
 private:
     void CreateMenu();
     void CreateClientArea();
+    void DeclareSettings();
+    void IniSaveProps1FindOrdValue(const QString &section, int value);
+    void IniSaveProps1AfterSave();
     void FillPageTabs(const QString &htmlFileName);
     void CreatePanels();
     QList<TTagItem *> Panels() const;
@@ -55,11 +61,13 @@ private:
     void tbc_tagsChanging();
     void tbc_tagsChange();
     void ReloadPanels();
+    void N1Click();
     void MI_Col3Click(QAction *item);
     void SetColCount(int count);
     void ArrangeItems();
     int ScreenHeight() const;
     void FormShow();
+    void StayOnTop();
 
     TEntryStore &FStore;
     const TAppOptions &FOptions;
@@ -69,6 +77,7 @@ private:
     QWidget *FPanelHost = nullptr; // what sbox_tags scrolls: the panels' parent
     QMenu *MI_ColCnt = nullptr;    // its tag holds the column count
     QActionGroup *FColumnItems = nullptr;
+    TIniSaveProps *IniSaveProps1 = nullptr;
 };
 
 } // namespace kpx

@@ -8,11 +8,16 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QApplication>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "components/MessageDialogs.h"
 #include "pages/PageGenerator.h"
+#include "settings/IniStorage.h"
+#include "support/TestSupport.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
@@ -29,6 +34,9 @@ class TagsFrmTest : public ::testing::Test
 {
 protected:
     TEntryStore store;
+    test::TempDir dir;
+    const std::filesystem::path settingsFile = dir / "kpx_app.ini";
+    TSettingsPathOverride settingsPath{QString::fromStdString(settingsFile.string())};
     test::TFakeAppOptions options;
     TMessageRecorder messages; // a box would wait for a click that never comes
     qsizetype expectedMessages = 0;
@@ -52,8 +60,10 @@ protected:
         list.FPageCount = (movies + perPage - 1) / perPage;
     }
 
+    // As the main window builds: the old window goes first, saving its settings.
     void Build(int screenHeight = 768)
     {
+        window.reset();
         window = std::make_unique<Tkpx_TagsFrm>(store, options, nullptr);
         window->SetScreenHeight(screenHeight);
         window->Build(QStringLiteral("ezmovie.html"));
@@ -259,6 +269,92 @@ TEST_F(TagsFrmTest, AReloadErrorIsShownAndThePagesStayUsable)
     EXPECT_TRUE(window->isVisible());
     ClickTab(0);
     EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie0"));
+}
+
+TEST_F(TagsFrmTest, TheColumnCountSurvivesARebuildAndARestart)
+{
+    SetEntries(3, 3);
+    Build();
+    ChooseColumns(2);
+    Build();
+    EXPECT_EQ(window->ColCount(), 2);
+    EXPECT_TRUE(window->findChild<QAction *>(QStringLiteral("MI_Col2"))->isChecked());
+    EXPECT_EQ(Panel(1)->pos(), QPoint(344, 4));
+    window.reset();
+    EXPECT_NE(test::ReadFileBytes(settingsFile).find("[TagForm]\r\nColCount=2\r\n"), std::string::npos);
+
+    test::WriteFileBytes(settingsFile, "[TagForm]\r\nColCount=3\r\n");
+    Build();
+    EXPECT_EQ(window->ColCount(), 3);
+}
+
+TEST_F(TagsFrmTest, AColumnCountTheMenuDoesNotOfferIsIgnored)
+{
+    SetEntries(3, 3);
+    for (const char *value : {"0", "4", "-1", "two"}) {
+        test::WriteFileBytes(settingsFile, std::string("[TagForm]\r\nColCount=") + value + "\r\n");
+        Build();
+        EXPECT_EQ(window->ColCount(), 1) << value;
+        EXPECT_TRUE(window->findChild<QAction *>(QStringLiteral("MI_Col1"))->isChecked()) << value;
+    }
+}
+
+TEST_F(TagsFrmTest, AStoredMinimizedWindowOpensNormalAtItsPlace)
+{
+    test::WriteFileBytes(settingsFile, "[WindowPlacement]\r\n"
+                                       "kpx_TagsFrmLeft=30\r\nkpx_TagsFrmTop=40\r\n"
+                                       "kpx_TagsFrmRight=430\r\nkpx_TagsFrmBottom=440\r\n"
+                                       "kpx_TagsFrmState=1\r\n");
+    SetEntries(3, 3);
+    Build();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(window->geometry().topLeft(), QPoint(30, 40));
+}
+
+class ListWindowTest : public TagsFrmTest
+{
+protected:
+    // Runs `inside` on the list window once it is up, then closes it.
+    void OpenListWindow(std::function<void(QWidget *)> inside)
+    {
+        QTimer::singleShot(0, [inside] {
+            QWidget *list = QApplication::activeModalWidget();
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(list->objectName(), QStringLiteral("kpx_sortFrm"));
+            inside(list);
+            list->close();
+        });
+        window->findChild<QAction *>(QStringLiteral("N1"))->trigger();
+    }
+};
+
+TEST_F(ListWindowTest, AValueBeingTypedReachesTheListWindow)
+{
+    SetEntries(3, 3);
+    Build();
+    Activate();
+    LinkBox(1)->setFocus();
+    test::TypeText(LinkBox(1), QStringLiteral("新作"));
+    OpenListWindow([](QWidget *) {});
+    EXPECT_EQ(store.List.FEntries.at(1).LinkName, Sjis("movie1新作"));
+    EXPECT_EQ(LinkBox(1)->text(), QStringLiteral("movie1新作"));
+}
+
+TEST_F(ListWindowTest, ThePanelsShowTheListAsTheListWindowLeftIt)
+{
+    SetEntries(4, 3);
+    Build();
+    expectedMessages = 1; // the delete's confirmation, answered yes
+    OpenListWindow([](QWidget *list) {
+        QTest::mouseClick(list->findChild<QToolButton *>(QStringLiteral("sl_delete")), Qt::LeftButton);
+    });
+    ASSERT_EQ(store.List.FEntryCount, 3);
+    EXPECT_EQ(LinkBox(0)->text(), QStringLiteral("movie1"));
+
+    // The pages stay as built: the second one has no movie left.
+    EXPECT_EQ(Tabs()->Count(), 2);
+    ClickTab(1);
+    EXPECT_TRUE(ShownNumbers().isEmpty());
 }
 
 } // namespace
