@@ -30,8 +30,6 @@ public:
     void SelectTab(int index);
     // Where the tab is drawn; empty while it is scrolled out of view.
     QRect TabRect(int index) const;
-    // The first tab in view.
-    int FirstVisible() const { return FFirstVisible; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -51,7 +51,6 @@ public:
 
     int Tag() const;
     void SetTag(int entryIndex);
-    const TRecFileData &RecFileData() const { return FRecFileData; }
     void SetRecFileData(const TRecFileData &record) { FRecFileData = record; }
 
     // Builds the children from the record; nothing is stored while building.

@@ -32,7 +32,7 @@ namespace kpx {
 
 namespace {
 
-constexpr int PanelMargin = 4;    // between the scroll box's edge and the panels
+constexpr int PanelMargin = 4;         // between the scroll box's edge and the panels
 constexpr int WindowExtraWidth = 44;   // frame and scroll bar beside the panel columns
 constexpr int WindowExtraHeight = 120; // menu, tabs, bottom panel and frame around the rows
 constexpr int BottomPanelHeight = 40;
@@ -217,7 +217,7 @@ void Tkpx_TagsFrm::tbc_tagsChange()
     try {
         ReloadPanels();
     } catch (const std::exception &error) {
-        ShowError(this, QString::fromLocal8Bit(error.what()));
+        ShowError(this, QString::fromUtf8(error.what()));
     }
 }
 

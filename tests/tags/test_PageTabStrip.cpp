@@ -83,14 +83,13 @@ TEST(PageTabStrip, ALongRowScrollsAndBringsTheSelectedTabIntoView)
     EXPECT_LE(last.right(), scrollLeft->x()); // whole, left of the arrows
     EXPECT_FALSE(scrollRight->isEnabled());
 
-    const int first = strip.FirstVisible();
     QTest::mouseClick(scrollLeft, Qt::LeftButton);
-    EXPECT_EQ(strip.FirstVisible(), first - 1);
-    EXPECT_EQ(strip.CurrentIndex(), 999); // scrolling does not select
+    EXPECT_GT(strip.TabRect(999).x(), last.x()); // one more tab in front of it
+    EXPECT_EQ(strip.CurrentIndex(), 999);         // scrolling does not select
 
     strip.SelectTab(0);
-    EXPECT_EQ(strip.FirstVisible(), 0);
     EXPECT_EQ(strip.TabRect(0).x(), 0);
+    EXPECT_TRUE(scrollRight->isEnabled());
 }
 
 TEST(PageTabStrip, AShortRowHasNoArrows)
