@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+namespace kpx {
+
+// The modal folder browser behind the folder buttons. `path` is the folder to
+// start at (a trailing delimiter is ignored) and receives the chosen folder,
+// without a trailing delimiter; false on cancel, with `path` unchanged.
+bool SelectFolder(QString &path);
+
+// For tests: answers the browser instead of showing it (nullopt = cancel).
+using TFolderChooser = std::function<std::optional<QString>(QWidget *parent, const QString &title, const QString &start)>;
+TFolderChooser SetFolderChooser(TFolderChooser chooser);
+
+} // namespace kpx

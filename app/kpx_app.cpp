@@ -1,0 +1,24 @@
+#include <memory>
+
+#include <QApplication>
+
+#include "app/kpx_main.h"
+#include "components/AppIcon.h"
+#include "settings/kpx_cfg.h"
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kinopage Lite"));
+    QApplication::setWindowIcon(kpx::AppIcon());
+
+    auto mainWindow = std::make_unique<kpx::Tkpx_MainFrm>();
+    auto settings = std::make_unique<kpx::Tkpx_cfgFrm>(mainWindow.get(), mainWindow->HtmlNameHistory());
+    mainWindow->SetSettingsDialog(settings.get());
+    mainWindow->show();
+    const int exitCode = app.exec();
+    // The main window goes first: its page settings window still reads the dialog's options.
+    mainWindow.reset();
+    settings.reset();
+    return exitCode;
+}

@@ -1,0 +1,481 @@
+#include "app/kpx_main.h"
+
+#include <cmath>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include "app/FolderBrowser.h"
+#include "app/MessageBoxPrompt.h"
+#include "app/NameHistory.h"
+#include "components/AppIcon.h"
+#include "components/DROPDST.h"
+#include "components/EnterAsTab.h"
+#include "components/MessageDialogs.h"
+#include "components/UpDown.h"
+#include "components/WindowFont.h"
+#include "pages/EntryScan.h"
+#include "pages/MovieCopy.h"
+#include "pages/PageGenerator.h"
+#include "pages/PathRoutines.h"
+#include "settings/SaveProp.h"
+#include "settings/SettingsLayout.h"
+#include "settings/WindowSettings.h"
+#include "settings/kpx_cfg.h"
+#include "tags/kpx_tags.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace {
+
+QFrame *AddPanel(QWidget *parent, const QRect &geometry)
+{
+    auto *panel = new QFrame(parent);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+void AddLabel(QWidget *parent, const QString &caption, int left, int top)
+{
+    (new QLabel(caption, parent))->move(left, top);
+}
+
+QLineEdit *AddFolderField(QWidget *parent, const char *name, int top)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setGeometry(124, top, 296, 20);
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::NoFocus);
+    field->setAcceptDrops(false); // drops belong to the window
+    QPalette grey = field->palette();
+    grey.setColor(QPalette::Base, grey.color(QPalette::Button));
+    field->setPalette(grey);
+    return field;
+}
+
+QPushButton *AddButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
+{
+    QPushButton *button = AddButton(parent, name, QString(), QRect(420, top, 23, 23));
+    button->setIcon(button->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    return button;
+}
+
+// Keys that edit or move rather than type; after them a change is not completed.
+bool IsEditingKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Clear:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_Delete:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string ToCp932(const QString &text)
+{
+    return QStringToCp932Lossy(text);
+}
+
+} // namespace
+
+Tkpx_MainFrm::Tkpx_MainFrm()
+{
+    setObjectName(QStringLiteral("kpx_MainFrm"));
+    setWindowTitle(QStringLiteral("Kinopage Lite"));
+    setWindowIcon(AppIcon());
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    ApplyWindowFont(this);
+    CreateMenu();
+    CreateControls();
+    setFixedSize(456, 206 + menuBar()->sizeHint().height());
+    move(screen()->availableGeometry().center() - rect().center());
+    new TEnterAsTab(this);
+
+    DropDst1 = new TDropDst(this);
+    DropDst1->setObjectName(QStringLiteral("DropDst1"));
+    DropDst1->SetOnFileDrop([this](TDropDst *, const QStringList &files, int, int) { DropDst1FileDrop(files); });
+    DropDst1->SetTarget(htForm);
+    DropDst1->Loaded();
+
+    DeclareSettings();
+    FormCreate();
+}
+
+Tkpx_MainFrm::~Tkpx_MainFrm()
+{
+    FormDestroy();
+}
+
+void Tkpx_MainFrm::CreateMenu()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル"));
+    QAction *close = file->addAction(QStringLiteral("閉じる"));
+    close->setObjectName(QStringLiteral("Close1"));
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    QAction *settings = menuBar()->addAction(QStringLiteral("環境設定"));
+    settings->setObjectName(QStringLiteral("N1"));
+    connect(settings, &QAction::triggered, this, &Tkpx_MainFrm::N1Click);
+}
+
+void Tkpx_MainFrm::CreateControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    QFrame *top = AddPanel(client, QRect(0, 0, 456, 126));
+    QFrame *middle = AddPanel(client, QRect(0, 126, 456, 39));
+    QFrame *bottom = AddPanel(client, QRect(0, 165, 456, 41));
+
+    AddLabel(top, QStringLiteral("元ezmovieディレクトリ"), 10, 15);
+    edt_org_mov = AddFolderField(top, "edt_org_mov", 12);
+    bbtn_org_mov = AddFolderButton(top, "bbtn_org_mov", 9);
+    connect(bbtn_org_mov, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_org_movClick);
+
+    AddLabel(top, QStringLiteral("htmlファイル名"), 10, 44);
+    htmlname_history = new QComboBox(top);
+    htmlname_history->setObjectName(QStringLiteral("htmlname_history"));
+    htmlname_history->setEditable(true);
+    htmlname_history->setCompleter(nullptr); // completion is our own, see htmlname_historyChange
+    htmlname_history->setInsertPolicy(QComboBox::NoInsert);
+    htmlname_history->setGeometry(124, 39, 296, 20);
+    htmlname_history->setAttribute(Qt::WA_InputMethodEnabled, false);
+    htmlname_history->setEditText(QStringLiteral("ezmovie.html"));
+    htmlname_history->lineEdit()->setAcceptDrops(false);
+    // The box keeps the focus and hands keys to its edit field directly, so
+    // both are watched.
+    htmlname_history->installEventFilter(this);
+    htmlname_history->lineEdit()->installEventFilter(this);
+    connect(htmlname_history, &QComboBox::editTextChanged, this, &Tkpx_MainFrm::htmlname_historyChange);
+
+    AddLabel(top, QStringLiteral("htmlディレクトリ"), 10, 71);
+    edt_htmlDir = AddFolderField(top, "edt_htmlDir", 67);
+    bbtn_diropenhtml = AddFolderButton(top, "bbtn_diropenhtml", 66);
+    connect(bbtn_diropenhtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_diropenhtmlClick);
+
+    AddLabel(top, QStringLiteral("ezmovieディレクトリ"), 10, 97);
+    edt_ezmovie = AddFolderField(top, "edt_ezmovie", 94);
+    bbtn_diropenmovie = AddFolderButton(top, "bbtn_diropenmovie", 91);
+    connect(bbtn_diropenmovie, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_diropenmovieClick);
+
+    AddLabel(middle, QStringLiteral("１ページの掲載ファイル数"), 12, 12);
+    ud_PageItemCnt = new TUpDown(QStringLiteral("ud_PageItemCnt"), QStringLiteral("edt_pageItemCnt"), middle);
+    ud_PageItemCnt->setRange(ini::Html::ItemCount.Min, ini::Html::ItemCount.Max);
+    ud_PageItemCnt->setValue(ini::Html::ItemCount.Default);
+    ud_PageItemCnt->setGeometry(154, 9, 35, 20);
+    ud_PageItemCnt->setAttribute(Qt::WA_InputMethodEnabled, false);
+    connect(ud_PageItemCnt, &TUpDown::arrowClicked, this, &Tkpx_MainFrm::ud_PageItemCntClick);
+    bbtn_pagecfg = AddButton(middle, "bbtn_pagecfg", QStringLiteral("タグ設定"), QRect(198, 6, 95, 25));
+    connect(bbtn_pagecfg, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_pagecfgClick);
+    bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"), QRect(300, 6, 143, 25));
+    connect(bbtn_makehtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_makehtmlClick);
+
+    bbtn_Close = AddButton(bottom, "bbtn_Close", QStringLiteral("閉じる"), QRect(364, 8, 75, 25));
+    connect(bbtn_Close, &QPushButton::clicked, this, &QWidget::close);
+
+    setTabOrder(bbtn_org_mov, htmlname_history);
+    setTabOrder(htmlname_history, bbtn_diropenhtml);
+    setTabOrder(bbtn_diropenhtml, bbtn_diropenmovie);
+    setTabOrder(bbtn_diropenmovie, ud_PageItemCnt);
+    setTabOrder(ud_PageItemCnt, bbtn_pagecfg);
+    setTabOrder(bbtn_pagecfg, bbtn_makehtml);
+    setTabOrder(bbtn_makehtml, bbtn_Close);
+}
+
+void Tkpx_MainFrm::DeclareSettings()
+{
+    IniSaveProps1 = new TIniSaveProps(this);
+    IniSaveProps1->setObjectName(QStringLiteral("IniSaveProps1"));
+    IniSaveProps1->SetAutoLoad(false);
+    IniSaveProps1->SetAutoSave(false);
+    TProps &props = IniSaveProps1->Props();
+    const QString dirs = QLatin1String(ini::Dirs::Section);
+    props.Add(edt_org_mov, QStringLiteral("Text"), dirs, QLatin1String(ini::Dirs::OrgMovDir.Name));
+    props.Add(edt_htmlDir, QStringLiteral("Text"), dirs, QLatin1String(ini::Dirs::HtmlDir.Name));
+    props.Add(edt_ezmovie, QStringLiteral("Text"), dirs, QLatin1String(ini::Dirs::EzmovieDir.Name));
+    props.Add(ud_PageItemCnt, QStringLiteral("Position"), QLatin1String(ini::Html::Section),
+              QLatin1String(ini::Html::ItemCount.Name));
+    IniSaveProps1->SetRestorePlacement({TRestoreKind::Enabled, TRestoreKind::AllowMinimize});
+    IniSaveProps1->SetOwnerIsMainWindow(true);
+    IniSaveProps1->SetFindKeys({QLatin1String(ini::HtmlnameHistory.Section)});
+    IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &,
+                                           const QString &value, bool &) {
+        for (const QString &name : IniSaveProps1->FindKeys())
+            if (name == section)
+                if (auto *box = findChild<QComboBox *>(name))
+                    box->addItem(value);
+    };
+    IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { SaveHistoryItems(*htmlname_history, *IniSaveProps1); };
+}
+
+Tkpx_TagsFrm *Tkpx_MainFrm::PageSettingsWindow() const
+{
+    return FTagsFrm;
+}
+
+void Tkpx_MainFrm::SetSettingsDialog(Tkpx_cfgFrm *dialog)
+{
+    FCfgFrm = dialog;
+}
+
+void Tkpx_MainFrm::FormCreate()
+{
+    LoadWindowSettings(*IniSaveProps1, this);
+    // The history's items came back; the box still starts with the default name.
+    htmlname_history->setEditText(QStringLiteral("ezmovie.html"));
+    bbtn_makehtml->setEnabled(false);
+}
+
+void Tkpx_MainFrm::FormDestroy()
+{
+    // The page settings window saves its own settings as it goes.
+    delete FTagsFrm;
+    SaveWindowSettings(*IniSaveProps1, this);
+}
+
+void Tkpx_MainFrm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Tkpx_MainFrm::FormShow()
+{
+    bbtn_org_mov->setFocus();
+    if (!FCfgFrm)
+        return;
+    if (FCfgFrm->HeaderTemplate().trimmed().isEmpty())
+        FCfgFrm->sb_def_headerClick();
+    bool allFootersBlank = true;
+    for (int i = 0; i < 3; ++i)
+        allFootersBlank = allFootersBlank && FCfgFrm->FooterTemplate(i).trimmed().isEmpty();
+    if (allFootersBlank)
+        FCfgFrm->sb_def_footerClick();
+}
+
+void Tkpx_MainFrm::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, whatever else is open.
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        QCoreApplication::quit();
+}
+
+bool Tkpx_MainFrm::SetFolderField(QLineEdit *field, const QString &folder)
+{
+    const QString held = folder.endsWith(QLatin1Char(PathDelim)) ? folder : folder + QLatin1Char(PathDelim);
+    if (!QStringToCp932(held)) {
+        ShowWarning(this, QStringLiteral("フォルダ「%1」の名前には、ページに書けない文字が含まれています。\r\n"
+                                         "別のフォルダを選択してください。")
+                              .arg(held));
+        return false;
+    }
+    field->setText(held);
+    return true;
+}
+
+void Tkpx_MainFrm::bbtn_org_movClick()
+{
+    QString folder = edt_org_mov->text();
+    if (SelectFolder(folder))
+        SetFolderField(edt_org_mov, folder);
+}
+
+void Tkpx_MainFrm::bbtn_diropenhtmlClick()
+{
+    QString folder = edt_htmlDir->text();
+    if (SelectFolder(folder) && SetFolderField(edt_htmlDir, folder))
+        edt_ezmovie->setText(edt_htmlDir->text());
+}
+
+void Tkpx_MainFrm::bbtn_diropenmovieClick()
+{
+    QString folder = edt_ezmovie->text();
+    if (SelectFolder(folder))
+        SetFolderField(edt_ezmovie, folder);
+}
+
+void Tkpx_MainFrm::DropDst1FileDrop(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    const QFileInfo first(files.first());
+    SetFolderField(edt_org_mov, first.isDir() ? first.filePath() : first.path());
+}
+
+bool Tkpx_MainFrm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == htmlname_history || watched == htmlname_history->lineEdit()) {
+        if (event->type() == QEvent::KeyPress)
+            htmlname_historyKeyDown(static_cast<QKeyEvent *>(event)->key());
+        else if (watched == htmlname_history && event->type() == QEvent::FocusOut
+                 && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            htmlname_historyExit();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tkpx_MainFrm::htmlname_historyKeyDown(int key)
+{
+    FCanComplete = !IsEditingKey(key);
+}
+
+void Tkpx_MainFrm::htmlname_historyChange(const QString &text)
+{
+    if (!FCanComplete || !FCfgFrm || !FCfgFrm->AutoComplete() || text.isEmpty())
+        return;
+    for (int i = 0; i < htmlname_history->count(); ++i) {
+        const QString item = htmlname_history->itemText(i);
+        if (!item.startsWith(text, Qt::CaseInsensitive))
+            continue;
+        const int typed = static_cast<int>(text.size());
+        const QSignalBlocker quiet(htmlname_history);
+        htmlname_history->lineEdit()->setText(item);
+        htmlname_history->lineEdit()->setSelection(typed, static_cast<int>(item.size()) - typed);
+        return;
+    }
+}
+
+void Tkpx_MainFrm::htmlname_historyExit()
+{
+    const QString text = htmlname_history->currentText();
+    if (text.trimmed().isEmpty())
+        return;
+    htmlname_history->setEditText(NormalizeHtmlFileName(text));
+    AddToHistory(*htmlname_history, htmlname_history->currentText(), FCfgFrm ? FCfgFrm->HistoryCount() : 0);
+}
+
+void Tkpx_MainFrm::ud_PageItemCntClick()
+{
+    if (FTagsFrm && FTagsFrm->isVisible())
+        bbtn_pagecfgClick();
+}
+
+void Tkpx_MainFrm::bbtn_pagecfgClick()
+{
+    bbtn_makehtml->setEnabled(BuildPageSettings());
+}
+
+bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder)
+{
+    TScanOptions options;
+    options.LowerCase = FCfgFrm ? FCfgFrm->LowerCase() : true;
+    options.RenamePattern = FCfgFrm ? ToCp932(FCfgFrm->RenamePattern()) : options.RenamePattern;
+    options.Date = LocalToday();
+    TEntryList &list = FStore.List;
+    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries);
+    if (complete)
+        list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    return complete;
+}
+
+bool Tkpx_MainFrm::BuildPageSettings()
+{
+    try {
+        if (FTagsFrm) {
+            delete FTagsFrm; // saves its settings; the entry list stays
+        } else {
+            ScanSourceFolder(edt_org_mov->text());
+            if (FStore.List.FEntryCount == 0) {
+                ShowWarning(this, QStringLiteral("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。"));
+                bbtn_org_mov->setFocus();
+                return false;
+            }
+        }
+        if (!FCfgFrm)
+            return false;
+        FTagsFrm = new Tkpx_TagsFrm(FStore, *FCfgFrm, this);
+        TEntryList &list = FStore.List;
+        list.FPageItemCount = ud_PageItemCnt->value();
+        list.FPageCount = (list.FEntryCount + list.FPageItemCount - 1) / list.FPageItemCount;
+        FTagsFrm->Build(htmlname_history->currentText());
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+bool Tkpx_MainFrm::MakeHtmlFiles()
+{
+    if (!FCfgFrm || !FTagsFrm)
+        return false;
+    TPublishJob job;
+    job.SourceDir = ToCp932(edt_org_mov->text());
+    job.HtmlDir = ToCp932(edt_htmlDir->text());
+    job.MovieDir = ToCp932(edt_ezmovie->text());
+    job.HtmlFileName = ToCp932(htmlname_history->currentText());
+    job.PageNames = FTagsFrm->PageNames();
+    job.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
+    for (int i = 0; i < 3; ++i)
+        job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
+    job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
+    TMessageBoxPrompt prompt(this);
+    return kpx::MakeHtmlFiles(job, FStore.List, prompt);
+}
+
+void Tkpx_MainFrm::bbtn_makehtmlClick()
+{
+    struct Check
+    {
+        QString text;
+        const char16_t *warning;
+        QWidget *focus;
+    };
+    const Check checks[] = {
+        {edt_org_mov->text(), u"元ezmovieディレクトリを選択してください。", bbtn_org_mov},
+        {htmlname_history->currentText(), u"htmlファイル名を入力してください。", htmlname_history},
+        {edt_htmlDir->text(), u"htmlディレクトリを選択してください。", bbtn_diropenhtml},
+        {edt_ezmovie->text(), u"ezmovieディレクトリを選択してください。", bbtn_diropenmovie},
+    };
+    for (const Check &check : checks) {
+        if (check.text.isEmpty()) {
+            ShowWarning(this, QString::fromUtf16(check.warning));
+            check.focus->setFocus();
+            return;
+        }
+    }
+    if (MakeHtmlFiles())
+        ShowInformation(this, QStringLiteral("htmlファイルを作成しました。"));
+}
+
+void Tkpx_MainFrm::N1Click()
+{
+    if (FCfgFrm)
+        FCfgFrm->exec();
+}
+
+} // namespace kpx

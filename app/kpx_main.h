@@ -1,0 +1,92 @@
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "tags/EntryStore.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace kpx {
+
+class TDropDst;
+class TIniSaveProps;
+class TUpDown;
+class Tkpx_TagsFrm;
+class Tkpx_cfgFrm;
+
+// The main window: the source folder, the page name, the html and movie
+// folders and the movies per page; it builds the page settings window and
+// runs the make-pages command. It owns the entry list.
+class Tkpx_MainFrm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    Tkpx_MainFrm();
+    ~Tkpx_MainFrm() override;
+
+    // The settings dialog is created after this window; it is handed over
+    // before the window is first shown.
+    void SetSettingsDialog(Tkpx_cfgFrm *dialog);
+    QComboBox *HtmlNameHistory() const { return htmlname_history; }
+    TEntryStore &Store() { return FStore; }
+    Tkpx_TagsFrm *PageSettingsWindow() const;
+
+    bool ScanSourceFolder(const QString &folder);
+    bool MakeHtmlFiles();
+    bool BuildPageSettings();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateMenu();
+    void CreateControls();
+    void DeclareSettings();
+
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void bbtn_org_movClick();
+    void bbtn_diropenhtmlClick();
+    void bbtn_diropenmovieClick();
+    void DropDst1FileDrop(const QStringList &files);
+    void htmlname_historyKeyDown(int key);
+    void htmlname_historyChange(const QString &text);
+    void htmlname_historyExit();
+    void ud_PageItemCntClick();
+    void bbtn_pagecfgClick();
+    void bbtn_makehtmlClick();
+    void N1Click();
+
+    // Sets a folder field; a folder code page 932 cannot spell is refused.
+    bool SetFolderField(QLineEdit *field, const QString &folder);
+
+    QLineEdit *edt_org_mov = nullptr;
+    QPushButton *bbtn_org_mov = nullptr;
+    QComboBox *htmlname_history = nullptr;
+    QLineEdit *edt_htmlDir = nullptr;
+    QPushButton *bbtn_diropenhtml = nullptr;
+    QLineEdit *edt_ezmovie = nullptr;
+    QPushButton *bbtn_diropenmovie = nullptr;
+    TUpDown *ud_PageItemCnt = nullptr;
+    QPushButton *bbtn_pagecfg = nullptr;
+    QPushButton *bbtn_makehtml = nullptr;
+    QPushButton *bbtn_Close = nullptr;
+    TIniSaveProps *IniSaveProps1 = nullptr;
+    TDropDst *DropDst1 = nullptr;
+
+    bool FCanComplete = false;
+    TEntryStore FStore;
+    Tkpx_cfgFrm *FCfgFrm = nullptr;
+    QPointer<Tkpx_TagsFrm> FTagsFrm;
+};
+
+} // namespace kpx

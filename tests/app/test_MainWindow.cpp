@@ -1,0 +1,210 @@
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include "MainWindowFixture.h"
+#include "components/UpDown.h"
+#include "settings/DefaultTemplates.h"
+#include "tags/kpx_tags.h"
+
+using namespace kpx;
+using namespace kpx::test;
+
+namespace {
+
+void DropFiles(QWidget *window, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+}
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+class MainWindowBasics : public MainWindowTest
+{
+protected:
+    TempDir Source;
+
+    void AddMovie(const char *name) { WriteFileBytes(Source / name, "movie"); }
+    void ChooseFolders()
+    {
+        AnswerFolder(FolderOf(Source));
+        Click("bbtn_org_mov");
+        AnswerFolder(FolderOf(SettingsDir));
+        Click("bbtn_diropenhtml");
+    }
+};
+
+TEST_F(MainWindowBasics, StartsAsTheProgramDoes)
+{
+    EXPECT_EQ(Main->windowTitle(), QStringLiteral("Kinopage Lite"));
+    EXPECT_EQ(Main->centralWidget()->size(), QSize(456, 206));
+    EXPECT_EQ(Main->HtmlNameHistory()->currentText(), QStringLiteral("ezmovie.html"));
+    EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    EXPECT_EQ(Find<TUpDown>("ud_PageItemCnt")->value(), 3);
+    // Blank templates are filled in when the window is first shown.
+    EXPECT_EQ(Settings->HeaderTemplate(), FromUtf8(DefaultHeader));
+    EXPECT_EQ(Settings->FooterTemplate(2), FromUtf8(DefaultFooters[2]));
+}
+
+TEST_F(MainWindowBasics, HtmlFolderAlsoSetsTheMovieFolderUntilTheMovieFolderIsChosen)
+{
+    AnswerFolder(QStringLiteral("/srv/web"));
+    Click("bbtn_diropenhtml");
+    EXPECT_EQ(Find<QLineEdit>("edt_htmlDir")->text(), QStringLiteral("/srv/web/"));
+    EXPECT_EQ(Find<QLineEdit>("edt_ezmovie")->text(), QStringLiteral("/srv/web/"));
+    AnswerFolder(QStringLiteral("/srv/mov"));
+    Click("bbtn_diropenmovie");
+    EXPECT_EQ(Find<QLineEdit>("edt_ezmovie")->text(), QStringLiteral("/srv/mov/"));
+    EXPECT_EQ(BrowserStarts.last(), QStringLiteral("/srv/web")); // starts at the field's folder
+    AnswerFolder(std::nullopt);
+    Click("bbtn_diropenhtml");
+    EXPECT_EQ(Find<QLineEdit>("edt_htmlDir")->text(), QStringLiteral("/srv/web/")); // cancel changes nothing
+}
+
+TEST_F(MainWindowBasics, FolderCodePage932CannotSpellIsRefused)
+{
+    AnswerFolder(QStringLiteral("/srv/caf\u00e9"));
+    Click("bbtn_org_mov");
+    EXPECT_TRUE(Find<QLineEdit>("edt_org_mov")->text().isEmpty());
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Warning);
+}
+
+TEST_F(MainWindowBasics, DropsSetTheSourceFolder)
+{
+    AddMovie("a.amc");
+    AddMovie("b.amc");
+    AddMovie("c.amc");
+    const QString folder = FolderOf(Source);
+    DropFiles(Main.get(), {folder + QStringLiteral("/a.amc"), folder + QStringLiteral("/b.amc"),
+                           folder + QStringLiteral("/c.amc")});
+    EXPECT_EQ(Find<QLineEdit>("edt_org_mov")->text(), folder + QStringLiteral("/"));
+    DropFiles(Main.get(), {FolderOf(SettingsDir)});
+    EXPECT_EQ(Find<QLineEdit>("edt_org_mov")->text(), FolderOf(SettingsDir) + QStringLiteral("/"));
+}
+
+TEST_F(MainWindowBasics, BuildThatFindsNothingLeavesMakingPagesImpossible)
+{
+    AnswerFolder(FolderOf(Source));
+    Click("bbtn_org_mov");
+    Click("bbtn_pagecfg");
+    EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Text,
+              QStringLiteral("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。"));
+    EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
+}
+
+TEST_F(MainWindowBasics, InputChecksRunInOrderAndMoveTheFocus)
+{
+    AddMovie("a.amc");
+    ChooseFolders();
+    Click("bbtn_pagecfg");
+    ASSERT_TRUE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    Main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+
+    auto expectWarning = [this](const QString &text, QWidget *focus) {
+        const qsizetype before = Messages.Messages().size();
+        Click("bbtn_makehtml");
+        ASSERT_EQ(Messages.Messages().size(), before + 1);
+        EXPECT_EQ(Messages.Messages().last().Text, text);
+        QWidget *focused = QApplication::focusWidget();
+        EXPECT_TRUE(focused == focus || focus->isAncestorOf(focused)) << text.toStdString();
+    };
+    const QString source = Find<QLineEdit>("edt_org_mov")->text();
+    const QString html = Find<QLineEdit>("edt_htmlDir")->text();
+    Find<QLineEdit>("edt_ezmovie")->clear();
+    Find<QLineEdit>("edt_htmlDir")->clear();
+    Main->HtmlNameHistory()->setEditText(QString());
+    Find<QLineEdit>("edt_org_mov")->clear();
+    expectWarning(QStringLiteral("元ezmovieディレクトリを選択してください。"), Find<QWidget>("bbtn_org_mov"));
+    Find<QLineEdit>("edt_org_mov")->setText(source);
+    expectWarning(QStringLiteral("htmlファイル名を入力してください。"), Main->HtmlNameHistory());
+    Main->HtmlNameHistory()->setEditText(QStringLiteral("   ")); // blanks pass: only empty text fails
+    expectWarning(QStringLiteral("htmlディレクトリを選択してください。"), Find<QWidget>("bbtn_diropenhtml"));
+    Find<QLineEdit>("edt_htmlDir")->setText(html);
+    expectWarning(QStringLiteral("ezmovieディレクトリを選択してください。"), Find<QWidget>("bbtn_diropenmovie"));
+}
+
+TEST_F(MainWindowBasics, EnterInTheNameBoxMovesOnAndStartsNothing)
+{
+    Main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    QComboBox *name = Main->HtmlNameHistory();
+    name->setFocus();
+    QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(Find<QWidget>("bbtn_diropenhtml")->hasFocus());
+    EXPECT_TRUE(Messages.Messages().isEmpty());
+    EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
+}
+
+TEST_F(MainWindowBasics, LeavingTheNameBoxNormalisesAndRecordsIt)
+{
+    Main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    QComboBox *name = Main->HtmlNameHistory();
+    name->setFocus();
+    name->setEditText(QStringLiteral("/web/Top.HTM"));
+    Find<QWidget>("bbtn_pagecfg")->setFocus();
+    EXPECT_EQ(name->currentText(), QStringLiteral("Top.html"));
+    ASSERT_EQ(name->count(), 1);
+    EXPECT_EQ(name->itemText(0), QStringLiteral("Top.html"));
+    name->setFocus();
+    name->setEditText(QStringLiteral("  "));
+    Find<QWidget>("bbtn_pagecfg")->setFocus();
+    EXPECT_EQ(name->currentText(), QStringLiteral("  "));
+    EXPECT_EQ(name->count(), 1);
+}
+
+TEST_F(MainWindowBasics, NameBoxCompletesTypedTextFromItsHistory)
+{
+    QComboBox *name = Main->HtmlNameHistory();
+    name->addItems({QStringLiteral("Index.html"), QStringLiteral("info.html")});
+    name->setEditText(QString());
+    QTest::keyClicks(name->lineEdit(), QStringLiteral("i"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("Index.html"));
+    EXPECT_EQ(name->lineEdit()->selectedText(), QStringLiteral("ndex.html"));
+    // The stored letter case won; Backspace removes the completed tail and completes nothing.
+    QTest::keyClick(name->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(name->currentText(), QStringLiteral("I"));
+    QTest::keyClicks(name->lineEdit(), QStringLiteral("x"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("Ix")); // no entry begins with it
+    QTest::keyClick(name->lineEdit(), Qt::Key_Backspace);
+    Settings->findChild<QCheckBox *>(QStringLiteral("cbx_AutoComplete"))->setChecked(false);
+    QTest::keyClicks(name->lineEdit(), QStringLiteral("n"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("In")); // the option is off
+}
+
+TEST_F(MainWindowBasics, SettingsSurviveARestart)
+{
+    ChooseFolders();
+    Find<TUpDown>("ud_PageItemCnt")->setValue(7);
+    QComboBox *name = Main->HtmlNameHistory();
+    name->addItems({QStringLiteral("a.html"), QStringLiteral("b.html")});
+    Main->setGeometry(QRect(QPoint(40, 50), Main->size()));
+    const QRect geometry = Main->geometry();
+    StartProgram();
+    EXPECT_EQ(Find<QLineEdit>("edt_org_mov")->text(), FolderOf(Source) + QStringLiteral("/"));
+    EXPECT_EQ(Find<QLineEdit>("edt_ezmovie")->text(), FolderOf(SettingsDir) + QStringLiteral("/"));
+    EXPECT_EQ(Find<TUpDown>("ud_PageItemCnt")->value(), 7);
+    ASSERT_EQ(Main->HtmlNameHistory()->count(), 2);
+    EXPECT_EQ(Main->HtmlNameHistory()->itemText(1), QStringLiteral("b.html"));
+    EXPECT_EQ(Main->HtmlNameHistory()->currentText(), QStringLiteral("ezmovie.html"));
+    EXPECT_EQ(Main->geometry().topLeft(), geometry.topLeft());
+}

@@ -1,0 +1,159 @@
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "MainWindowFixture.h"
+#include "components/UpDown.h"
+#include "pages/EntryScan.h"
+#include "settings/DefaultTemplates.h"
+#include "tags/PageTabStrip.h"
+#include "tags/kpx_tags.h"
+#include "text/Cp932.h"
+
+using namespace kpx;
+using namespace kpx::test;
+
+namespace {
+
+std::string Block(const std::string &copyName, const std::string &standby, const std::string &groupedSize,
+                  const std::string &size)
+{
+    return "<object data=" + copyName + " type=\"application/x-mpeg\" copyright=\"no\" \r\n" + "    standby=\""
+           + standby + " (" + groupedSize + "byte)\">\r\n" + "\x81\x40<param name=\"title\" value=\"" + standby
+           + "\" valuetype=\"data\" />\r\n" + "\x81\x40<param name=\"size\" value=\"" + size
+           + "\" valuetype=\"data\" />\r\n"
+           + "\x81\x40<param name=\"disposition\" value=\"devdl1q\" valuetype=\"data\" />\r\n" + "</object>\r\n\r\n\r\n";
+}
+
+std::string Header(int page)
+{
+    std::string header = Sjis(DefaultHeader);
+    for (size_t at; (at = header.find("%i")) != std::string::npos;)
+        header.replace(at, 2, std::to_string(page));
+    return header + "\r\n";
+}
+
+std::string Footer(int which, const char *previous, const char *next)
+{
+    std::string footer = Sjis(DefaultFooters[static_cast<size_t>(which)]);
+    if (size_t at = footer.find("%n"); at != std::string::npos)
+        footer.replace(at, 2, next);
+    if (size_t at = footer.find("%p"); at != std::string::npos)
+        footer.replace(at, 2, previous);
+    return footer + "\r\n";
+}
+
+// Runs `step` on the next modal window once it is open.
+void WhenModalOpens(std::function<void(QWidget *)> step)
+{
+    QTimer::singleShot(0, [step = std::move(step)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        step(modal);
+    });
+}
+
+} // namespace
+
+class MakePagesRoad : public MainWindowTest
+{
+protected:
+    TempDir Source;
+    TempDir Html;
+
+    void SetUp() override
+    {
+        const std::pair<const char *, int> movies[] = {
+            {"b.amc", 3000}, {"a.amc", 1000}, {"映画.amc", 2000}, {"d.amc", 5000}, {"c.amc", 4000}};
+        for (const auto &[name, size] : movies)
+            WriteFileBytes(Source / name, std::string(static_cast<size_t>(size), 'm'));
+        AnswerFolder(FolderOf(Source));
+        Click("bbtn_org_mov");
+        AnswerFolder(FolderOf(Html));
+        Click("bbtn_diropenhtml");
+        Find<TUpDown>("ud_PageItemCnt")->setValue(2);
+    }
+    Tkpx_TagsFrm *Build()
+    {
+        Click("bbtn_pagecfg");
+        Tkpx_TagsFrm *tags = Main->PageSettingsWindow();
+        EXPECT_NE(tags, nullptr);
+        return tags;
+    }
+    static QLineEdit *LinkBox(Tkpx_TagsFrm *tags, int position)
+    {
+        return tags->findChild<QLineEdit *>(QStringLiteral("TagItem%1edt_standby").arg(position));
+    }
+    static void TypeLinkName(Tkpx_TagsFrm *tags, int position, const QString &text)
+    {
+        QLineEdit *box = LinkBox(tags, position);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+};
+
+TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
+{
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    EXPECT_TRUE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    auto *strip = tags->findChild<TPageTabStrip *>(QStringLiteral("tbc_tags"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->Tabs(), (QStringList{QStringLiteral("ezmovie.html"), QStringLiteral("ezmovie02.html"),
+                                          QStringLiteral("ezmovie03.html")}));
+
+    // Page 2 holds c.amc first (the listing is a, b, c, d, 映画).
+    tags->activateWindow();
+    strip->SelectTab(1);
+    TypeLinkName(tags, 0, QStringLiteral("Top pick"));
+    strip->SelectTab(0); // leaving the page stores the typed name
+
+    // Sort by file size in the list window, then close it.
+    WhenModalOpens([](QWidget *list) {
+        auto *header = list->findChild<QHeaderView *>(QStringLiteral("hdctl_sort"));
+        ASSERT_NE(header, nullptr);
+        const int x = header->sectionViewportPosition(2) + header->sectionSize(2) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        list->close();
+    });
+    tags->findChild<QAction *>(QStringLiteral("N1"))->trigger();
+
+    Click("bbtn_makehtml");
+    ASSERT_FALSE(Messages.Messages().isEmpty());
+    EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("htmlファイルを作成しました。"));
+    EXPECT_EQ(Messages.Messages().size(), 1);
+
+    const std::string eiga = FormatRenamePattern("'mv'yymmdd", LocalToday()) + "01.amc";
+    const auto page = [this](const char *name) { return ReadFileBytes(Html / name); };
+    EXPECT_EQ(page("ezmovie.html"), Header(1) + Block("a.amc", "a", "1,000", "1000")
+                                        + Block(eiga, Sjis("映画"), "2,000", "2000")
+                                        + Footer(0, "", "ezmovie02.html"));
+    EXPECT_EQ(page("ezmovie02.html"), Header(2) + Block("b.amc", "b", "3,000", "3000")
+                                          + Block("c.amc", "Top pick", "4,000", "4000")
+                                          + Footer(1, "ezmovie.html", "ezmovie03.html"));
+    EXPECT_EQ(page("ezmovie03.html"), Header(3) + Block("d.amc", "d", "5,000", "5000")
+                                          + Footer(2, "ezmovie02.html", ""));
+    EXPECT_EQ(ReadFileBytes(Html / eiga), std::string(2000, 'm'));
+}
+
+TEST_F(MakePagesRoad, SpinnerRebuildsAVisiblePageSettingsWindowKeepingEdits)
+{
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    tags->activateWindow();
+    TypeLinkName(tags, 1, QStringLiteral("edited"));
+    tags->findChild<TPageTabStrip *>(QStringLiteral("tbc_tags"))->SelectTab(1);
+
+    Find<TUpDown>("ud_PageItemCnt")->stepBy(1);
+    Tkpx_TagsFrm *rebuilt = Main->PageSettingsWindow();
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_EQ(Main->Store().List.FPageItemCount, 3);
+    EXPECT_EQ(Main->Store().List.FPageCount, 2);
+    EXPECT_EQ(LinkBox(rebuilt, 1)->text(), QStringLiteral("edited"));
+
+    rebuilt->hide();
+    Find<TUpDown>("ud_PageItemCnt")->stepBy(1); // hidden: only the spinner moves
+    EXPECT_EQ(Main->Store().List.FPageItemCount, 3);
+}
