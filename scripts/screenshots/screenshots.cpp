@@ -13,8 +13,20 @@
 
 #include <cstdio>
 
+#include <fstream>
+#include <functional>
+
+#include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/FolderBrowser.h"
+#include "app/kpx_main.h"
+#include "components/UpDown.h"
 #include "settings/IniStorage.h"
 #include "settings/kpx_cfg.h"
+#include "tags/kpx_tags.h"
 
 namespace {
 
@@ -53,6 +65,63 @@ bool SettingsDialogTabs(const QString &folder)
     return ok;
 }
 
+// Saves the next modal window once it is open, then closes it.
+void SaveModalWhenOpen(const QString &folder, const QString &name, bool &ok)
+{
+    QTimer::singleShot(500, [folder, name, &ok] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ok = modal && Save(modal, folder, name) && ok;
+        if (modal)
+            modal->close();
+    });
+}
+
+void MakeMovies(const QString &folder)
+{
+    const char *names[] = {"夏祭り.amc", "ｶﾗｵｹ.amc", "opening.amc", "ending.AMC", "花火大会.amc", "trailer.amc",
+                           "interview.amc"};
+    int size = 180000;
+    for (const char *name : names) {
+        std::ofstream(QDir(folder).filePath(QString::fromUtf8(name)).toStdString(), std::ios::binary)
+            << std::string(static_cast<size_t>(size), 'm');
+        size += 123457;
+    }
+}
+
+// The road of one make-pages command, a picture at each window.
+bool MakePagesRoad(const QString &folder)
+{
+    QTemporaryDir source, html;
+    MakeMovies(source.path());
+    auto mainWindow = std::make_unique<kpx::Tkpx_MainFrm>();
+    auto settings = std::make_unique<kpx::Tkpx_cfgFrm>(mainWindow.get(), mainWindow->HtmlNameHistory());
+    mainWindow->SetSettingsDialog(settings.get());
+    QString answer;
+    kpx::SetFolderChooser([&answer](QWidget *, const QString &, const QString &) { return answer; });
+    answer = source.path();
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_org_mov"))->click();
+    answer = html.path();
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_diropenhtml"))->click();
+    mainWindow->findChild<kpx::TUpDown *>(QStringLiteral("ud_PageItemCnt"))->setValue(3);
+    mainWindow->move(40, 40);
+    bool ok = Save(mainWindow.get(), folder, QStringLiteral("main"));
+
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_pagecfg"))->click();
+    kpx::Tkpx_TagsFrm *tags = mainWindow->PageSettingsWindow();
+    if (!tags)
+        return false;
+    tags->findChild<QAction *>(QStringLiteral("MI_Col3"))->trigger();
+    tags->move(60, 120);
+    ok = Save(tags, folder, QStringLiteral("page_settings")) && ok;
+
+    SaveModalWhenOpen(folder, QStringLiteral("list"), ok);
+    tags->findChild<QAction *>(QStringLiteral("N1"))->trigger();
+
+    SaveModalWhenOpen(folder, QStringLiteral("made"), ok);
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_makehtml"))->click();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -67,5 +136,6 @@ int main(int argc, char **argv)
     // Pictures use a settings file of their own, never the user's.
     QTemporaryDir settings;
     kpx::SetSettingsPath(settings.filePath(QStringLiteral("kpx_app.ini")));
-    return SettingsDialogTabs(folder) ? 0 : 1;
+    const bool dialogs = SettingsDialogTabs(folder);
+    return dialogs && MakePagesRoad(folder) ? 0 : 1;
 }
