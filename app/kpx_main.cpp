@@ -20,6 +20,7 @@
 #include "app/NameHistory.h"
 #include "components/AppIcon.h"
 #include "components/DROPDST.h"
+#include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
 #include "components/MessageDialogs.h"
 #include "components/UpDown.h"
@@ -80,28 +81,6 @@ QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
     QPushButton *button = AddButton(parent, name, QString(), QRect(420, top, 23, 23));
     button->setIcon(button->style()->standardIcon(QStyle::SP_DirOpenIcon));
     return button;
-}
-
-// Keys that edit or move rather than type; after them a change is not completed.
-bool IsEditingKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Clear:
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_Delete:
-        return true;
-    default:
-        return false;
-    }
 }
 
 std::string ToCp932(const QString &text)

@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "settings/AppOptions.h"
+#include "settings/FixedOptions.h"
 #include "settings/IniStorage.h"
 #include "sort/SortRow.h"
 #include "sort/kpx_sort.h"
@@ -28,19 +28,6 @@
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class BenchOptions : public kpx::TAppOptions
-{
-public:
-    bool AlwaysTop() const override { return false; }
-    bool LowerCase() const override { return true; }
-    bool AutoComplete() const override { return true; }
-    int HistoryCount() const override { return 10; }
-    int OverwriteIndex() const override { return 0; }
-    QString RenamePattern() const override { return QString(); }
-    QString HeaderTemplate() const override { return QString(); }
-    QString FooterTemplate(int) const override { return QString(); }
-};
 
 // Names in random order, half of them Japanese, as a real folder gives them.
 std::vector<kpx::TRecFileData> MakeMovies(int count)
@@ -116,7 +103,7 @@ int main(int argc, char **argv)
     store.List.FEntryCount = movies;
     store.List.FPageItemCount = 3;
     store.List.FPageCount = (movies + 2) / 3;
-    const BenchOptions options;
+    const kpx::TFixedOptions options;
 
     std::vector<double> open, bySize, byLink;
     for (int round = 0; round < rounds; ++round) {

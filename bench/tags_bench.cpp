@@ -16,7 +16,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "settings/AppOptions.h"
+#include "settings/FixedOptions.h"
 #include "settings/IniStorage.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
@@ -26,19 +26,6 @@
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class BenchOptions : public kpx::TAppOptions
-{
-public:
-    bool AlwaysTop() const override { return false; }
-    bool LowerCase() const override { return true; }
-    bool AutoComplete() const override { return true; }
-    int HistoryCount() const override { return 10; }
-    int OverwriteIndex() const override { return 0; }
-    QString RenamePattern() const override { return QString(); }
-    QString HeaderTemplate() const override { return QString(); }
-    QString FooterTemplate(int) const override { return QString(); }
-};
 
 void FillStore(kpx::TEntryStore &store, int movies, int perPage)
 {
@@ -81,7 +68,7 @@ int main(int argc, char **argv)
     kpx::TSettingsPathOverride settings(dir.filePath(QStringLiteral("tags_bench.ini")));
     kpx::TEntryStore store;
     FillStore(store, movies, perPage);
-    BenchOptions options;
+    kpx::TFixedOptions options;
 
     std::vector<double> builds;
     std::vector<double> lastPages;

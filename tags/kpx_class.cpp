@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "components/EditingKeys.h"
 #include "pages/NumberFormat.h"
 #include "settings/AppOptions.h"
 #include "tags/ControlTag.h"
@@ -90,30 +91,6 @@ void CheckOnly(QButtonGroup *group, int id)
     for (QAbstractButton *button : group->buttons())
         button->setChecked(group->id(button) == id);
     group->setExclusive(true);
-}
-
-// Keys that edit or move rather than type, after which completing the text
-// would fight the user.
-bool IsEditingKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Clear:
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_Delete:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace

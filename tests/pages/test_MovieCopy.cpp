@@ -9,6 +9,7 @@
 
 using namespace kpx;
 using kpx::test::FakePrompt;
+using kpx::test::FileSizeLimit;
 using kpx::test::ReadFileBytes;
 using kpx::test::TempDir;
 using kpx::test::WriteFileBytes;
@@ -24,29 +25,6 @@ std::vector<std::string> FileNamesIn(const fs::path &folder)
     std::sort(names.begin(), names.end());
     return names;
 }
-
-// Lowers the file size limit so that writes fail as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
 
 } // namespace
 

@@ -19,30 +19,6 @@ QString QPath(const std::filesystem::path &path)
     return QString::fromStdString(path.string());
 }
 
-// Files written from here on may grow to `bytes` at most; the write that
-// would pass the limit fails part-way (EFBIG), as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &FSaved);
-        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = FSaved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &FSaved);
-        std::signal(SIGXFSZ, FOldHandler);
-    }
-
-private:
-    rlimit FSaved{};
-    void (*FOldHandler)(int) = nullptr;
-};
-
 } // namespace
 
 TEST(IniFileStorage, MissingFileReadsAsNoneAndReplaceCreatesFolderAndFile)

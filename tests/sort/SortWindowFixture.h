@@ -12,7 +12,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "settings/AppOptions.h"
+#include "settings/FixedOptions.h"
 #include "settings/IniStorage.h"
 #include "sort/kpx_sort.h"
 #include "tags/EntryStore.h"
@@ -20,21 +20,6 @@
 #include "support/TestSupport.h"
 
 namespace kpx::test {
-
-class FakeOptions : public TAppOptions
-{
-public:
-    bool Top = false;
-
-    bool AlwaysTop() const override { return Top; }
-    bool LowerCase() const override { return true; }
-    bool AutoComplete() const override { return true; }
-    int HistoryCount() const override { return 10; }
-    int OverwriteIndex() const override { return 0; }
-    QString RenamePattern() const override { return QStringLiteral("'mv'yymmdd"); }
-    QString HeaderTemplate() const override { return QString(); }
-    QString FooterTemplate(int) const override { return QString(); }
-};
 
 // A movie named `name` (UTF-8); the other fields are plain defaults.
 inline TRecFileData Movie(std::string_view name, std::int32_t size = 1000)
@@ -102,7 +87,7 @@ protected:
     const std::filesystem::path SettingsFile = Dir / "kpx_app.ini";
     TSettingsPathOverride SettingsPath{QString::fromStdString(SettingsFile.string())};
     TEntryStore Store;
-    FakeOptions Options;
+    TFixedOptions Options;
     std::unique_ptr<Tkpx_sortFrm> Window;
 };
 

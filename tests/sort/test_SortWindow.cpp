@@ -288,7 +288,7 @@ TEST_F(SortWindowTest, AlwaysOnTopFollowsTheOptionAndKeepsTheStoredPlacement)
     Window->setGeometry(placed);
     Window.reset();
 
-    Options.Top = true;
+    Options.AlwaysTopValue = true;
     Open(Movies({"a"}));
     EXPECT_TRUE(Window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(Window->isVisible());

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -54,6 +55,21 @@ std::string TempDir::cp932() const
 std::filesystem::path TempDir::operator/(std::string_view utf8Name) const
 {
     return path() / std::filesystem::path(std::string(utf8Name));
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &FSaved);
+    FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = FSaved;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &FSaved);
+    std::signal(SIGXFSZ, FOldHandler);
 }
 
 } // namespace kpx::test

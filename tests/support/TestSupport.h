@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/resource.h>
+
 #include <QTemporaryDir>
 
 namespace kpx::test {
@@ -27,6 +29,21 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// Files written while it lives may grow to `bytes` at most; the write that
+// would pass the limit fails part-way (EFBIG), as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit FSaved{};
+    void (*FOldHandler)(int) = nullptr;
 };
 
 } // namespace kpx::test

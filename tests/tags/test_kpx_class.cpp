@@ -47,7 +47,7 @@ class TagItemTest : public ::testing::Test
 {
 protected:
     TEntryStore store;
-    test::TFakeAppOptions options;
+    TFixedOptions options;
     QWidget host;
     QLineEdit *elsewhere = new QLineEdit(&host); // takes the focus away from a panel
     TTagItem *panel = nullptr;

@@ -37,7 +37,7 @@ protected:
     test::TempDir dir;
     const std::filesystem::path settingsFile = dir / "kpx_app.ini";
     TSettingsPathOverride settingsPath{QString::fromStdString(settingsFile.string())};
-    test::TFakeAppOptions options;
+    TFixedOptions options;
     TMessageRecorder messages; // a box would wait for a click that never comes
     qsizetype expectedMessages = 0;
     std::unique_ptr<Tkpx_TagsFrm> window;
