@@ -14,6 +14,7 @@
 #include "components/LtLabel.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
+#include "components/StayOnTop.h"
 #include "settings/DefaultTemplates.h"
 #include "settings/RadioGroup.h"
 #include "settings/SaveProp.h"
@@ -244,23 +245,15 @@ void Tkpx_cfgFrm::setVisible(bool visible)
         pgc_cfg->setCurrentWidget(ts_general);
         // The dialog becomes topmost with the option but never gives it up.
         if (AlwaysTop())
-            setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            SetStayOnTop(this, true);
     }
     QDialog::setVisible(visible);
 }
 
 void Tkpx_cfgFrm::cbx_AlwaysTopClick()
 {
-    if (!FMainWindow)
-        return;
-    const QRect geometry = FMainWindow->geometry();
-    const bool wasVisible = FMainWindow->isVisible();
-    FMainWindow->setWindowFlag(Qt::WindowStaysOnTopHint, AlwaysTop());
-    // Changing the flag hides a window; put it back where it was.
-    if (wasVisible) {
-        FMainWindow->setGeometry(geometry);
-        FMainWindow->show();
-    }
+    if (FMainWindow)
+        SetStayOnTop(FMainWindow, AlwaysTop());
 }
 
 void Tkpx_cfgFrm::ud_HisCountClick()

@@ -15,6 +15,7 @@
 
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
+#include "components/StayOnTop.h"
 #include "settings/AppOptions.h"
 #include "settings/SaveProp.h"
 #include "settings/SettingsLayout.h"
@@ -252,19 +253,7 @@ void Tkpx_sortFrm::FormShow()
     FModel->SetRows(std::move(rows));
     SelectRow(0);
     if (FOptions.AlwaysTop())
-        StayOnTop();
-}
-
-void Tkpx_sortFrm::StayOnTop()
-{
-    // Changing a flag recreates the native window, which would shift a
-    // restored placement by the frame and drop its state; this runs while
-    // the window is still hidden, since a visible one would be hidden by it.
-    const QRect placed = geometry();
-    const Qt::WindowStates state = windowState();
-    setWindowFlag(Qt::WindowStaysOnTopHint);
-    setGeometry(placed);
-    setWindowState(state);
+        SetStayOnTop(this, true);
 }
 
 void Tkpx_sortFrm::FormResize()

@@ -47,7 +47,6 @@ private:
     void IniSaveProps1AfterSave();
 
     void FormShow();
-    void StayOnTop();
     void FormResize();
     void FormCloseQuery();
     void hdctl_sortSectionClick(int section);

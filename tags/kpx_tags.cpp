@@ -16,6 +16,7 @@
 #include "components/EnterAsTab.h"
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
+#include "components/StayOnTop.h"
 #include "pages/PageGenerator.h"
 #include "settings/AppOptions.h"
 #include "settings/SaveProp.h"
@@ -307,17 +308,8 @@ void Tkpx_TagsFrm::FormShow()
     // Centred on the screen until a stored or user-chosen position exists.
     if (!testAttribute(Qt::WA_Moved))
         move(screen()->availableGeometry().center() - rect().center());
-    if (FOptions.AlwaysTop() && !windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        StayOnTop();
-}
-
-void Tkpx_TagsFrm::StayOnTop()
-{
-    // Changing a flag recreates the native window, which would shift a
-    // restored placement by the frame; the window is still hidden here.
-    const QRect placed = geometry();
-    setWindowFlag(Qt::WindowStaysOnTopHint);
-    setGeometry(placed);
+    if (FOptions.AlwaysTop())
+        SetStayOnTop(this, true);
 }
 
 } // namespace kpx

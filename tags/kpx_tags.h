@@ -67,7 +67,6 @@ private:
     void ArrangeItems();
     int ScreenHeight() const;
     void FormShow();
-    void StayOnTop();
 
     TEntryStore &FStore;
     const TAppOptions &FOptions;
