@@ -182,6 +182,14 @@ void Tkpx_MainFrm::CreateControls()
     bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"), QRect(300, 6, 143, 25));
     connect(bbtn_makehtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_makehtmlClick);
 
+    // The editor panels' shared input history, shown nowhere but kept here
+    // as the window's own list.
+    cb_InputHis = new QComboBox(bottom);
+    cb_InputHis->setObjectName(QStringLiteral("cb_InputHis"));
+    cb_InputHis->move(134, 8);
+    cb_InputHis->setVisible(false);
+    FStore.InputHistory.OnAdded = [this](const QString &text) { cb_InputHis->addItem(text); };
+
     bbtn_Close = AddButton(bottom, "bbtn_Close", QStringLiteral("閉じる"), QRect(364, 8, 75, 25));
     connect(bbtn_Close, &QPushButton::clicked, this, &QWidget::close);
 

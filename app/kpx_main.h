@@ -79,6 +79,7 @@ private:
     TUpDown *ud_PageItemCnt = nullptr;
     QPushButton *bbtn_pagecfg = nullptr;
     QPushButton *bbtn_makehtml = nullptr;
+    QComboBox *cb_InputHis = nullptr;
     QPushButton *bbtn_Close = nullptr;
     TIniSaveProps *IniSaveProps1 = nullptr;
     TDropDst *DropDst1 = nullptr;

@@ -14,6 +14,8 @@ void TInputHistory::Add(const QString &text)
         return;
     m_folded.insert(std::move(folded));
     m_items.append(text);
+    if (OnAdded)
+        OnAdded(text);
 }
 
 int TInputHistory::FindPrefixNoCase(const QString &prefix) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,10 @@ public:
     int FindPrefixNoCase(const QString &prefix) const;
     QString At(int index) const { return m_items.at(index); }
     int Count() const { return static_cast<int>(m_items.size()); }
+
+    // Told of every text the history takes in (the main window shows the
+    // history in its hidden list box).
+    std::function<void(const QString &text)> OnAdded;
 
 private:
     QStringList m_items;

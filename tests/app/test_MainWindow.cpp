@@ -7,6 +7,7 @@
 #include "MainWindowFixture.h"
 #include "components/UpDown.h"
 #include "settings/DefaultTemplates.h"
+#include "settings/IniDocument.h"
 #include "tags/kpx_tags.h"
 
 using namespace kpx;
@@ -207,4 +208,21 @@ TEST_F(MainWindowBasics, SettingsSurviveARestart)
     EXPECT_EQ(Main->HtmlNameHistory()->itemText(1), QStringLiteral("b.html"));
     EXPECT_EQ(Main->HtmlNameHistory()->currentText(), QStringLiteral("ezmovie.html"));
     EXPECT_EQ(Main->geometry().topLeft(), geometry.topLeft());
+}
+
+TEST_F(MainWindowBasics, ShorterHistoryLeavesNoKeyOfTheLongerOne)
+{
+    QComboBox *name = Main->HtmlNameHistory();
+    for (int i = 0; i < 10; ++i)
+        name->addItem(QStringLiteral("n%1.html").arg(i));
+    StartProgram();
+    name = Main->HtmlNameHistory();
+    ASSERT_EQ(name->count(), 10);
+    for (int i = 0; i < 3; ++i)
+        name->removeItem(name->count() - 1);
+    StopProgram();
+    const IniDocument file = IniDocument::Parse(ReadFileBytes(SettingsDir / "kpx_app.ini"));
+    EXPECT_EQ(file.ReadSection("htmlname_history"),
+              (std::vector<std::string>{"Items0", "Items1", "Items2", "Items3", "Items4", "Items5", "Items6"}));
+    EXPECT_EQ(file.ReadString("htmlname_history", "Items6", ""), "n6.html");
 }

@@ -99,6 +99,9 @@ TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
     Tkpx_TagsFrm *tags = Build();
     ASSERT_NE(tags, nullptr);
     EXPECT_TRUE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    // The panels fed the shared input history, which the main window keeps.
+    EXPECT_EQ(Find<QComboBox>("cb_InputHis")->count(), Main->Store().InputHistory.Count());
+    EXPECT_GE(Main->Store().InputHistory.Count(), 2);
     auto *strip = tags->findChild<TPageTabStrip *>(QStringLiteral("tbc_tags"));
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(strip->Tabs(), (QStringList{QStringLiteral("ezmovie.html"), QStringLiteral("ezmovie02.html"),
