@@ -1,8 +1,10 @@
 #include "app/publish/PublishRun.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <variant>
 
@@ -53,9 +55,10 @@ void RequireFolder(const std::string &cp932Folder, const char *label, bool writt
 {
     const fs::path path = Cp932ToNativePath(cp932Folder);
     const std::string named = std::string(label) + "「" + path.native() + "」";
-    std::error_code ec;
-    if (!fs::is_directory(path, ec))
-        throw TRunStop(named + "が見つかりません。");
+    // The trailing delimiter makes the system refuse anything but a folder.
+    struct stat info{};
+    if (::stat(path.c_str(), &info) != 0)
+        throw TRunStop(named + (errno == ENOTDIR ? "はフォルダではありません。" : "が見つかりません。"));
     if (::access(path.c_str(), (written ? W_OK : R_OK) | X_OK) != 0)
         throw TRunStop(named + (written ? "に書き込めません。" : "を読み込めません。"));
 }
