@@ -419,6 +419,10 @@ TEST_F(PublishProgramTest, BadInputGivesOneClearLineAndStatusOne)
         EXPECT_EQ(refused.ExitCode, 1);
         EXPECT_EQ(refused.Err, "kpx_publish: " + message + "\n");
     }
+    const TProgramRun unreadable = run({"--ini", Arg(html)});
+    EXPECT_EQ(unreadable.ExitCode, 1);
+    EXPECT_EQ(unreadable.Err.rfind("kpx_publish: 設定ファイル " + html.native() + " を読み込めません: ", 0), 0u);
+    EXPECT_EQ(Count(unreadable.Err, "\n"), 1u);
     EXPECT_TRUE(fs::is_empty(html));
 }
 
