@@ -1,5 +1,7 @@
 #include "app/publish/PublishSettings.h"
 
+#include <array>
+
 #include <QDir>
 #include <QFileInfo>
 
