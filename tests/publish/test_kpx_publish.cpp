@@ -316,7 +316,8 @@ TEST_F(PublishProgramTest, AskWithoutATerminalReplacesNothingAndSaysSoPerFile)
 TEST_F(PublishProgramTest, AskOnATerminalReplacesWhatTheUserAllows)
 {
     const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
+    if (terminal < 0)
+        GTEST_SKIP() << "no pseudo-terminal to answer on";
     ASSERT_EQ(::grantpt(terminal), 0);
     ASSERT_EQ(::unlockpt(terminal), 0);
     addMovie("a.amc");
