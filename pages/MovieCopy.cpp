@@ -143,19 +143,42 @@ TCopyResult ShellCopyFile(const fs::path &source, const fs::path &destination, b
     return TCopyResult::Copied;
 }
 
+TCopyAction DecideCopy(TOverwritePolicy policy, bool destinationExists, bool destinationIsSource)
+{
+    if (!destinationExists)
+        return TCopyAction::Copy;
+    switch (policy) {
+    case TOverwritePolicy::Confirm:
+        return destinationIsSource ? TCopyAction::KeepSameFile : TCopyAction::AskToReplace;
+    case TOverwritePolicy::Overwrite:
+        return destinationIsSource ? TCopyAction::KeepSameFile : TCopyAction::Replace;
+    case TOverwritePolicy::Skip:
+    case TOverwritePolicy::WarnAndStop:
+        break;
+    }
+    return TCopyAction::Skip;
+}
+
+bool IsSameFile(const fs::path &a, const fs::path &b)
+{
+    struct stat aStat{}, bStat{};
+    return ::stat(a.c_str(), &aStat) == 0 && ::stat(b.c_str(), &bStat) == 0 && SameFile(aStat, bStat);
+}
+
 TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
                             TUserPrompt &prompt)
 {
     std::error_code ec;
-    if (!fs::exists(destination, ec))
+    const bool exists = fs::exists(destination, ec);
+    switch (DecideCopy(policy, exists, exists && IsSameFile(source, destination))) {
+    case TCopyAction::Copy:
+    case TCopyAction::AskToReplace:
         return ShellCopyFile(source, destination, false, prompt);
-    switch (policy) {
-    case TOverwritePolicy::Confirm:
-        return ShellCopyFile(source, destination, false, prompt);
-    case TOverwritePolicy::Overwrite:
+    case TCopyAction::Replace:
         return ShellCopyFile(source, destination, true, prompt);
-    case TOverwritePolicy::Skip:
-    case TOverwritePolicy::WarnAndStop:
+    case TCopyAction::KeepSameFile:
+        return TCopyResult::SameFile;
+    case TCopyAction::Skip:
         break;
     }
     return TCopyResult::Skipped;

@@ -37,6 +37,23 @@ enum class TCopyResult
 TCopyResult ShellCopyFile(const std::filesystem::path &source, const std::filesystem::path &destination,
                           bool overwriteSilently, TUserPrompt &prompt);
 
+// What the overwrite policy does with one target, decided before it is touched.
+enum class TCopyAction
+{
+    Copy,         // the destination does not exist yet
+    AskToReplace, // it exists; the user decides
+    Replace,      // it exists; replaced without asking
+    Skip,         // it exists and stays as it is
+    KeepSameFile, // it is the source itself, which stays as it is
+};
+
+// The overwrite decision. The caller says what it finds at the destination,
+// so that a dry run can count a file an earlier step of the run would create.
+TCopyAction DecideCopy(TOverwritePolicy policy, bool destinationExists, bool destinationIsSource);
+
+// True when both paths lead to one file (same device and inode).
+bool IsSameFile(const std::filesystem::path &a, const std::filesystem::path &b);
+
 // The overwrite decision applied to every movie and page.
 TCopyResult CopyUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
                             TOverwritePolicy policy, TUserPrompt &prompt);

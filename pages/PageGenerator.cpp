@@ -1,9 +1,10 @@
 #include "pages/PageGenerator.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <set>
 #include <unistd.h>
 
 #include "pages/FileErrors.h"
@@ -117,24 +118,56 @@ std::string BuildPageText(const TPublishJob &job, const TEntryList &entries, int
     return text;
 }
 
-void PublishPage(const TPublishJob &job, const TEntryList &entries, int pageIndex, const std::string &linkPath,
-                 const fs::path &tempDir, TUserPrompt &prompt)
+// One page's share of a run: its movies, then the page itself, in run order.
+struct TPageWork
 {
+    std::vector<TPublishTarget> Movies;
+    TPublishTarget Page;
+    std::string Text;
+};
+
+TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath,
+                      const fs::path &tempDir)
+{
+    TPageWork work;
     const int first = pageIndex * entries.FPageItemCount;
     for (int k = first; k < first + entries.FPageItemCount && k < MovieCount(entries); ++k) {
         const TRecFileData &entry = entries.FEntries[static_cast<size_t>(k)];
-        CopyUnderPolicy(MovieSourcePath(job, entry), Cp932ToNativePath(job.MovieDir + entry.CopyName), job.Policy,
-                        prompt);
+        work.Movies.push_back({TPublishTarget::TKind::Movie, pageIndex, entry.CopyName, MovieSourcePath(job, entry),
+                               Cp932ToNativePath(job.MovieDir + entry.CopyName),
+                               static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0))});
     }
     // The names come from the last build; the naming rule stands in for a missing one.
     const std::string name = static_cast<size_t>(pageIndex) < job.PageNames.size()
                                  ? job.PageNames[static_cast<size_t>(pageIndex)]
                                  : PageFileName(job.HtmlFileName, pageIndex + 1);
-    const fs::path tempFile = tempDir / Cp932ToNativePath(name);
-    WriteWholeFile(tempFile, BuildPageText(job, entries, pageIndex, linkPath));
-    CopyUnderPolicy(tempFile, Cp932ToNativePath(job.HtmlDir + name), job.Policy, prompt);
+    work.Text = BuildPageText(job, entries, pageIndex, linkPath);
+    work.Page = {TPublishTarget::TKind::Page, pageIndex, name, tempDir / Cp932ToNativePath(name),
+                 Cp932ToNativePath(job.HtmlDir + name), work.Text.size()};
+    return work;
+}
+
+void Report(TPublishObserver *observer, const TPublishTarget &target, TCopyResult result)
+{
+    if (observer)
+        observer->FileDone(target, result);
+}
+
+void PublishPage(const TPublishJob &job, const TPageWork &work, TUserPrompt &prompt, TPublishObserver *observer)
+{
+    for (const TPublishTarget &movie : work.Movies)
+        Report(observer, movie, CopyUnderPolicy(movie.Source, movie.Destination, job.Policy, prompt));
+    WriteWholeFile(work.Page.Source, work.Text);
+    const TCopyResult result = CopyUnderPolicy(work.Page.Source, work.Page.Destination, job.Policy, prompt);
     std::error_code ignored; // a temporary file left behind harms nothing
-    fs::remove(tempFile, ignored);
+    fs::remove(work.Page.Source, ignored);
+    Report(observer, work.Page, result);
+}
+
+bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt)
+{
+    return job.Policy != TOverwritePolicy::WarnAndStop
+           || PreCheckTargets(entries, job.MovieDir, job.HtmlDir, job.PageNames, prompt);
 }
 
 } // namespace
@@ -208,19 +241,45 @@ std::string MakePageText(const TPublishJob &job, const TEntryList &entries, int 
     return BuildPageText(job, entries, pageIndex, GetRelativeLinkPath(job.HtmlDir, job.MovieDir));
 }
 
-bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt)
+bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer)
 {
-    if (job.Policy == TOverwritePolicy::WarnAndStop
-        && !PreCheckTargets(entries, job.MovieDir, job.HtmlDir, job.PageNames, prompt))
+    if (!PassesPreCheck(job, entries, prompt))
         return false;
     try {
         const fs::path tempDir = Cp932ToNativePath(GetTempDir());
         const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
         for (int r = 0; r < entries.FPageCount; ++r)
-            PublishPage(job, entries, r, linkPath, tempDir, prompt);
+            PublishPage(job, PreparePage(job, entries, r, linkPath, tempDir), prompt, observer);
     } catch (const std::exception &error) {
         prompt.Error(error.what());
         return false;
+    }
+    return true;
+}
+
+bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
+                   std::vector<TPlannedCopy> &plan)
+{
+    plan.clear();
+    if (!PassesPreCheck(job, entries, prompt))
+        return false;
+    const fs::path tempDir = Cp932ToNativePath(GetTempDir());
+    const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
+    std::set<fs::path> created;
+    const auto decide = [&](const TPublishTarget &target) {
+        std::error_code ec;
+        const bool exists = created.count(target.Destination) > 0 || fs::exists(target.Destination, ec);
+        const TCopyAction action =
+            DecideCopy(job.Policy, exists, exists && IsSameFile(target.Source, target.Destination));
+        if (action == TCopyAction::Copy)
+            created.insert(target.Destination);
+        plan.push_back({target, action});
+    };
+    for (int r = 0; r < entries.FPageCount; ++r) {
+        const TPageWork work = PreparePage(job, entries, r, linkPath, tempDir);
+        for (const TPublishTarget &movie : work.Movies)
+            decide(movie);
+        decide(work.Page);
     }
     return true;
 }

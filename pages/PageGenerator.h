@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,9 +44,48 @@ std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath)
 // The text of page r (0-based) of the series, movies not copied.
 std::string MakePageText(const TPublishJob &job, const TEntryList &entries, int pageIndex);
 
+// One file a make-pages run puts into a target folder.
+struct TPublishTarget
+{
+    enum class TKind
+    {
+        Movie,
+        Page,
+    };
+    TKind Kind = TKind::Movie;
+    int PageIndex = 0;                 // the page it belongs to, from 0
+    std::string Name;                  // CP932: the copy name or the page name
+    std::filesystem::path Source;      // the movie, or the page's temporary file
+    std::filesystem::path Destination;
+    std::uintmax_t Bytes = 0;          // the movie's listed size, or the page text's
+};
+
+// Told about every target as soon as the run has handled it, in run order:
+// the movies of a page, then the page itself.
+class TPublishObserver
+{
+public:
+    virtual ~TPublishObserver() = default;
+    virtual void FileDone(const TPublishTarget &target, TCopyResult result) = 0;
+};
+
 // Copies every page's movies and writes every page. True when all pages were
 // processed; false when the strict policy refused to run or an error ended the
 // run, which the user has been told. Files already written stay.
-bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt);
+bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
+                   TPublishObserver *observer = nullptr);
+
+struct TPlannedCopy
+{
+    TPublishTarget Target;
+    TCopyAction Action;
+};
+
+// What MakeHtmlFiles would do, touching nothing: the same pre-check, the same
+// targets in the same order and the same overwrite decisions, where a file an
+// earlier step would create counts as existing. False when the pre-check would
+// refuse, which the user has been told.
+bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
+                   std::vector<TPlannedCopy> &plan);
 
 } // namespace kpx

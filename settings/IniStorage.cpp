@@ -97,13 +97,26 @@ TSettingsPathOverride::~TSettingsPathOverride()
     SetSettingsPath(FPrevious);
 }
 
+namespace {
+
+QString SettingsPathOf(const QString &executablePath)
+{
+    return SettingsPathFor(executablePath, QFileInfo(QFileInfo(executablePath).absolutePath()).isWritable(),
+                           QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+} // namespace
+
 QString DefaultSettingsPath()
 {
     if (!ChosenSettingsPath().isEmpty())
         return ChosenSettingsPath();
-    const QString executablePath = QCoreApplication::applicationFilePath();
-    return SettingsPathFor(executablePath, QFileInfo(QFileInfo(executablePath).absolutePath()).isWritable(),
-                           QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return SettingsPathOf(QCoreApplication::applicationFilePath());
+}
+
+QString DesktopSettingsPath()
+{
+    return SettingsPathOf(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kpx_app")));
 }
 
 } // namespace kpx

@@ -41,6 +41,9 @@ QString SettingsPathFor(const QString &executablePath, bool executableFolderWrit
 // The program's settings file: the one named by SetSettingsPath, else
 // SettingsPathFor for the running program.
 QString DefaultSettingsPath();
+// The desktop program's settings file as a companion program in the same
+// folder finds it: SettingsPathFor as if the running program were kpx_app.
+QString DesktopSettingsPath();
 
 // Names another settings file for the whole program (a command line's choice,
 // a test's temporary file); an empty path goes back to the default.

@@ -36,6 +36,15 @@ void WriteFileBytes(const std::filesystem::path &path, std::string_view bytes)
         throw std::runtime_error("cannot write test file " + path.string());
 }
 
+std::map<std::string, std::string> FolderContents(const std::filesystem::path &folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder))
+        contents[entry.path().lexically_relative(folder).string()] =
+            entry.is_regular_file() ? ReadFileBytes(entry.path()) : std::string("<folder>");
+    return contents;
+}
+
 TempDir::TempDir()
 {
     if (!m_dir.isValid())

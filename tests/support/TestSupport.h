@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ std::string Hex(std::string_view bytes);
 // Whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path &path);
 void WriteFileBytes(const std::filesystem::path &path, std::string_view bytes);
+
+// Every file under a folder, by path relative to it, with its bytes: two
+// snapshots compare equal exactly when nothing was written in between.
+std::map<std::string, std::string> FolderContents(const std::filesystem::path &folder);
 
 // A fresh temporary folder per test, removed afterwards.
 class TempDir

@@ -1,0 +1,96 @@
+#include "app/publish/PublishReport.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "app/publish/TerminalPrompt.h"
+
+namespace kpx {
+
+namespace {
+
+std::string Mebibytes(std::uintmax_t bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
+}
+
+const char *ActionLabel(TCopyAction action, bool canAsk)
+{
+    switch (action) {
+    case TCopyAction::Copy:
+        return "新規";
+    case TCopyAction::AskToReplace:
+        return canAsk ? "確認" : "置き換えない";
+    case TCopyAction::Replace:
+        return "上書き";
+    case TCopyAction::Skip:
+        return "スキップ";
+    case TCopyAction::KeepSameFile:
+        return "同一ファイル";
+    }
+    return "";
+}
+
+const char *KindLabel(TPublishTarget::TKind kind)
+{
+    return kind == TPublishTarget::TKind::Movie ? "動画" : "ページ";
+}
+
+} // namespace
+
+TPublishReport::TPublishReport(std::ostream &out, int pageCount, bool showProgress)
+    : FOut(out)
+    , FPageCount(pageCount)
+    , FShowProgress(showProgress)
+{
+}
+
+void TPublishReport::FileDone(const TPublishTarget &target, TCopyResult result)
+{
+    TTally &tally = target.Kind == TPublishTarget::TKind::Movie ? FMovies : FPages;
+    switch (result) {
+    case TCopyResult::Copied:
+        ++tally.Copied;
+        FBytesCopied += target.Bytes;
+        break;
+    case TCopyResult::Declined:
+    case TCopyResult::Skipped:
+    case TCopyResult::SameFile:
+        ++tally.Skipped;
+        break;
+    case TCopyResult::Failed:
+        ++tally.Failed;
+        break;
+    }
+    if (FShowProgress && target.Kind == TPublishTarget::TKind::Page)
+        FOut << "ページ " << target.PageIndex + 1 << '/' << FPageCount << ' ' << TerminalText(target.Name) << ": "
+             << FilesDone() << " ファイル、" << Mebibytes(FBytesCopied) << " 完了\n";
+}
+
+int TPublishReport::FilesDone() const
+{
+    return FMovies.Total() + FPages.Total();
+}
+
+bool TPublishReport::AnyFailed() const
+{
+    return FMovies.Failed + FPages.Failed > 0;
+}
+
+std::string TPublishReport::Summary() const
+{
+    return "動画: コピー " + std::to_string(FMovies.Copied) + "、スキップ " + std::to_string(FMovies.Skipped) + "、失敗 "
+           + std::to_string(FMovies.Failed) + " / ページ: 作成 " + std::to_string(FPages.Copied) + "、スキップ "
+           + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed);
+}
+
+void PrintPlan(std::ostream &out, const std::vector<TPlannedCopy> &plan, bool canAsk)
+{
+    for (const TPlannedCopy &step : plan)
+        out << ActionLabel(step.Action, canAsk) << '\t' << KindLabel(step.Target.Kind) << '\t'
+            << step.Target.Destination.native() << '\n';
+}
+
+} // namespace kpx

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "pages/PageGenerator.h"
+
+namespace kpx {
+
+// Tallies what a run did with each file and, when asked, shows a line per
+// finished page with the files and bytes done so far.
+class TPublishReport final : public TPublishObserver
+{
+public:
+    TPublishReport(std::ostream &out, int pageCount, bool showProgress);
+
+    void FileDone(const TPublishTarget &target, TCopyResult result) override;
+
+    int FilesDone() const;
+    bool AnyFailed() const;
+    // Movies copied, skipped and failed; pages written, skipped and failed.
+    std::string Summary() const;
+
+private:
+    struct TTally
+    {
+        int Copied = 0;
+        int Skipped = 0; // left alone: by the policy, by the user, or already in place
+        int Failed = 0;
+        int Total() const { return Copied + Skipped + Failed; }
+    };
+
+    std::ostream &FOut;
+    int FPageCount;
+    bool FShowProgress;
+    TTally FMovies;
+    TTally FPages;
+    std::uintmax_t FBytesCopied = 0;
+};
+
+// The dry run's list: one line per file with what the policy would do, the
+// kind of file and where it goes. `canAsk` tells whether a question would be
+// asked or answered no.
+void PrintPlan(std::ostream &out, const std::vector<TPlannedCopy> &plan, bool canAsk);
+
+} // namespace kpx

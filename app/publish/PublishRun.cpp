@@ -1,0 +1,162 @@
+#include "app/publish/PublishRun.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <variant>
+
+#include "app/publish/PublishOptions.h"
+#include "app/publish/PublishReport.h"
+#include "app/publish/PublishSettings.h"
+#include "app/publish/TerminalPrompt.h"
+#include "settings/IniDocument.h"
+#include "settings/IniStorage.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int ExitSuccess = 0;
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+// Ends the run before anything is written; what() is one UTF-8 line (or two,
+// where the desktop program's text has two) for the user.
+class TRunStop : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int FailUsage(const QString &reason)
+{
+    std::cerr << "kpx_publish: " << reason.toStdString() << "\n\n" << PublishUsage().toStdString();
+    return ExitUsage;
+}
+
+IniDocument ReadSettingsFile(const std::optional<QString> &named)
+{
+    const QString path = named ? *named : DesktopSettingsPath();
+    const std::optional<std::string> bytes = IniFileStorage().Read(path);
+    if (bytes)
+        return IniDocument::Parse(*bytes);
+    if (named)
+        throw TRunStop("設定ファイル「" + path.toStdString() + "」がありません。");
+    return IniDocument(); // as at the desktop program's first start: defaults throughout
+}
+
+void RequireFolder(const std::string &cp932Folder, const char *label, bool written)
+{
+    const fs::path path = Cp932ToNativePath(cp932Folder);
+    const std::string named = std::string(label) + "「" + path.native() + "」";
+    // The trailing delimiter makes the system refuse anything but a folder.
+    struct stat info{};
+    if (::stat(path.c_str(), &info) != 0)
+        throw TRunStop(named + (errno == ENOTDIR ? "はフォルダではありません。" : "が見つかりません。"));
+    if (::access(path.c_str(), (written ? W_OK : R_OK) | X_OK) != 0)
+        throw TRunStop(named + (written ? "に書き込めません。" : "を読み込めません。"));
+}
+
+void RequireFolders(const TPublishSettings &settings)
+{
+    RequireFolder(settings.SourceDir, "元ezmovieディレクトリ", false);
+    RequireFolder(settings.HtmlDir, "htmlディレクトリ", true);
+    RequireFolder(settings.MovieDir, "ezmovieディレクトリ", true);
+}
+
+// The entry list and page layout as a fresh "タグ設定" leaves them.
+TEntryList ScanEntries(const TPublishSettings &settings)
+{
+    TEntryList list;
+    // After a failed listing the desktop program keeps its count of 0.
+    if (ScanSourceFolder(settings.SourceDir, settings.Scan, list.FEntries))
+        list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    if (list.FEntryCount == 0)
+        throw TRunStop(TerminalText(Sjis("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。")));
+    list.FPageItemCount = settings.PageItemCount;
+    list.FPageCount = (list.FEntryCount + list.FPageItemCount - 1) / list.FPageItemCount;
+    return list;
+}
+
+TPublishJob MakeJob(const TPublishSettings &settings, const TEntryList &entries)
+{
+    TPublishJob job;
+    job.SourceDir = settings.SourceDir;
+    job.HtmlDir = settings.HtmlDir;
+    job.MovieDir = settings.MovieDir;
+    job.HtmlFileName = settings.HtmlFileName;
+    job.PageNames = PageFileNames(settings.HtmlFileName, entries.FPageCount);
+    job.Templates = settings.Templates;
+    job.Policy = settings.Policy;
+    return job;
+}
+
+int Publish(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, bool quiet)
+{
+    TPublishReport report(std::cerr, entries.FPageCount, !quiet);
+    const bool complete = MakeHtmlFiles(job, entries, prompt, &report);
+    if (!quiet && report.FilesDone() > 0)
+        std::cerr << report.Summary() << '\n';
+    return complete && !report.AnyFailed() ? ExitSuccess : ExitFailure;
+}
+
+int DryRun(const TPublishJob &job, const TEntryList &entries, TTerminalPrompt &prompt, bool quiet)
+{
+    std::vector<TPlannedCopy> plan;
+    if (!PlanHtmlFiles(job, entries, prompt, plan))
+        return ExitFailure;
+    PrintPlan(std::cout, plan, prompt.Interactive());
+    if (!quiet)
+        std::cerr << "ドライラン: " << plan.size() << " ファイルの予定です。何も書き込んでいません。\n";
+    return ExitSuccess;
+}
+
+int Run(const QStringList &arguments)
+{
+    const auto parsed = ParsePublishOptions(arguments);
+    if (const auto *error = std::get_if<TUsageError>(&parsed))
+        return FailUsage(error->Reason);
+    const TPublishOptions &options = std::get<TPublishOptions>(parsed);
+    if (options.Help) {
+        std::cout << PublishUsage().toStdString();
+        return ExitSuccess;
+    }
+    if (options.Version) {
+        std::cout << ProgramName << ' ' << ProgramVersion << '\n';
+        return ExitSuccess;
+    }
+
+    const auto applied = ApplyPublishOptions(ReadPublishSettings(ReadSettingsFile(options.IniFile)), options);
+    if (const auto *error = std::get_if<TUsageError>(&applied))
+        return FailUsage(error->Reason);
+    const TPublishSettings &settings = std::get<TPublishSettings>(applied);
+    if (const std::optional<TUsageError> missing = MissingFolder(settings))
+        return FailUsage(missing->Reason);
+    RequireFolders(settings);
+
+    const TEntryList entries = ScanEntries(settings);
+    const TPublishJob job = MakeJob(settings, entries);
+    TTerminalPrompt prompt(std::cin, std::cerr, ::isatty(STDIN_FILENO) == 1);
+    return options.DryRun ? DryRun(job, entries, prompt, options.Quiet) : Publish(job, entries, prompt, options.Quiet);
+}
+
+} // namespace
+
+int RunPublish(const QStringList &arguments)
+{
+    try {
+        return Run(arguments);
+    } catch (const std::exception &error) {
+        // TRunStop, an unreadable settings file, or anything unforeseen: one line, no crash.
+        std::cerr << "kpx_publish: " << error.what() << '\n';
+        return ExitFailure;
+    }
+}
+
+} // namespace kpx

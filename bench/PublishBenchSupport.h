@@ -1,0 +1,102 @@
+#pragma once
+
+// What the two publishing benches share: the same generated folder of movies
+// and the same `cp` to measure against, so their ratios compare.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace kpx::bench {
+
+using Clock = std::chrono::steady_clock;
+
+namespace detail {
+
+inline void MakeMovies(const std::filesystem::path &folder, int count, size_t bytes)
+{
+    std::string content(bytes, '\0');
+    for (size_t i = 0; i < bytes; ++i)
+        content[i] = static_cast<char>(i * 31 % 251);
+    for (int i = 0; i < count; ++i) {
+        // A mix of plain and Japanese names, as real folders have.
+        const std::string name = (i % 3 == 0 ? "映画" : "clip") + std::to_string(i) + ".amc";
+        std::ofstream(folder / name, std::ios::binary).write(content.data(), static_cast<std::streamsize>(bytes));
+    }
+}
+
+inline double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+inline double TimeCp(const std::filesystem::path &source, const std::filesystem::path &target)
+{
+    ::sync();
+    const std::string command = "cp '" + source.string() + "'/*.amc '" + target.string() + "'/";
+    const auto start = Clock::now();
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "cp failed\n");
+    return Seconds(Clock::now() - start);
+}
+
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace detail
+
+// Generates the movies, then in each round times `publish(source, html)` into
+// an empty folder and `cp` of the same files into another, and prints the
+// medians and their ratio. Arguments: [movies=2000] [KiB per movie=256] [rounds=3].
+template <class Publish>
+int CompareWithCp(int argc, char **argv, const char *what, Publish publish)
+{
+    namespace fs = std::filesystem;
+    const int movies = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const size_t kib = argc > 2 ? static_cast<size_t>(std::atoi(argv[2])) : 256;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+
+    std::string pattern = (fs::temp_directory_path() / "kpx_bench.XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const fs::path root = pattern;
+    const fs::path source = root / "source";
+    fs::create_directory(source);
+    detail::MakeMovies(source, movies, kib * 1024);
+
+    std::vector<double> publishTimes, cpTimes;
+    for (int round = 0; round < rounds; ++round) {
+        const fs::path html = root / ("html" + std::to_string(round));
+        const fs::path plain = root / ("cp" + std::to_string(round));
+        fs::create_directory(html);
+        fs::create_directory(plain);
+        ::sync();
+        const auto start = Clock::now();
+        publish(source, html);
+        publishTimes.push_back(detail::Seconds(Clock::now() - start));
+        cpTimes.push_back(detail::TimeCp(source, plain));
+        fs::remove_all(html);
+        fs::remove_all(plain);
+    }
+    fs::remove_all(root);
+    const double published = detail::Median(publishTimes);
+    const double copied = detail::Median(cpTimes);
+    std::printf("%d movies of %zu KiB at 3 per page, median of %d rounds\n", movies, kib, rounds);
+    std::printf("%-30s %.3f s\n", (std::string(what) + ":").c_str(), published);
+    std::printf("%-30s %.3f s\n", "cp of the same files:", copied);
+    std::printf("%-30s %.2f\n", "ratio publish / cp:", published / copied);
+    return 0;
+}
+
+} // namespace kpx::bench
