@@ -29,6 +29,7 @@
 #include "pages/MovieCopy.h"
 #include "pages/PageGenerator.h"
 #include "pages/PathRoutines.h"
+#include "settings/DefaultTemplates.h"
 #include "settings/SaveProp.h"
 #include "settings/SettingsLayout.h"
 #include "settings/WindowSettings.h"
@@ -265,12 +266,9 @@ void Tkpx_MainFrm::FormShow()
     bbtn_org_mov->setFocus();
     if (!FCfgFrm)
         return;
-    if (FCfgFrm->HeaderTemplate().trimmed().isEmpty())
+    if (HeaderNeedsDefault(FCfgFrm->HeaderTemplate()))
         FCfgFrm->sb_def_headerClick();
-    bool allFootersBlank = true;
-    for (int i = 0; i < 3; ++i)
-        allFootersBlank = allFootersBlank && FCfgFrm->FooterTemplate(i).trimmed().isEmpty();
-    if (allFootersBlank)
+    if (FootersNeedDefaults({FCfgFrm->FooterTemplate(0), FCfgFrm->FooterTemplate(1), FCfgFrm->FooterTemplate(2)}))
         FCfgFrm->sb_def_footerClick();
 }
 

@@ -126,6 +126,14 @@ struct TPageWork
     std::string Text;
 };
 
+// A name of its own in the temporary folder: under the page's own name, a
+// temporary folder that is the html folder would have the page copied onto
+// itself and then deleted as the temporary file.
+fs::path TemporaryPagePath(const fs::path &tempDir, const std::string &pageName)
+{
+    return tempDir / ("kpx" + std::to_string(::getpid()) + "-" + Cp932ToNativePath(pageName).native() + ".tmp");
+}
+
 TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath,
                       const fs::path &tempDir)
 {
@@ -142,7 +150,7 @@ TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pag
                                  ? job.PageNames[static_cast<size_t>(pageIndex)]
                                  : PageFileName(job.HtmlFileName, pageIndex + 1);
     work.Text = BuildPageText(job, entries, pageIndex, linkPath);
-    work.Page = {TPublishTarget::TKind::Page, pageIndex, name, tempDir / Cp932ToNativePath(name),
+    work.Page = {TPublishTarget::TKind::Page, pageIndex, name, TemporaryPagePath(tempDir, name),
                  Cp932ToNativePath(job.HtmlDir + name), work.Text.size()};
     return work;
 }

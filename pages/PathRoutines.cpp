@@ -81,8 +81,9 @@ std::string GetTempDir()
 {
     // A temporary folder whose name code page 932 cannot spell would give
     // paths that lead nowhere; the system default always can.
+    // Qt gives an empty path for a TMPDIR that does not exist.
     const auto temp = QStringToCp932(QDir::tempPath());
-    return IncludePathDelimiter(temp ? *temp : std::string("/tmp"));
+    return IncludePathDelimiter(temp && !temp->empty() ? *temp : std::string("/tmp"));
 }
 
 } // namespace kpx

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
+
+#include <QString>
 
 namespace kpx {
 
@@ -29,5 +32,18 @@ inline constexpr std::string_view DefaultRenamePattern = "'mv'yymmdd";
 
 // Characters the rename pattern box refuses as they are typed.
 inline constexpr std::string_view RenamePatternRefusedChars = "\\/:,;*?\"<>|";
+
+// Blank templates are filled in when the program starts: the header whenever
+// it is blank, the footers only when all three are, so one footer left blank
+// on purpose stays blank.
+inline bool HeaderNeedsDefault(const QString &header)
+{
+    return header.trimmed().isEmpty();
+}
+
+inline bool FootersNeedDefaults(const std::array<QString, 3> &footers)
+{
+    return std::all_of(footers.begin(), footers.end(), [](const QString &f) { return f.trimmed().isEmpty(); });
+}
 
 } // namespace kpx

@@ -56,20 +56,14 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool IsBlank(const QString &text)
-{
-    return text.trimmed().isEmpty();
-}
-
 TPageTemplates ReadTemplates(const IniDocument &ini)
 {
     QString header = StoredTemplate(ini, ini::HtmlHeader);
     std::array<QString, 3> footers{StoredTemplate(ini, ini::HtmlFooter1), StoredTemplate(ini, ini::HtmlFooter2),
                                    StoredTemplate(ini, ini::HtmlFooter3)};
-    if (IsBlank(header))
+    if (HeaderNeedsDefault(header))
         header = FromUtf8(DefaultHeader);
-    // A footer left blank on purpose stays blank while any other holds text.
-    if (IsBlank(footers[0]) && IsBlank(footers[1]) && IsBlank(footers[2]))
+    if (FootersNeedDefaults(footers))
         for (size_t i = 0; i < footers.size(); ++i)
             footers[i] = FromUtf8(DefaultFooters[i]);
 

@@ -212,7 +212,8 @@ TEST_F(MakeHtmlFilesTest, MissingMovieIsReportedAndThePageStillLinksIt)
 TEST_F(MakeHtmlFilesTest, PageThatCannotBeWrittenEndsTheRunWithItsOwnMessage)
 {
     addMovies(2, 1);
-    fs::create_directory(temp / "ezmovie.html"); // the temporary page cannot be created
+    WriteFileBytes(temp / "not-a-folder", "x"); // the temporary page cannot be created
+    qputenv("TMPDIR", (temp / "not-a-folder").c_str());
     EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
@@ -227,4 +228,17 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
     job.Policy = TOverwritePolicy::Skip;
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
     EXPECT_EQ(page("ezmovie.html"), "old page");
+}
+
+TEST_F(MakeHtmlFilesTest, TemporaryFolderThatIsTheHtmlFolderKeepsThePages)
+{
+    addMovies(2, 1);
+    qputenv("TMPDIR", html.path().c_str());
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n");
+    EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(2) + "F3 ezmovie.html\r\n");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto &entry : fs::directory_iterator(html.path()))
+        ++files;
+    EXPECT_EQ(files, 4u); // two pages, two movies, no temporary file
 }
