@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "FakePrompt.h"
+#include "PublishFixture.h"
 #include "pages/PageGenerator.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
@@ -73,26 +74,16 @@ TEST(PageFileName, NumbersFromThePageAfterTheFirst)
     EXPECT_EQ(PageFileNames("p.html", 3), (std::vector<std::string>{"p.html", "p02.html", "p03.html"}));
 }
 
-class MakeHtmlFilesTest : public ::testing::Test
+class MakeHtmlFilesTest : public kpx::test::PublishFixture
 {
 protected:
-    TempDir source, html, temp;
-    FakePrompt prompt;
-    TPublishJob job;
-    TEntryList list;
-
     void SetUp() override
     {
-        qputenv("TMPDIR", temp.path().c_str());
-        job.SourceDir = source.cp932();
-        job.HtmlDir = html.cp932();
-        job.MovieDir = html.cp932();
-        job.HtmlFileName = "ezmovie.html";
+        PublishFixture::SetUp();
         job.Templates.Header = "H%i/%I";
         job.Templates.Footers = {"F1 %n", "F2 %p %n", "F3 %p"};
         job.Policy = TOverwritePolicy::Overwrite;
     }
-    void TearDown() override { qunsetenv("TMPDIR"); }
 
     void addMovies(int count, int perPage)
     {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakePrompt.h"
+#include "PublishFixture.h"
 #include "pages/PageGenerator.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
@@ -73,17 +74,12 @@ TEST(IsSameFile, LinksAreTheSameFileAndCopiesAreNot)
 }
 
 // Three movies at two per page; the third has the second's copy name.
-class PublishPlanTest : public ::testing::Test
+class PublishPlanTest : public kpx::test::PublishFixture
 {
 protected:
-    TempDir source, html, temp;
-    FakePrompt prompt;
-    TPublishJob job;
-    TEntryList list;
-
     void SetUp() override
     {
-        qputenv("TMPDIR", temp.path().c_str());
+        PublishFixture::SetUp();
         prompt.answer = false;
         for (const char *name : {"m1", "m2", "m3"}) {
             WriteFileBytes(source / (std::string(name) + ".amc"), std::string(name) + " movie");
@@ -97,14 +93,9 @@ protected:
         list.FEntryCount = 3;
         list.FPageItemCount = 2;
         list.FPageCount = 2;
-        job.SourceDir = source.cp932();
-        job.HtmlDir = html.cp932();
-        job.MovieDir = html.cp932();
-        job.HtmlFileName = "ezmovie.html";
         job.PageNames = PageFileNames(job.HtmlFileName, 2);
         job.Templates.Header = "H%i";
     }
-    void TearDown() override { qunsetenv("TMPDIR"); }
 
     std::vector<TPlannedCopy> plan()
     {
