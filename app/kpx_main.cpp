@@ -18,6 +18,7 @@
 #include "app/FolderBrowser.h"
 #include "app/MessageBoxPrompt.h"
 #include "app/NameHistory.h"
+#include "app/PublishProgress.h"
 #include "components/AppIcon.h"
 #include "components/DROPDST.h"
 #include "components/EditingKeys.h"
@@ -429,7 +430,11 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
         job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
     job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
     TMessageBoxPrompt prompt(this);
-    return kpx::MakeHtmlFiles(job, FStore.List, prompt);
+    TPublishProgress progress(this, FStore.List.FPageCount);
+    const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
+    if (!made && progress.Cancelled())
+        ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
+    return made;
 }
 
 void Tkpx_MainFrm::bbtn_makehtmlClick()

@@ -1,0 +1,111 @@
+#include "app/PublishProgress.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+
+#include "pages/NumberFormat.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace {
+
+TProgressClock &ChosenClock()
+{
+    static TProgressClock clock;
+    return clock;
+}
+
+qint64 Now()
+{
+    if (ChosenClock())
+        return ChosenClock()();
+    static QElapsedTimer timer = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return timer.elapsed();
+}
+
+constexpr int Steps = 1000; // the bar's range; byte counts pass int's
+
+int StepsOf(std::uintmax_t done, std::uintmax_t total)
+{
+    return total == 0 ? Steps : static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * Steps);
+}
+
+} // namespace
+
+TProgressClock SetProgressClock(TProgressClock clock)
+{
+    std::swap(ChosenClock(), clock);
+    return clock;
+}
+
+TPublishProgress::TPublishProgress(QWidget *parent, int pageCount)
+    : FParent(parent)
+    , FPageCount(pageCount)
+    , FStart(Now())
+{
+}
+
+TPublishProgress::~TPublishProgress()
+{
+    delete FDialog;
+}
+
+void TPublishProgress::FileStarting(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal)
+{
+    FBytesAfter = bytesDone + target.Bytes;
+    FBytesTotal = bytesTotal;
+    const QString file = target.Kind == TPublishTarget::TKind::Movie
+                             ? QStringLiteral("%1 をコピーしています").arg(Cp932ToQString(target.Name))
+                             : QStringLiteral("%1 を書き込んでいます").arg(Cp932ToQString(target.Name));
+    FLabel = QStringLiteral("ページ %1/%2\n%3\n%4 / %5")
+                 .arg(target.PageIndex + 1)
+                 .arg(FPageCount)
+                 .arg(file, QString::fromStdString(FormatMebibytes(bytesDone)),
+                      QString::fromStdString(FormatMebibytes(bytesTotal)));
+    Update(StepsOf(bytesDone, bytesTotal));
+}
+
+void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
+{
+    Update(StepsOf(FBytesAfter, FBytesTotal));
+}
+
+bool TPublishProgress::Cancelled()
+{
+    return FDialog && FDialog->wasCanceled();
+}
+
+void TPublishProgress::Update(int steps)
+{
+    if (!FDialog) {
+        // A short run finishes before this and shows nothing at all.
+        if (Now() - FStart < ProgressDelayMs)
+            return;
+        FDialog = new QProgressDialog(FParent);
+        FDialog->setObjectName(QStringLiteral("PublishProgress"));
+        FDialog->setWindowTitle(QStringLiteral("htmlファイル作成"));
+        FDialog->setCancelButtonText(QStringLiteral("キャンセル"));
+        FDialog->setWindowModality(Qt::ApplicationModal);
+        FDialog->setRange(0, Steps);
+        FDialog->setMinimumDuration(0);
+        FDialog->setAutoClose(false);
+        FDialog->setAutoReset(false);
+        FDialog->show();
+        FShown = true;
+    } else if (FDialog->wasCanceled()) {
+        return; // a value now would show the hidden dialog again
+    }
+    FDialog->setLabelText(FLabel);
+    FDialog->setValue(steps);
+    // The run holds the one thread: this is where the dialog repaints and
+    // where its Cancel button is pressed.
+    QCoreApplication::processEvents();
+}
+
+} // namespace kpx
