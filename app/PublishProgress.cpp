@@ -60,20 +60,23 @@ void TPublishProgress::FileStarting(const TPublishTarget &target, std::uintmax_t
 {
     FBytesAfter = bytesDone + target.Bytes;
     FBytesTotal = bytesTotal;
-    const QString file = target.Kind == TPublishTarget::TKind::Movie
-                             ? QStringLiteral("%1 をコピーしています").arg(Cp932ToQString(target.Name))
-                             : QStringLiteral("%1 を書き込んでいます").arg(Cp932ToQString(target.Name));
-    FLabel = QStringLiteral("ページ %1/%2\n%3\n%4 / %5")
-                 .arg(target.PageIndex + 1)
-                 .arg(FPageCount)
-                 .arg(file, QString::fromStdString(FormatMebibytes(bytesDone)),
-                      QString::fromStdString(FormatMebibytes(bytesTotal)));
-    Update(StepsOf(bytesDone, bytesTotal));
+    const QString name = Cp932ToQString(target.Name);
+    FFileLine = QStringLiteral("ページ %1/%2\n%3")
+                    .arg(target.PageIndex + 1)
+                    .arg(FPageCount)
+                    .arg(target.Kind == TPublishTarget::TKind::Movie ? QStringLiteral("%1 をコピーしています").arg(name)
+                                                                      : QStringLiteral("%1 を書き込んでいます").arg(name));
+    Update(bytesDone);
+}
+
+void TPublishProgress::FileProgress(const TPublishTarget &, std::uintmax_t bytesDone, std::uintmax_t)
+{
+    Update(bytesDone);
 }
 
 void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
 {
-    Update(StepsOf(FBytesAfter, FBytesTotal));
+    Update(FBytesAfter);
 }
 
 bool TPublishProgress::Cancelled()
@@ -81,7 +84,7 @@ bool TPublishProgress::Cancelled()
     return FDialog && FDialog->wasCanceled();
 }
 
-void TPublishProgress::Update(int steps)
+void TPublishProgress::Update(std::uintmax_t bytesDone)
 {
     if (!FDialog) {
         // A short run finishes before this and shows nothing at all.
@@ -101,8 +104,10 @@ void TPublishProgress::Update(int steps)
     } else if (FDialog->wasCanceled()) {
         return; // a value now would show the hidden dialog again
     }
-    FDialog->setLabelText(FLabel);
-    FDialog->setValue(steps);
+    FDialog->setLabelText(QStringLiteral("%1\n%2 / %3")
+                              .arg(FFileLine, QString::fromStdString(FormatMebibytes(bytesDone)),
+                                   QString::fromStdString(FormatMebibytes(FBytesTotal))));
+    FDialog->setValue(StepsOf(bytesDone, FBytesTotal));
     // The run holds the one thread: this is where the dialog repaints and
     // where its Cancel button is pressed.
     QCoreApplication::processEvents();

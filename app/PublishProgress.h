@@ -24,8 +24,8 @@ constexpr qint64 ProgressDelayMs = 500;
 
 // The make-pages run's modal progress dialog. It appears only once the run
 // has taken ProgressDelayMs, shows the page, the file and the bytes, and lets
-// the dialog repaint between files on the one thread the run has. Its Cancel
-// button ends the run before the next file.
+// the dialog repaint between files and between chunks of a movie, on the one
+// thread the run has. Its Cancel button ends the run before the next file.
 class TPublishProgress final : public TPublishObserver
 {
 public:
@@ -35,6 +35,7 @@ public:
     TPublishProgress &operator=(const TPublishProgress &) = delete;
 
     void FileStarting(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal) override;
+    void FileProgress(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal) override;
     void FileDone(const TPublishTarget &target, TCopyResult result) override;
     bool Cancelled() override;
 
@@ -42,7 +43,7 @@ public:
 
 private:
     // Shows the dialog once the delay has passed, and lets it repaint.
-    void Update(int permille);
+    void Update(std::uintmax_t bytesDone);
 
     QWidget *FParent;
     int FPageCount;
@@ -50,7 +51,7 @@ private:
     bool FShown = false;
     std::uintmax_t FBytesAfter = 0; // done once the current file is
     std::uintmax_t FBytesTotal = 0;
-    QString FLabel;
+    QString FFileLine; // the page and what is done with which file
     QPointer<QProgressDialog> FDialog;
 };
 

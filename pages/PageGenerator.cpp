@@ -192,7 +192,9 @@ public:
         for (const TPublishTarget &movie : work.Movies) {
             if (!Starting(movie))
                 return false;
-            if (!Finished(movie, CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt)))
+            const TCopyResult result =
+                CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt, Progress(movie));
+            if (!Finished(movie, result))
                 return false;
         }
         if (!Starting(work.Page))
@@ -213,6 +215,16 @@ private:
             return false;
         FObserver->FileStarting(target, FBytesDone, FBytesTotal);
         return true;
+    }
+
+    TCopyProgress Progress(const TPublishTarget &target) const
+    {
+        if (!FObserver)
+            return {};
+        return [this, &target](std::uintmax_t copied) {
+            // The listed size may be behind the file's own.
+            FObserver->FileProgress(target, FBytesDone + std::min(copied, target.Bytes), FBytesTotal);
+        };
     }
 
     bool Finished(const TPublishTarget &target, TCopyResult result)

@@ -68,6 +68,8 @@ public:
     virtual ~TPublishObserver() = default;
     // bytesDone sums the listed sizes of the targets before this one; bytesTotal those of the whole run.
     virtual void FileStarting(const TPublishTarget &, std::uintmax_t /*bytesDone*/, std::uintmax_t /*bytesTotal*/) {}
+    // While a movie is copied, every CopyChunkBytes: bytesDone counts its part copied so far.
+    virtual void FileProgress(const TPublishTarget &, std::uintmax_t /*bytesDone*/, std::uintmax_t /*bytesTotal*/) {}
     virtual void FileDone(const TPublishTarget &target, TCopyResult result) = 0;
     // Asked before each target: true ends the run there, without a message.
     virtual bool Cancelled() { return false; }

@@ -259,6 +259,10 @@ struct RunLog : TPublishObserver
     {
         lines.push_back("start " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
     }
+    void FileProgress(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("progress " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
     void FileDone(const TPublishTarget &target, TCopyResult result) override
     {
         ++filesDone;
@@ -287,12 +291,15 @@ TEST_F(MakeHtmlFilesTest, ObserverHearsOfEveryFileBeforeAndAfterWithTheBytesDone
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &log));
     EXPECT_EQ(log.lines, (std::vector<std::string>{
                              "start m1.amc 0/" + total,
+                             "progress m1.amc 1000/" + total,
                              "done m1.amc",
                              "start m2.amc 1000/" + total,
+                             "progress m2.amc 3000/" + total,
                              "done m2.amc",
                              "start ezmovie.html 3000/" + total,
                              "done ezmovie.html",
                              "start m3.amc " + std::to_string(3000 + page1) + "/" + total,
+                             "progress m3.amc " + std::to_string(6000 + page1) + "/" + total,
                              "done m3.amc",
                              "start ezmovie02.html " + std::to_string(6000 + page1) + "/" + total,
                              "done ezmovie02.html",
