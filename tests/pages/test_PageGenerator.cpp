@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 
 #include "FakePrompt.h"
 #include "pages/PageGenerator.h"
@@ -352,6 +353,19 @@ TEST_F(MakeHtmlFilesTest, TargetFolderGoneEndsTheRunWithOneMessage)
     ASSERT_EQ(told.errors.size(), 1u);
     EXPECT_NE(told.errors[0].find("m1.amc"), std::string::npos);
     EXPECT_NE(told.errors[0].find("見つかりません"), std::string::npos);
+}
+
+TEST_F(MakeHtmlFilesTest, ReadOnlyTargetFolderEndsTheRunWithOneMessage)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop root";
+    addMovies(4, 2);
+    fs::permissions(html.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+    fs::permissions(html.path(), fs::perms::owner_all);
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("m1.amc"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("アクセスが拒否されました"), std::string::npos);
 }
 
 TEST_F(MakeHtmlFilesTest, UnreadableMovieIsReportedAndTheRunGoesOn)
