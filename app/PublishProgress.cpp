@@ -44,16 +44,53 @@ TProgressClock SetProgressClock(TProgressClock clock)
     return clock;
 }
 
-TPublishProgress::TPublishProgress(QWidget *parent, int pageCount)
+TDelayedProgress::TDelayedProgress(QWidget *parent, const QString &title)
     : FParent(parent)
-    , FPageCount(pageCount)
+    , FTitle(title)
     , FStart(Now())
 {
 }
 
-TPublishProgress::~TPublishProgress()
+TDelayedProgress::~TDelayedProgress()
 {
     delete FDialog;
+}
+
+void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::uintmax_t total)
+{
+    if (!FDialog) {
+        // Short work ends before this and shows nothing at all.
+        if (Now() - FStart < ProgressDelayMs)
+            return;
+        FDialog = new QProgressDialog(FParent);
+        FDialog->setObjectName(QStringLiteral("Progress"));
+        FDialog->setWindowTitle(FTitle);
+        FDialog->setCancelButtonText(QStringLiteral("キャンセル"));
+        FDialog->setWindowModality(Qt::ApplicationModal);
+        FDialog->setMinimumDuration(0);
+        FDialog->setAutoClose(false);
+        FDialog->setAutoReset(false);
+        FDialog->show();
+    } else if (FDialog->wasCanceled()) {
+        return; // a value now would show the hidden dialog again
+    }
+    FDialog->setLabelText(label);
+    FDialog->setRange(0, total == 0 ? 0 : Steps);
+    FDialog->setValue(total == 0 ? 0 : StepsOf(done, total));
+    // The work holds the one thread: this is where the dialog repaints and
+    // where its Cancel button is pressed.
+    QCoreApplication::processEvents();
+}
+
+bool TDelayedProgress::Cancelled() const
+{
+    return FDialog && FDialog->wasCanceled();
+}
+
+TPublishProgress::TPublishProgress(QWidget *parent, int pageCount)
+    : FDialog(parent, QStringLiteral("htmlファイル作成"))
+    , FPageCount(pageCount)
+{
 }
 
 void TPublishProgress::FileStarting(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal)
@@ -81,36 +118,15 @@ void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
 
 bool TPublishProgress::Cancelled()
 {
-    return FDialog && FDialog->wasCanceled();
+    return FDialog.Cancelled();
 }
 
 void TPublishProgress::Update(std::uintmax_t bytesDone)
 {
-    if (!FDialog) {
-        // A short run finishes before this and shows nothing at all.
-        if (Now() - FStart < ProgressDelayMs)
-            return;
-        FDialog = new QProgressDialog(FParent);
-        FDialog->setObjectName(QStringLiteral("PublishProgress"));
-        FDialog->setWindowTitle(QStringLiteral("htmlファイル作成"));
-        FDialog->setCancelButtonText(QStringLiteral("キャンセル"));
-        FDialog->setWindowModality(Qt::ApplicationModal);
-        FDialog->setRange(0, Steps);
-        FDialog->setMinimumDuration(0);
-        FDialog->setAutoClose(false);
-        FDialog->setAutoReset(false);
-        FDialog->show();
-        FShown = true;
-    } else if (FDialog->wasCanceled()) {
-        return; // a value now would show the hidden dialog again
-    }
-    FDialog->setLabelText(QStringLiteral("%1\n%2 / %3")
-                              .arg(FFileLine, QString::fromStdString(FormatMebibytes(bytesDone)),
-                                   QString::fromStdString(FormatMebibytes(FBytesTotal))));
-    FDialog->setValue(StepsOf(bytesDone, FBytesTotal));
-    // The run holds the one thread: this is where the dialog repaints and
-    // where its Cancel button is pressed.
-    QCoreApplication::processEvents();
+    FDialog.Update(QStringLiteral("%1\n%2 / %3")
+                       .arg(FFileLine, QString::fromStdString(FormatMebibytes(bytesDone)),
+                            QString::fromStdString(FormatMebibytes(FBytesTotal))),
+                   bytesDone, FBytesTotal);
 }
 
 } // namespace kpx

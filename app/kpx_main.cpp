@@ -376,15 +376,21 @@ void Tkpx_MainFrm::bbtn_pagecfgClick()
     bbtn_makehtml->setEnabled(BuildPageSettings());
 }
 
-bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder)
+bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *progress)
 {
     TScanOptions options;
     options.LowerCase = FCfgFrm ? FCfgFrm->LowerCase() : true;
     options.RenamePattern = FCfgFrm ? ToCp932(FCfgFrm->RenamePattern()) : options.RenamePattern;
     options.Date = LocalToday();
     TEntryList &list = FStore.List;
-    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries);
-    if (complete)
+    TScanProgress listed;
+    if (progress)
+        listed = [progress](std::size_t seen) {
+            progress->Update(QStringLiteral("%1 個のファイルを調べました").arg(seen), seen, 0);
+            return !progress->Cancelled();
+        };
+    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed);
+    if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
     return complete;
 }
@@ -395,7 +401,12 @@ bool Tkpx_MainFrm::BuildPageSettings()
         if (FTagsFrm) {
             delete FTagsFrm; // saves its settings; the entry list stays
         } else {
-            ScanSourceFolder(edt_org_mov->text());
+            TDelayedProgress progress(this, QStringLiteral("タグ設定"));
+            ScanSourceFolder(edt_org_mov->text(), &progress);
+            if (progress.Cancelled()) {
+                ShowInformation(this, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+                return false;
+            }
             if (FStore.List.FEntryCount == 0) {
                 ShowWarning(this, QStringLiteral("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。"));
                 bbtn_org_mov->setFocus();

@@ -258,3 +258,26 @@ TEST_F(MakePagesRoad, MovieRemovedAfterTheBuildIsNamedAndTheOtherPagesAreMade)
     EXPECT_TRUE(fs::exists(Html / "c.amc"));
     EXPECT_FALSE(fs::exists(Html / "b.amc"));
 }
+
+TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
+{
+    const SteppingClock clock(1000);
+    QTimer::singleShot(0, Main.get(), [this] {
+        auto *progress = Main->findChild<QProgressDialog *>();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->labelText().contains(QStringLiteral("調べました")));
+        progress->cancel();
+    });
+    Find<QPushButton>("bbtn_pagecfg")->click();
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0],
+              (TMessageRecorder::TMessage{TMsgKind::Information, QStringLiteral("ezmovieファイルの読み込みを中止しました。")}));
+    EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
+    EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    EXPECT_EQ(Main->Store().List.FEntryCount, 0);
+
+    // Cancelled once, the next build starts afresh.
+    Find<QPushButton>("bbtn_pagecfg")->click();
+    EXPECT_NE(Main->PageSettingsWindow(), nullptr);
+    EXPECT_EQ(Main->Store().List.FEntryCount, 5);
+}
