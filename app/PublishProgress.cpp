@@ -97,12 +97,12 @@ void TPublishProgress::FileStarting(const TPublishTarget &target, std::uintmax_t
 {
     FBytesAfter = bytesDone + target.Bytes;
     FBytesTotal = bytesTotal;
-    const QString name = Cp932ToQString(target.Name);
+    const QString doing = target.Kind == TPublishTarget::TKind::Movie ? QStringLiteral("%1 をコピーしています")
+                                                                       : QStringLiteral("%1 を書き込んでいます");
     FFileLine = QStringLiteral("ページ %1/%2\n%3")
                     .arg(target.PageIndex + 1)
                     .arg(FPageCount)
-                    .arg(target.Kind == TPublishTarget::TKind::Movie ? QStringLiteral("%1 をコピーしています").arg(name)
-                                                                      : QStringLiteral("%1 を書き込んでいます").arg(name));
+                    .arg(doing.arg(Cp932ToQString(target.Name)));
     Update(bytesDone);
 }
 

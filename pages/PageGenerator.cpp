@@ -171,7 +171,8 @@ std::vector<TPageWork> PrepareAllPages(const TPublishJob &job, const TEntryList 
 bool FolderTakesFiles(const fs::path &folder)
 {
     struct stat folderStat{};
-    return ::stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode) && ::access(folder.c_str(), W_OK) == 0;
+    return ::stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode)
+           && ::access(folder.c_str(), W_OK) == 0;
 }
 
 // One make-pages run: each target in turn, the observer told before and after.

@@ -228,8 +228,8 @@ TEST_F(MakePagesRoad, CancelStopsAfterTheFileBeingCopied)
     });
     Find<QPushButton>("bbtn_makehtml")->click();
     ASSERT_EQ(Messages.Messages().size(), 1);
-    EXPECT_EQ(Messages.Messages()[0],
-              (TMessageRecorder::TMessage{TMsgKind::Information, QStringLiteral("htmlファイルの作成を中止しました。")}));
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
+    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("htmlファイルの作成を中止しました。"));
     EXPECT_EQ(FolderContents(Html.path()).size(), 1u);
     EXPECT_TRUE(fs::exists(Html / "a.amc"));
 }
@@ -270,8 +270,8 @@ TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
     });
     Find<QPushButton>("bbtn_pagecfg")->click();
     ASSERT_EQ(Messages.Messages().size(), 1);
-    EXPECT_EQ(Messages.Messages()[0],
-              (TMessageRecorder::TMessage{TMsgKind::Information, QStringLiteral("ezmovieファイルの読み込みを中止しました。")}));
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
+    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
     EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
     EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
     EXPECT_EQ(Main->Store().List.FEntryCount, 0);
