@@ -18,6 +18,7 @@
 #include "app/FolderBrowser.h"
 #include "app/MessageBoxPrompt.h"
 #include "app/NameHistory.h"
+#include "app/PublishProgress.h"
 #include "components/AppIcon.h"
 #include "components/DROPDST.h"
 #include "components/EditingKeys.h"
@@ -375,15 +376,21 @@ void Tkpx_MainFrm::bbtn_pagecfgClick()
     bbtn_makehtml->setEnabled(BuildPageSettings());
 }
 
-bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder)
+bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *progress)
 {
     TScanOptions options;
     options.LowerCase = FCfgFrm ? FCfgFrm->LowerCase() : true;
     options.RenamePattern = FCfgFrm ? ToCp932(FCfgFrm->RenamePattern()) : options.RenamePattern;
     options.Date = LocalToday();
     TEntryList &list = FStore.List;
-    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries);
-    if (complete)
+    TScanProgress listed;
+    if (progress)
+        listed = [progress](std::size_t seen) {
+            progress->Update(QStringLiteral("%1 個のファイルを調べました").arg(seen), seen, 0);
+            return !progress->Cancelled();
+        };
+    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed);
+    if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
     return complete;
 }
@@ -394,7 +401,12 @@ bool Tkpx_MainFrm::BuildPageSettings()
         if (FTagsFrm) {
             delete FTagsFrm; // saves its settings; the entry list stays
         } else {
-            ScanSourceFolder(edt_org_mov->text());
+            TDelayedProgress progress(this, QStringLiteral("タグ設定"));
+            ScanSourceFolder(edt_org_mov->text(), &progress);
+            if (progress.Cancelled()) {
+                ShowInformation(this, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+                return false;
+            }
             if (FStore.List.FEntryCount == 0) {
                 ShowWarning(this, QStringLiteral("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。"));
                 bbtn_org_mov->setFocus();
@@ -429,7 +441,11 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
         job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
     job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
     TMessageBoxPrompt prompt(this);
-    return kpx::MakeHtmlFiles(job, FStore.List, prompt);
+    TPublishProgress progress(this, FStore.List.FPageCount);
+    const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
+    if (!made && progress.Cancelled())
+        ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
+    return made;
 }
 
 void Tkpx_MainFrm::bbtn_makehtmlClick()

@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace kpx {
 
+class TDelayedProgress;
 class TDropDst;
 class TIniSaveProps;
 class TUpDown;
@@ -37,7 +38,8 @@ public:
     TEntryStore &Store() { return FStore; }
     Tkpx_TagsFrm *PageSettingsWindow() const;
 
-    bool ScanSourceFolder(const QString &folder);
+    // False when the listing failed or the user cancelled it (progress->Cancelled()).
+    bool ScanSourceFolder(const QString &folder, TDelayedProgress *progress = nullptr);
     bool MakeHtmlFiles();
     bool BuildPageSettings();
 

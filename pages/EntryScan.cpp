@@ -276,7 +276,8 @@ bool IsFileEntry(const fs::directory_entry &entry)
     return !IsSubFolderEntry(entry) && name != "." && name != "..";
 }
 
-bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries)
+bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
+                      const TScanProgress &progress)
 {
     entries.clear();
     const fs::path path = folder.empty() ? fs::path(".") : Cp932ToNativePath(folder);
@@ -286,7 +287,9 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
         return true; // a missing or unreadable folder holds no movies
 
     std::vector<ListedMovie> movies;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
+    for (std::size_t seen = 1; it != fs::directory_iterator(); it.increment(ec), ++seen) {
+        if (progress && !progress(seen))
+            return false;
         const fs::directory_entry &entry = *it;
         std::string name = entry.path().filename().native();
         if (!IsFileEntry(entry) || AsciiLowerCase(ExtensionOf(name)) != ".amc")

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,8 +40,12 @@ bool IsSubFolderEntry(const std::filesystem::directory_entry &entry);
 // order a Windows folder listing gives them: by name, ASCII letters compared
 // as upper case, everything else by UTF-16 code unit. A folder that is missing
 // or holds no movie gives an empty list and true; an error while listing ends
-// the scan with false and the records filled so far.
-bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries);
+// the scan with false and the records filled so far. `progress` hears the
+// number of folder entries looked at after each one; when it answers false the
+// scan ends with false and an empty list.
+using TScanProgress = std::function<bool(std::size_t entriesSeen)>;
+bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
+                      const TScanProgress &progress = {});
 
 std::chrono::year_month_day LocalToday();
 

@@ -38,14 +38,17 @@ private:
     int m_fd;
 };
 
-// Copies the whole of `in` to `out` through the kernel; returns 0 or an errno.
-int CopyContents(int in, int out)
+// Copies the whole of `in` to `out` through the kernel, a chunk at a time so
+// that a window can repaint between chunks; returns 0 or an errno.
+int CopyContents(int in, int out, const TCopyProgress &progress)
 {
     bool kernelCopy = true;
+    std::uintmax_t copied = 0;
+    std::uintmax_t reported = 0;
     for (;;) {
         ssize_t n;
         if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+            n = ::copy_file_range(in, nullptr, out, nullptr, CopyChunkBytes, 0);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 kernelCopy = false;
                 continue;
@@ -62,6 +65,12 @@ int CopyContents(int in, int out)
                 }
                 done += written;
             }
+        }
+        if (n > 0)
+            copied += static_cast<std::uintmax_t>(n);
+        if (progress && (n == 0 || copied - reported >= CopyChunkBytes)) {
+            progress(copied);
+            reported = copied;
         }
         if (n == 0)
             return 0;
@@ -107,7 +116,7 @@ TOverwritePolicy OverwritePolicyFromIndex(int index)
 }
 
 TCopyResult ShellCopyFile(const fs::path &source, const fs::path &destination, bool overwriteSilently,
-                          TUserPrompt &prompt)
+                          TUserPrompt &prompt, const TCopyProgress &progress)
 {
     FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat sourceStat{};
@@ -131,7 +140,7 @@ TCopyResult ShellCopyFile(const fs::path &source, const fs::path &destination, b
     if (out.get() < 0)
         return Fail(prompt, destination, "を作成できません。", error);
 
-    error = CopyContents(in.get(), out.get());
+    error = CopyContents(in.get(), out.get(), progress);
     if (error == 0 && out.close() != 0)
         error = errno;
     if (error == 0 && ::rename(tempPath.c_str(), destination.c_str()) != 0)
@@ -166,16 +175,16 @@ bool IsSameFile(const fs::path &a, const fs::path &b)
 }
 
 TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt)
+                            TUserPrompt &prompt, const TCopyProgress &progress)
 {
     std::error_code ec;
     const bool exists = fs::exists(destination, ec);
     switch (DecideCopy(policy, exists, exists && IsSameFile(source, destination))) {
     case TCopyAction::Copy:
     case TCopyAction::AskToReplace:
-        return ShellCopyFile(source, destination, false, prompt);
+        return ShellCopyFile(source, destination, false, prompt, progress);
     case TCopyAction::Replace:
-        return ShellCopyFile(source, destination, true, prompt);
+        return ShellCopyFile(source, destination, true, prompt, progress);
     case TCopyAction::KeepSameFile:
         return TCopyResult::SameFile;
     case TCopyAction::Skip:

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,12 +32,16 @@ enum class TCopyResult
     Failed,   // reported to the user already
 };
 
+// Told the bytes copied so far, every CopyChunkBytes and at the end.
+using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
+constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
+
 // Copies one file. Without overwriteSilently an existing destination is
 // replaced only when the user agrees. The copy lands under a temporary name
 // beside the destination and is renamed over it when complete, so a failure
 // never leaves a truncated destination; failures are reported to the user.
 TCopyResult ShellCopyFile(const std::filesystem::path &source, const std::filesystem::path &destination,
-                          bool overwriteSilently, TUserPrompt &prompt);
+                          bool overwriteSilently, TUserPrompt &prompt, const TCopyProgress &progress = {});
 
 // What the overwrite policy does with one target, decided before it is touched.
 enum class TCopyAction
@@ -56,7 +62,7 @@ bool IsSameFile(const std::filesystem::path &a, const std::filesystem::path &b);
 
 // The overwrite decision applied to every movie and page.
 TCopyResult CopyUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
-                            TOverwritePolicy policy, TUserPrompt &prompt);
+                            TOverwritePolicy policy, TUserPrompt &prompt, const TCopyProgress &progress = {});
 
 // For the strictest policy: true when no movie or page of the run exists yet;
 // otherwise warns about the first one found and returns false.

@@ -1,5 +1,7 @@
 #include "pages/NumberFormat.h"
 
+#include <cstdio>
+
 namespace kpx {
 
 std::string FormatThousands(std::int64_t value)
@@ -19,6 +21,13 @@ std::string FormatThousands(std::int64_t value)
     if (negative)
         reversed += '-';
     return std::string(reversed.rbegin(), reversed.rend());
+}
+
+std::string FormatMebibytes(std::uintmax_t bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
 }
 
 } // namespace kpx

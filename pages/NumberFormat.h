@@ -8,4 +8,7 @@ namespace kpx {
 // "#,##0": digits grouped by thousands with a comma, no decimals.
 std::string FormatThousands(std::int64_t value);
 
+// Bytes in mebibytes with one decimal, such as "1.5 MiB".
+std::string FormatMebibytes(std::uintmax_t bytes);
+
 } // namespace kpx

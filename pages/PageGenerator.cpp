@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "pages/FileErrors.h"
@@ -155,22 +156,92 @@ TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pag
     return work;
 }
 
-void Report(TPublishObserver *observer, const TPublishTarget &target, TCopyResult result)
+std::vector<TPageWork> PrepareAllPages(const TPublishJob &job, const TEntryList &entries)
 {
-    if (observer)
-        observer->FileDone(target, result);
+    const fs::path tempDir = Cp932ToNativePath(GetTempDir());
+    const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
+    std::vector<TPageWork> pages;
+    for (int r = 0; r < entries.FPageCount; ++r)
+        pages.push_back(PreparePage(job, entries, r, linkPath, tempDir));
+    return pages;
 }
 
-void PublishPage(const TPublishJob &job, const TPageWork &work, TUserPrompt &prompt, TPublishObserver *observer)
+// A folder that is gone, is no folder, or is read-only would fail every later
+// file in it with the same message, so its first failure ends the run.
+bool FolderTakesFiles(const fs::path &folder)
 {
-    for (const TPublishTarget &movie : work.Movies)
-        Report(observer, movie, CopyUnderPolicy(movie.Source, movie.Destination, job.Policy, prompt));
-    WriteWholeFile(work.Page.Source, work.Text);
-    const TCopyResult result = CopyUnderPolicy(work.Page.Source, work.Page.Destination, job.Policy, prompt);
-    std::error_code ignored; // a temporary file left behind harms nothing
-    fs::remove(work.Page.Source, ignored);
-    Report(observer, work.Page, result);
+    struct stat folderStat{};
+    return ::stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode)
+           && ::access(folder.c_str(), W_OK) == 0;
 }
+
+// One make-pages run: each target in turn, the observer told before and after.
+class TPublishRun
+{
+public:
+    TPublishRun(const TPublishJob &job, TUserPrompt &prompt, TPublishObserver *observer, std::uintmax_t bytesTotal)
+        : FJob(job)
+        , FPrompt(prompt)
+        , FObserver(observer)
+        , FBytesTotal(bytesTotal)
+    {
+    }
+
+    // False when the run ended on this page.
+    bool Publish(const TPageWork &work)
+    {
+        for (const TPublishTarget &movie : work.Movies) {
+            if (!Starting(movie))
+                return false;
+            const TCopyResult result =
+                CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt, Progress(movie));
+            if (!Finished(movie, result))
+                return false;
+        }
+        if (!Starting(work.Page))
+            return false;
+        WriteWholeFile(work.Page.Source, work.Text);
+        const TCopyResult result = CopyUnderPolicy(work.Page.Source, work.Page.Destination, FJob.Policy, FPrompt);
+        std::error_code ignored; // a temporary file left behind harms nothing
+        fs::remove(work.Page.Source, ignored);
+        return Finished(work.Page, result);
+    }
+
+private:
+    bool Starting(const TPublishTarget &target)
+    {
+        if (!FObserver)
+            return true;
+        if (FObserver->Cancelled())
+            return false;
+        FObserver->FileStarting(target, FBytesDone, FBytesTotal);
+        return true;
+    }
+
+    TCopyProgress Progress(const TPublishTarget &target) const
+    {
+        if (!FObserver)
+            return {};
+        return [this, &target](std::uintmax_t copied) {
+            // The listed size may be behind the file's own.
+            FObserver->FileProgress(target, FBytesDone + std::min(copied, target.Bytes), FBytesTotal);
+        };
+    }
+
+    bool Finished(const TPublishTarget &target, TCopyResult result)
+    {
+        FBytesDone += target.Bytes;
+        if (FObserver)
+            FObserver->FileDone(target, result);
+        return result != TCopyResult::Failed || FolderTakesFiles(target.Destination.parent_path());
+    }
+
+    const TPublishJob &FJob;
+    TUserPrompt &FPrompt;
+    TPublishObserver *FObserver;
+    std::uintmax_t FBytesTotal;
+    std::uintmax_t FBytesDone = 0;
+};
 
 bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt)
 {
@@ -254,10 +325,17 @@ bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     if (!PassesPreCheck(job, entries, prompt))
         return false;
     try {
-        const fs::path tempDir = Cp932ToNativePath(GetTempDir());
-        const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
-        for (int r = 0; r < entries.FPageCount; ++r)
-            PublishPage(job, PreparePage(job, entries, r, linkPath, tempDir), prompt, observer);
+        const std::vector<TPageWork> pages = PrepareAllPages(job, entries);
+        std::uintmax_t bytesTotal = 0;
+        for (const TPageWork &work : pages) {
+            for (const TPublishTarget &movie : work.Movies)
+                bytesTotal += movie.Bytes;
+            bytesTotal += work.Page.Bytes;
+        }
+        TPublishRun run(job, prompt, observer, bytesTotal);
+        for (const TPageWork &work : pages)
+            if (!run.Publish(work))
+                return false;
     } catch (const std::exception &error) {
         prompt.Error(error.what());
         return false;
@@ -271,8 +349,6 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     plan.clear();
     if (!PassesPreCheck(job, entries, prompt))
         return false;
-    const fs::path tempDir = Cp932ToNativePath(GetTempDir());
-    const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
     std::set<fs::path> created;
     const auto decide = [&](const TPublishTarget &target) {
         std::error_code ec;
@@ -283,8 +359,7 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
             created.insert(target.Destination);
         plan.push_back({target, action});
     };
-    for (int r = 0; r < entries.FPageCount; ++r) {
-        const TPageWork work = PreparePage(job, entries, r, linkPath, tempDir);
+    for (const TPageWork &work : PrepareAllPages(job, entries)) {
         for (const TPublishTarget &movie : work.Movies)
             decide(movie);
         decide(work.Page);

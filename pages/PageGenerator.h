@@ -60,18 +60,26 @@ struct TPublishTarget
     std::uintmax_t Bytes = 0;          // the movie's listed size, or the page text's
 };
 
-// Told about every target as soon as the run has handled it, in run order:
+// Told about every target before and after the run handles it, in run order:
 // the movies of a page, then the page itself.
 class TPublishObserver
 {
 public:
     virtual ~TPublishObserver() = default;
+    // bytesDone sums the listed sizes of the targets before this one; bytesTotal those of the whole run.
+    virtual void FileStarting(const TPublishTarget &, std::uintmax_t /*bytesDone*/, std::uintmax_t /*bytesTotal*/) {}
+    // While a movie is copied, every CopyChunkBytes: bytesDone counts its part copied so far.
+    virtual void FileProgress(const TPublishTarget &, std::uintmax_t /*bytesDone*/, std::uintmax_t /*bytesTotal*/) {}
     virtual void FileDone(const TPublishTarget &target, TCopyResult result) = 0;
+    // Asked before each target: true ends the run there, without a message.
+    virtual bool Cancelled() { return false; }
 };
 
 // Copies every page's movies and writes every page. True when all pages were
-// processed; false when the strict policy refused to run or an error ended the
-// run, which the user has been told. Files already written stay.
+// processed; false when the strict policy refused to run, the observer
+// cancelled, or an error ended the run, which the user has been told. A page
+// that cannot be written, or a target folder that is gone or takes no files,
+// ends the run. Files already written stay.
 bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
                    TPublishObserver *observer = nullptr);
 

@@ -50,7 +50,9 @@ void IniFileStorage::Replace(const QString &path, std::string_view bytes)
     // QSaveFile writes a temporary file beside the target and renames it over
     // the target only on commit; dropping it uncommitted removes the temporary.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that the disk cuts short fails only inside
+    // commit(), which then renames the truncated file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw CannotSave(path, file.errorString());
     const auto size = static_cast<qint64>(bytes.size());
     const qint64 written = file.write(bytes.data(), size);

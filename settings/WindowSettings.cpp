@@ -8,16 +8,25 @@ namespace kpx {
 
 namespace {
 
+// Several windows save at program end, each into the same file: when one save
+// fails the others fail for the same reason, and one box tells it all. A save
+// that works again clears the mark.
+bool SaveFailureShown = false;
+
 template <typename Operation>
-void Guarded(QWidget *window, Operation &&operation)
+bool Guarded(QWidget *window, Operation &&operation, bool show = true)
 {
     try {
         operation();
+        return true;
     } catch (const SettingsError &error) {
-        ShowError(window, error.Message());
+        if (show)
+            ShowError(window, error.Message());
     } catch (const std::exception &error) {
-        ShowError(window, QString::fromUtf8(error.what()));
+        if (show)
+            ShowError(window, QString::fromUtf8(error.what()));
     }
+    return false;
 }
 
 } // namespace
@@ -29,7 +38,8 @@ void LoadWindowSettings(TCustomSaveProps &props, QWidget *window)
 
 void SaveWindowSettings(TCustomSaveProps &props, QWidget *window)
 {
-    Guarded(window, [&props] { props.Save(); });
+    const bool saved = Guarded(window, [&props] { props.Save(); }, !SaveFailureShown);
+    SaveFailureShown = !saved;
 }
 
 } // namespace kpx

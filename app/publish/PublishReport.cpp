@@ -1,20 +1,13 @@
 #include "app/publish/PublishReport.h"
 
-#include <cstdio>
 #include <ostream>
 
 #include "app/publish/TerminalPrompt.h"
+#include "pages/NumberFormat.h"
 
 namespace kpx {
 
 namespace {
-
-std::string Mebibytes(std::uintmax_t bytes)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
-    return text;
-}
 
 const char *ActionLabel(TCopyAction action, bool canAsk)
 {
@@ -66,7 +59,7 @@ void TPublishReport::FileDone(const TPublishTarget &target, TCopyResult result)
     }
     if (FShowProgress && target.Kind == TPublishTarget::TKind::Page)
         FOut << "ページ " << target.PageIndex + 1 << '/' << FPageCount << ' ' << TerminalText(target.Name) << ": "
-             << FilesDone() << " ファイル、" << Mebibytes(FBytesCopied) << " 完了\n";
+             << FilesDone() << " ファイル、" << FormatMebibytes(FBytesCopied) << " 完了\n";
 }
 
 int TPublishReport::FilesDone() const

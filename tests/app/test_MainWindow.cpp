@@ -12,6 +12,7 @@
 
 using namespace kpx;
 using namespace kpx::test;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -225,4 +226,37 @@ TEST_F(MainWindowBasics, ShorterHistoryLeavesNoKeyOfTheLongerOne)
     EXPECT_EQ(file.ReadSection("htmlname_history"),
               (std::vector<std::string>{"Items0", "Items1", "Items2", "Items3", "Items4", "Items5", "Items6"}));
     EXPECT_EQ(file.ReadString("htmlname_history", "Items6", ""), "n6.html");
+}
+
+TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFileStays)
+{
+    const auto errors = [this] {
+        qsizetype count = 0;
+        for (const TMessageRecorder::TMessage &message : Messages.Messages())
+            if (message.Kind == TMsgKind::Error && message.Text.contains(QStringLiteral("kpx_app.ini")))
+                ++count;
+        return count;
+    };
+    AddMovie("a.amc");
+    ChooseFolders();
+    StartProgram(); // the file exists from here on
+    Click("bbtn_pagecfg"); // a third window that saves as the program ends
+    ASSERT_NE(Main->PageSettingsWindow(), nullptr);
+    const auto before = FolderContents(SettingsDir.path());
+    {
+        const FileSizeLimit full(16); // as if the disk were full
+        StopProgram();
+    }
+    EXPECT_EQ(errors(), 1);
+    EXPECT_EQ(FolderContents(SettingsDir.path()), before); // intact, no temporary file
+
+    StartProgram();
+    StopProgram(); // a save that works again
+    StartProgram();
+    fs::remove_all(SettingsDir.path());
+    WriteFileBytes(SettingsDir.path(), "not a folder");
+    StopProgram();
+    EXPECT_EQ(errors(), 2);
+    fs::remove(SettingsDir.path());
+    fs::create_directory(SettingsDir.path());
 }

@@ -1,9 +1,11 @@
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
 
 #include "MainWindowFixture.h"
+#include "app/PublishProgress.h"
 #include "components/UpDown.h"
 #include "pages/EntryScan.h"
 #include "settings/DefaultTemplates.h"
@@ -13,6 +15,7 @@
 
 using namespace kpx;
 using namespace kpx::test;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -159,4 +162,122 @@ TEST_F(MakePagesRoad, SpinnerRebuildsAVisiblePageSettingsWindowKeepingEdits)
     rebuilt->hide();
     Find<TUpDown>("ud_PageItemCnt")->stepBy(1); // hidden: only the spinner moves
     EXPECT_EQ(Main->Store().List.FPageItemCount, 3);
+}
+
+namespace {
+
+// Counts how often a progress dialog is shown anywhere in the program.
+class ProgressShows : public QObject
+{
+public:
+    ProgressShows() { qApp->installEventFilter(this); }
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QProgressDialog *>(watched))
+            ++Count;
+        return false;
+    }
+};
+
+// A clock the test moves: each reading is `step` milliseconds after the last.
+class SteppingClock
+{
+public:
+    explicit SteppingClock(qint64 step)
+        : FPrevious(SetProgressClock([this, step] { return FNow += step; }))
+    {
+    }
+    ~SteppingClock() { SetProgressClock(FPrevious); }
+
+private:
+    qint64 FNow = 0;
+    TProgressClock FPrevious;
+};
+
+} // namespace
+
+TEST_F(MakePagesRoad, ProgressAppearsOnlyWhenTheRunTakesLong)
+{
+    ASSERT_NE(Build(), nullptr);
+    for (const qint64 step : {0, 1000}) {
+        const SteppingClock clock(step);
+        ProgressShows shows;
+        Click("bbtn_makehtml");
+        EXPECT_EQ(shows.Count, step == 0 ? 0 : 1) << step;
+        ASSERT_FALSE(Messages.Messages().isEmpty());
+        EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("htmlファイルを作成しました。"));
+        EXPECT_EQ(Main->findChild<QProgressDialog *>(), nullptr); // gone with the run
+    }
+    EXPECT_TRUE(fs::exists(Html / "ezmovie03.html"));
+}
+
+TEST_F(MakePagesRoad, CancelStopsAfterTheFileBeingCopied)
+{
+    ASSERT_NE(Build(), nullptr);
+    const SteppingClock clock(1000);
+    // Runs at the first repaint, while the first movie is being copied.
+    QTimer::singleShot(0, Main.get(), [this] {
+        auto *progress = Main->findChild<QProgressDialog *>();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->labelText().contains(QStringLiteral("ページ 1/3")));
+        EXPECT_TRUE(progress->labelText().contains(QStringLiteral("a.amc")));
+        progress->cancel();
+    });
+    Find<QPushButton>("bbtn_makehtml")->click();
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
+    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("htmlファイルの作成を中止しました。"));
+    EXPECT_EQ(FolderContents(Html.path()).size(), 1u);
+    EXPECT_TRUE(fs::exists(Html / "a.amc"));
+}
+
+TEST_F(MakePagesRoad, FolderRemovedAfterItWasChosenIsToldOnceAndNothingIsMade)
+{
+    ASSERT_NE(Build(), nullptr);
+    fs::remove_all(Html.path());
+    Click("bbtn_makehtml");
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Error);
+    EXPECT_TRUE(Messages.Messages()[0].Text.contains(QStringLiteral("a.amc")));
+    EXPECT_TRUE(Messages.Messages()[0].Text.contains(QStringLiteral("見つかりません")));
+    EXPECT_FALSE(fs::exists(Html.path()));
+}
+
+TEST_F(MakePagesRoad, MovieRemovedAfterTheBuildIsNamedAndTheOtherPagesAreMade)
+{
+    ASSERT_NE(Build(), nullptr);
+    fs::remove(Source / "b.amc");
+    Click("bbtn_makehtml");
+    ASSERT_FALSE(Messages.Messages().isEmpty());
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Error);
+    EXPECT_TRUE(Messages.Messages()[0].Text.contains(QStringLiteral("b.amc")));
+    EXPECT_TRUE(fs::exists(Html / "ezmovie03.html"));
+    EXPECT_TRUE(fs::exists(Html / "c.amc"));
+    EXPECT_FALSE(fs::exists(Html / "b.amc"));
+}
+
+TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
+{
+    const SteppingClock clock(1000);
+    QTimer::singleShot(0, Main.get(), [this] {
+        auto *progress = Main->findChild<QProgressDialog *>();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->labelText().contains(QStringLiteral("調べました")));
+        progress->cancel();
+    });
+    Find<QPushButton>("bbtn_pagecfg")->click();
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
+    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+    EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
+    EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
+    EXPECT_EQ(Main->Store().List.FEntryCount, 0);
+
+    // Cancelled once, the next build starts afresh.
+    Find<QPushButton>("bbtn_pagecfg")->click();
+    EXPECT_NE(Main->PageSettingsWindow(), nullptr);
+    EXPECT_EQ(Main->Store().List.FEntryCount, 5);
 }

@@ -168,3 +168,24 @@ TEST_F(ScanSourceFolderTest, EmptyFolderArgumentListsTheWorkingFolder)
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].OrgName, "here.amc");
 }
+
+TEST_F(ScanSourceFolderTest, ProgressHearsEachEntryAndCanStopTheScan)
+{
+    for (const char *name : {"a.amc", "b.amc", "c.txt", "d.amc"})
+        addFile(name);
+    std::vector<std::size_t> heard;
+    EXPECT_TRUE(ScanSourceFolder(dir.cp932(), Options(), entries, [&heard](std::size_t seen) {
+        heard.push_back(seen);
+        return true;
+    }));
+    EXPECT_EQ(heard, (std::vector<std::size_t>{1, 2, 3, 4}));
+    EXPECT_EQ(entries.size(), 3u);
+
+    heard.clear();
+    EXPECT_FALSE(ScanSourceFolder(dir.cp932(), Options(), entries, [&heard](std::size_t seen) {
+        heard.push_back(seen);
+        return seen < 2;
+    }));
+    EXPECT_EQ(heard, (std::vector<std::size_t>{1, 2}));
+    EXPECT_TRUE(entries.empty()); // a stopped scan lists nothing rather than part of the folder
+}

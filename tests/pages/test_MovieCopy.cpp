@@ -131,8 +131,15 @@ TEST_F(MovieCopyTest, LargeFileIsCopiedWhole)
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<char>(i * 7 % 251);
     WriteFileBytes(source, content);
-    EXPECT_EQ(ShellCopyFile(source, target, false, prompt), TCopyResult::Copied);
+    std::vector<std::uintmax_t> told;
+    EXPECT_EQ(ShellCopyFile(source, target, false, prompt, [&told](std::uintmax_t copied) { told.push_back(copied); }),
+              TCopyResult::Copied);
     EXPECT_EQ(ReadFileBytes(target), content);
+    // A chunk at a time, so that a window can repaint within one big movie.
+    ASSERT_GE(told.size(), 4u);
+    EXPECT_EQ(told.back(), content.size());
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_LE(told.front(), CopyChunkBytes * 2);
 }
 
 TEST(OverwritePolicy, OutOfRangeIndexAsksBeforeReplacing)

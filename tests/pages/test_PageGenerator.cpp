@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 
 #include "FakePrompt.h"
 #include "PublishFixture.h"
@@ -10,6 +11,8 @@
 
 using namespace kpx;
 using kpx::test::FakePrompt;
+using kpx::test::FileSizeLimit;
+using kpx::test::FolderContents;
 using kpx::test::ReadFileBytes;
 using kpx::test::TempDir;
 using kpx::test::WriteFileBytes;
@@ -232,4 +235,168 @@ TEST_F(MakeHtmlFilesTest, TemporaryFolderThatIsTheHtmlFolderKeepsThePages)
     for ([[maybe_unused]] const auto &entry : fs::directory_iterator(html.path()))
         ++files;
     EXPECT_EQ(files, 4u); // two pages, two movies, no temporary file
+}
+
+namespace {
+
+// Records the run as "start <name> <done>/<total>" and "done <name>" lines,
+// and cancels once `cancelAfter` files are done.
+struct RunLog : TPublishObserver
+{
+    std::vector<std::string> lines;
+    int filesDone = 0;
+    int cancelAfter = -1;
+
+    void FileStarting(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("start " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void FileProgress(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("progress " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void FileDone(const TPublishTarget &target, TCopyResult result) override
+    {
+        ++filesDone;
+        lines.push_back((result == TCopyResult::Failed ? "failed " : "done ") + target.Name);
+    }
+    bool Cancelled() override { return filesDone == cancelAfter; }
+};
+
+std::vector<std::string> Names(const fs::path &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &[name, bytes] : FolderContents(folder))
+        names.push_back(name);
+    return names;
+}
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, ObserverHearsOfEveryFileBeforeAndAfterWithTheBytesDone)
+{
+    addMovies(3, 2);
+    const std::uintmax_t page1 = MakePageText(job, list, 0).size();
+    const std::uintmax_t page2 = MakePageText(job, list, 1).size();
+    const std::string total = std::to_string(6000 + page1 + page2);
+    RunLog log;
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &log));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{
+                             "start m1.amc 0/" + total,
+                             "progress m1.amc 1000/" + total,
+                             "done m1.amc",
+                             "start m2.amc 1000/" + total,
+                             "progress m2.amc 3000/" + total,
+                             "done m2.amc",
+                             "start ezmovie.html 3000/" + total,
+                             "done ezmovie.html",
+                             "start m3.amc " + std::to_string(3000 + page1) + "/" + total,
+                             "progress m3.amc " + std::to_string(6000 + page1) + "/" + total,
+                             "done m3.amc",
+                             "start ezmovie02.html " + std::to_string(6000 + page1) + "/" + total,
+                             "done ezmovie02.html",
+                         }));
+}
+
+TEST_F(MakeHtmlFilesTest, CancelStopsBeforeTheNextFileKeepingWhatIsDone)
+{
+    addMovies(3, 2);
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {0, {}},
+        {1, {"m1.amc"}},
+        {3, {"ezmovie.html", "m1.amc", "m2.amc"}},
+    };
+    for (const auto &[cancelAfter, kept] : cases) {
+        fs::remove_all(html.path());
+        fs::create_directory(html.path());
+        RunLog log;
+        log.cancelAfter = cancelAfter;
+        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
+        EXPECT_EQ(log.filesDone, cancelAfter);
+        EXPECT_EQ(Names(html.path()), kept);
+    }
+    EXPECT_TRUE(prompt.errors.empty()); // cancelling is no error
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+TEST_F(MakeHtmlFilesTest, TargetFolderGoneEndsTheRunWithOneMessage)
+{
+    TempDir movies;
+    job.MovieDir = movies.cp932();
+    addMovies(4, 2);
+    // Removed after it was chosen, or something else now under its name.
+    for (const bool replacedByFile : {false, true}) {
+        FakePrompt told;
+        fs::remove_all(html.path());
+        if (replacedByFile)
+            WriteFileBytes(html.path(), "x");
+        EXPECT_FALSE(MakeHtmlFiles(job, list, told));
+        ASSERT_EQ(told.errors.size(), 1u);
+        EXPECT_NE(told.errors[0].find("ezmovie.html"), std::string::npos) << told.errors[0];
+        EXPECT_EQ(Names(movies.path()), (std::vector<std::string>{"m1.amc", "m2.amc"})); // page 2 never started
+    }
+    fs::remove(html.path());
+    fs::create_directory(html.path());
+
+    fs::remove_all(movies.path());
+    FakePrompt told;
+    EXPECT_FALSE(MakeHtmlFiles(job, list, told));
+    ASSERT_EQ(told.errors.size(), 1u);
+    EXPECT_NE(told.errors[0].find("m1.amc"), std::string::npos);
+    EXPECT_NE(told.errors[0].find("見つかりません"), std::string::npos);
+}
+
+TEST_F(MakeHtmlFilesTest, ReadOnlyTargetFolderEndsTheRunWithOneMessage)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop root";
+    addMovies(4, 2);
+    fs::permissions(html.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+    fs::permissions(html.path(), fs::perms::owner_all);
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("m1.amc"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("アクセスが拒否されました"), std::string::npos);
+}
+
+TEST_F(MakeHtmlFilesTest, UnreadableMovieIsReportedAndTheRunGoesOn)
+{
+    addMovies(2, 1);
+    fs::remove(source / "m1.amc");
+    fs::create_directory(source / "m1.amc"); // opens, but cannot be read as a movie
+    EXPECT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("m1.amc"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("読み込めません"), std::string::npos);
+    EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "ezmovie02.html", "m2.amc"}));
+}
+
+TEST_F(MakeHtmlFilesTest, FullDiskDuringAMovieLeavesNoPartOfItAndTheRunGoesOn)
+{
+    addMovies(2, 2);
+    {
+        const FileSizeLimit limit(1500); // m1 and the page fit, m2 does not
+        EXPECT_TRUE(MakeHtmlFiles(job, list, prompt));
+    }
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("m2.amc"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("ファイルが大きすぎます"), std::string::npos);
+    EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"})); // no temporary file
+}
+
+TEST_F(MakeHtmlFilesTest, FullDiskDuringAPageEndsTheRunLeavingNoPartOfIt)
+{
+    addMovies(2, 1);
+    job.Templates.Header = std::string(4000, 'h');
+    WriteFileBytes(html / "ezmovie.html", "old page");
+    {
+        const FileSizeLimit limit(3000);
+        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+    }
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
+    EXPECT_NE(prompt.errors[0].find("ファイルが大きすぎます"), std::string::npos);
+    EXPECT_EQ(page("ezmovie.html"), "old page");
+    EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
+    EXPECT_TRUE(fs::is_empty(temp.path()));
 }

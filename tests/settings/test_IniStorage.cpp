@@ -57,9 +57,10 @@ TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
     const auto file = dir / "kpx_app.ini";
     const std::string previous = "[Dirs]\r\nhtml_dir=C:\\web\\\r\n\r\n";
     WriteFileBytes(file, previous);
-    {
-        const FileSizeLimit limit(4096);
-        EXPECT_THROW(storage.Replace(QPath(file), std::string(64 * 1024, 'y')), SettingsError);
+    // A large file and one small enough to sit in a write buffer.
+    for (const auto &[limit, size] : {std::pair<rlim_t, size_t>{4096, 64 * 1024}, {16, 1000}}) {
+        const FileSizeLimit full(limit);
+        EXPECT_THROW(storage.Replace(QPath(file), std::string(size, 'y')), SettingsError) << size;
     }
     EXPECT_EQ(ReadFileBytes(file), previous);
     EXPECT_EQ(QDir(QPath(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"kpx_app.ini"});

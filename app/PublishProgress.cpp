@@ -1,0 +1,132 @@
+#include "app/PublishProgress.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+
+#include "pages/NumberFormat.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace {
+
+TProgressClock &ChosenClock()
+{
+    static TProgressClock clock;
+    return clock;
+}
+
+qint64 Now()
+{
+    if (ChosenClock())
+        return ChosenClock()();
+    static QElapsedTimer timer = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return timer.elapsed();
+}
+
+constexpr int Steps = 1000; // the bar's range; byte counts pass int's
+
+int StepsOf(std::uintmax_t done, std::uintmax_t total)
+{
+    return total == 0 ? Steps : static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * Steps);
+}
+
+} // namespace
+
+TProgressClock SetProgressClock(TProgressClock clock)
+{
+    std::swap(ChosenClock(), clock);
+    return clock;
+}
+
+TDelayedProgress::TDelayedProgress(QWidget *parent, const QString &title)
+    : FParent(parent)
+    , FTitle(title)
+    , FStart(Now())
+{
+}
+
+TDelayedProgress::~TDelayedProgress()
+{
+    delete FDialog;
+}
+
+void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::uintmax_t total)
+{
+    if (!FDialog) {
+        // Short work ends before this and shows nothing at all.
+        if (Now() - FStart < ProgressDelayMs)
+            return;
+        FDialog = new QProgressDialog(FParent);
+        FDialog->setObjectName(QStringLiteral("Progress"));
+        FDialog->setWindowTitle(FTitle);
+        FDialog->setCancelButtonText(QStringLiteral("キャンセル"));
+        FDialog->setWindowModality(Qt::ApplicationModal);
+        FDialog->setMinimumDuration(0);
+        FDialog->setAutoClose(false);
+        FDialog->setAutoReset(false);
+        FDialog->show();
+    } else if (FDialog->wasCanceled()) {
+        return; // a value now would show the hidden dialog again
+    }
+    FDialog->setLabelText(label);
+    FDialog->setRange(0, total == 0 ? 0 : Steps);
+    FDialog->setValue(total == 0 ? 0 : StepsOf(done, total));
+    // The work holds the one thread: this is where the dialog repaints and
+    // where its Cancel button is pressed.
+    QCoreApplication::processEvents();
+}
+
+bool TDelayedProgress::Cancelled() const
+{
+    return FDialog && FDialog->wasCanceled();
+}
+
+TPublishProgress::TPublishProgress(QWidget *parent, int pageCount)
+    : FDialog(parent, QStringLiteral("htmlファイル作成"))
+    , FPageCount(pageCount)
+{
+}
+
+void TPublishProgress::FileStarting(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal)
+{
+    FBytesAfter = bytesDone + target.Bytes;
+    FBytesTotal = bytesTotal;
+    const QString doing = target.Kind == TPublishTarget::TKind::Movie ? QStringLiteral("%1 をコピーしています")
+                                                                       : QStringLiteral("%1 を書き込んでいます");
+    FFileLine = QStringLiteral("ページ %1/%2\n%3")
+                    .arg(target.PageIndex + 1)
+                    .arg(FPageCount)
+                    .arg(doing.arg(Cp932ToQString(target.Name)));
+    Update(bytesDone);
+}
+
+void TPublishProgress::FileProgress(const TPublishTarget &, std::uintmax_t bytesDone, std::uintmax_t)
+{
+    Update(bytesDone);
+}
+
+void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
+{
+    Update(FBytesAfter);
+}
+
+bool TPublishProgress::Cancelled()
+{
+    return FDialog.Cancelled();
+}
+
+void TPublishProgress::Update(std::uintmax_t bytesDone)
+{
+    FDialog.Update(QStringLiteral("%1\n%2 / %3")
+                       .arg(FFileLine, QString::fromStdString(FormatMebibytes(bytesDone)),
+                            QString::fromStdString(FormatMebibytes(FBytesTotal))),
+                   bytesDone, FBytesTotal);
+}
+
+} // namespace kpx
