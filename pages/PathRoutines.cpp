@@ -9,6 +9,16 @@ namespace kpx {
 
 namespace {
 
+// A lead byte pairs only with a byte that can trail it: a lead byte left
+// before a delimiter or at the end stands alone, so the delimiter after it
+// still counts and adding one is never done twice.
+size_t CharLengthAt(std::string_view path, size_t i)
+{
+    const bool pairs = IsSjisLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() &&
+                       IsSjisTrailByte(static_cast<unsigned char>(path[i + 1]));
+    return pairs ? 2 : 1;
+}
+
 // True when the last byte is a delimiter standing alone, not the second byte
 // of a double-byte character.
 bool EndsWithDelimiter(std::string_view path)
@@ -19,7 +29,7 @@ bool EndsWithDelimiter(std::string_view path)
     size_t lastStart = 0;
     while (i < path.size()) {
         lastStart = i;
-        i += IsSjisLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1;
+        i += CharLengthAt(path, i);
     }
     return lastStart == path.size() - 1;
 }
@@ -66,13 +76,13 @@ std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view to
     for (int i = CountPathDelimiters(from); i > 0; --i)
         link += "../";
     // Links always use "/"; only whole single-byte characters are delimiters.
-    for (size_t i = 0; i < to.size(); ++i) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(to[i])) && i + 1 < to.size()) {
-            link += to.substr(i, 2);
-            ++i;
-        } else {
-            link += to[i] == PathDelim ? '/' : to[i];
-        }
+    for (size_t i = 0; i < to.size();) {
+        const size_t length = CharLengthAt(to, i);
+        if (length == 1 && to[i] == PathDelim)
+            link += '/';
+        else
+            link += to.substr(i, length);
+        i += length;
     }
     return link;
 }
