@@ -34,6 +34,24 @@ bool EndsWithDelimiter(std::string_view path)
     return lastStart == path.size() - 1;
 }
 
+// The system reads "a//b/" as "a/b/"; an empty name between two delimiters
+// must not count as a folder to climb out of.
+std::string CollapseDelimiters(std::string_view path)
+{
+    std::string result;
+    result.reserve(path.size());
+    bool afterDelimiter = false;
+    for (size_t i = 0; i < path.size();) {
+        const size_t length = CharLengthAt(path, i);
+        const bool isDelimiter = length == 1 && path[i] == PathDelim;
+        if (!(isDelimiter && afterDelimiter))
+            result += path.substr(i, length);
+        afterDelimiter = isDelimiter;
+        i += length;
+    }
+    return result;
+}
+
 } // namespace
 
 std::string IncludePathDelimiter(std::string_view path)
@@ -61,8 +79,8 @@ int CountPathDelimiters(std::string_view path)
 
 std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view toFolder)
 {
-    const std::string fromWithDelim = IncludePathDelimiter(fromFolder);
-    const std::string toWithDelim = IncludePathDelimiter(toFolder);
+    const std::string fromWithDelim = IncludePathDelimiter(CollapseDelimiters(fromFolder));
+    const std::string toWithDelim = IncludePathDelimiter(CollapseDelimiters(toFolder));
     std::string_view from = fromWithDelim;
     std::string_view to = toWithDelim;
     while (!from.empty()) {

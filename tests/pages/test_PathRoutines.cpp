@@ -51,6 +51,8 @@ TEST(PathRoutines, RelativeLinkBetweenFolders)
         {"/web/ab/", "/web/abc/", "../abc/"},            // whole names, not prefixes
         {"/web/abc/", "/web/ab/", "../ab/"},
         {"/web", "/web/mov", "mov/"},                    // delimiters optional
+        {"/var/www//html/", "/var/www/mov/", "../mov/"}, // found by fuzzing: "//" is one delimiter
+        {"/web/html///", "/web//mov//", "../mov/"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(GetRelativeLinkPath(c.from, c.to), c.link) << c.from << " -> " << c.to;
