@@ -21,6 +21,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DKPX_FUZZ=ON -DKPX_BUILD_TESTS=OFF -DKPX_BUILD_BENCH=OFF -DKPX_BUILD_TOOLS=OFF
 cmake --build "$build" --target "${targets[@]/#/fuzz_}" -j 2
 
+# A finding in one target does not keep the others from running.
+failed=()
 for target in "${targets[@]}"; do
   # Each corpus grows across runs; the seeds are our own sample inputs.
   corpus="$build/corpus/$target"
@@ -28,5 +30,9 @@ for target in "${targets[@]}"; do
   cp "fuzz/seeds/$target"/* "$corpus/"
   echo "== fuzz_$target for ${seconds}s"
   "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
-    -artifact_prefix="$build/fuzz_$target-" "$corpus"
+    -artifact_prefix="$build/fuzz_$target-" "$corpus" || failed+=("$target")
 done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "== findings in: ${failed[*]} (inputs saved as $build/fuzz_TARGET-crash-*)" >&2
+  exit 1
+fi
