@@ -9,6 +9,16 @@ namespace kpx {
 
 namespace {
 
+// A lead byte pairs only with a byte that can trail it: a lead byte left
+// before a delimiter or at the end stands alone, so the delimiter after it
+// still counts and adding one is never done twice.
+size_t CharLengthAt(std::string_view path, size_t i)
+{
+    const bool pairs = IsSjisLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() &&
+                       IsSjisTrailByte(static_cast<unsigned char>(path[i + 1]));
+    return pairs ? 2 : 1;
+}
+
 // True when the last byte is a delimiter standing alone, not the second byte
 // of a double-byte character.
 bool EndsWithDelimiter(std::string_view path)
@@ -19,9 +29,27 @@ bool EndsWithDelimiter(std::string_view path)
     size_t lastStart = 0;
     while (i < path.size()) {
         lastStart = i;
-        i += IsSjisLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1;
+        i += CharLengthAt(path, i);
     }
     return lastStart == path.size() - 1;
+}
+
+// The system reads "a//b/" as "a/b/"; an empty name between two delimiters
+// must not count as a folder to climb out of.
+std::string CollapseDelimiters(std::string_view path)
+{
+    std::string result;
+    result.reserve(path.size());
+    bool afterDelimiter = false;
+    for (size_t i = 0; i < path.size();) {
+        const size_t length = CharLengthAt(path, i);
+        const bool isDelimiter = length == 1 && path[i] == PathDelim;
+        if (!(isDelimiter && afterDelimiter))
+            result += path.substr(i, length);
+        afterDelimiter = isDelimiter;
+        i += length;
+    }
+    return result;
 }
 
 } // namespace
@@ -51,8 +79,8 @@ int CountPathDelimiters(std::string_view path)
 
 std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view toFolder)
 {
-    const std::string fromWithDelim = IncludePathDelimiter(fromFolder);
-    const std::string toWithDelim = IncludePathDelimiter(toFolder);
+    const std::string fromWithDelim = IncludePathDelimiter(CollapseDelimiters(fromFolder));
+    const std::string toWithDelim = IncludePathDelimiter(CollapseDelimiters(toFolder));
     std::string_view from = fromWithDelim;
     std::string_view to = toWithDelim;
     while (!from.empty()) {
@@ -66,13 +94,13 @@ std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view to
     for (int i = CountPathDelimiters(from); i > 0; --i)
         link += "../";
     // Links always use "/"; only whole single-byte characters are delimiters.
-    for (size_t i = 0; i < to.size(); ++i) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(to[i])) && i + 1 < to.size()) {
-            link += to.substr(i, 2);
-            ++i;
-        } else {
-            link += to[i] == PathDelim ? '/' : to[i];
-        }
+    for (size_t i = 0; i < to.size();) {
+        const size_t length = CharLengthAt(to, i);
+        if (length == 1 && to[i] == PathDelim)
+            link += '/';
+        else
+            link += to.substr(i, length);
+        i += length;
     }
     return link;
 }

@@ -14,6 +14,7 @@ KPX_PACKAGES=(
   xvfb
   xauth
   libxml2-utils
+  python3
 )
 KPX_BUILD_DIR="${KPX_BUILD_DIR:-build}"
 

@@ -143,6 +143,11 @@ bool IsSjisLeadByte(unsigned char byte)
     return isInRange(byte, 0x81, 0x9F) || isInRange(byte, 0xE0, 0xFC);
 }
 
+bool IsSjisTrailByte(unsigned char byte)
+{
+    return isInRange(byte, 0x40, 0x7E) || isInRange(byte, 0x80, 0xFC);
+}
+
 std::uint16_t JisToSjis(std::uint16_t jisCode)
 {
     const unsigned row = jisCode >> 8;

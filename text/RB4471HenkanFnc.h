@@ -13,6 +13,9 @@ namespace kpx {
 // 0x81-0x9F and 0xE0-0xFC: the byte and the one after it form one character.
 bool IsSjisLeadByte(unsigned char byte);
 
+// 0x40-0x7E and 0x80-0xFC: a byte that can follow a lead byte.
+bool IsSjisTrailByte(unsigned char byte);
+
 // JIS X 0208 code (row << 8 | cell) -> CP932 double-byte code (lead << 8 | trail).
 std::uint16_t JisToSjis(std::uint16_t jisCode);
 

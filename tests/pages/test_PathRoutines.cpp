@@ -21,9 +21,10 @@ TEST(PathRoutines, DoubleByteCharacterAtTheEndIsNotADelimiter)
     const std::string so = Sjis("/映像ソ");
     EXPECT_EQ(IncludePathDelimiter(so), so + "/");
     EXPECT_EQ(ExcludePathDelimiter(so + "/"), so);
-    // A lead byte takes the next byte with it, whatever it is.
-    EXPECT_EQ(ExcludePathDelimiter("/a\x83/"), "/a\x83/");
-    EXPECT_EQ(IncludePathDelimiter("/a\x83/"), "/a\x83//");
+    // "/" can never trail a lead byte, so a stray lead byte leaves it a delimiter.
+    EXPECT_EQ(ExcludePathDelimiter("/a\x83/"), "/a\x83");
+    EXPECT_EQ(IncludePathDelimiter("/a\x83/"), "/a\x83/");
+    EXPECT_EQ(IncludePathDelimiter("/a\x83"), "/a\x83/");
 }
 
 TEST(PathRoutines, CountsDelimiters)
@@ -50,6 +51,8 @@ TEST(PathRoutines, RelativeLinkBetweenFolders)
         {"/web/ab/", "/web/abc/", "../abc/"},            // whole names, not prefixes
         {"/web/abc/", "/web/ab/", "../ab/"},
         {"/web", "/web/mov", "mov/"},                    // delimiters optional
+        {"/var/www//html/", "/var/www/mov/", "../mov/"}, // found by fuzzing: "//" is one delimiter
+        {"/web/html///", "/web//mov//", "../mov/"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(GetRelativeLinkPath(c.from, c.to), c.link) << c.from << " -> " << c.to;
@@ -58,6 +61,17 @@ TEST(PathRoutines, RelativeLinkBetweenFolders)
 TEST(PathRoutines, RelativeLinkKeepsJapaneseFolderNames)
 {
     EXPECT_EQ(GetRelativeLinkPath(Sjis("/web/ページ/"), Sjis("/web/動画/")), Sjis("../動画/"));
+}
+
+TEST(PathRoutines, RelativeLinkIgnoresTrailingDelimiterAfterStrayLeadByte)
+{
+    // Found by fuzzing: a folder ending in a lone lead byte got "//" once its
+    // delimiter was written out.
+    for (const char *to : {"/web/m\xf0", "/web/m\xf0/"}) {
+        EXPECT_EQ(GetRelativeLinkPath("/web/", to), "m\xf0/") << to;
+        EXPECT_EQ(GetRelativeLinkPath("/web/h\x83", to), "../m\xf0/") << to;
+        EXPECT_EQ(GetRelativeLinkPath("/web/h\x83/", to), "../m\xf0/") << to;
+    }
 }
 
 TEST(PathRoutines, TempDirEndsWithDelimiter)

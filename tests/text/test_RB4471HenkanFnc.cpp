@@ -115,6 +115,18 @@ TEST(IsSjisLeadByte, AcceptsExactlyTheTwoLeadRanges)
         EXPECT_FALSE(IsSjisLeadByte(other)) << int(other);
 }
 
+TEST(IsSjisTrailByte, AcceptsExactlyTheTwoTrailRanges)
+{
+    int trailCount = 0;
+    for (unsigned byte = 0; byte < 256; ++byte)
+        trailCount += IsSjisTrailByte(static_cast<unsigned char>(byte));
+    EXPECT_EQ(trailCount, 63 + 125);
+    for (unsigned char trail : {0x40, 0x5C, 0x7E, 0x80, 0xFC})
+        EXPECT_TRUE(IsSjisTrailByte(trail)) << int(trail);
+    for (unsigned char other : {0x2F, 0x3F, 0x7F, 0xFD})
+        EXPECT_FALSE(IsSjisTrailByte(other)) << int(other);
+}
+
 TEST(JisToSjis, ConvertsKnownCodesAndRowBoundaries)
 {
     EXPECT_EQ(JisToSjis(0x212B), 0x814A); // ゛
