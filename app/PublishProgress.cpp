@@ -30,6 +30,7 @@ qint64 Now()
 }
 
 constexpr int Steps = 1000; // the bar's range; byte counts pass int's
+constexpr qint64 RepaintIntervalMs = 40;
 
 int StepsOf(std::uintmax_t done, std::uintmax_t total)
 {
@@ -73,7 +74,10 @@ void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::ui
         FDialog->show();
     } else if (FDialog->wasCanceled()) {
         return; // a value now would show the hidden dialog again
+    } else if (Now() - FShown < RepaintIntervalMs) {
+        return; // thousands of small files: repainting each would cost more than the copies
     }
+    FShown = Now();
     FDialog->setLabelText(label);
     FDialog->setRange(0, total == 0 ? 0 : Steps);
     FDialog->setValue(total == 0 ? 0 : StepsOf(done, total));

@@ -41,6 +41,7 @@ private:
     QWidget *FParent;
     QString FTitle;
     qint64 FStart;
+    qint64 FShown = 0; // when the dialog was last brought up to date
     QPointer<QProgressDialog> FDialog;
 };
 

@@ -2,14 +2,18 @@
 // of the same files in the same run.
 //
 //   build/bench/publish_bench [movies=2000] [KiB per movie=256] [rounds=3]
+//
+// With KPX_BENCH_PROGRESS=1 the run reports to the main window's progress
+// dialog (offscreen when there is no display), as "HTMLファイル作成" does.
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include "PublishBenchSupport.h"
+#include "app/PublishProgress.h"
 #include "pages/EntryScan.h"
 #include "pages/PageGenerator.h"
 #include "text/Cp932.h"
@@ -55,7 +59,14 @@ void Publish(const fs::path &source, const fs::path &target)
                              "<a href=\"%p\">prev</a></body></html>"};
     job.Policy = kpx::TOverwritePolicy::Overwrite;
     ConsolePrompt prompt;
-    if (!kpx::MakeHtmlFiles(job, list, prompt))
+    bool done;
+    if (qEnvironmentVariableIntValue("KPX_BENCH_PROGRESS") != 0) {
+        kpx::TPublishProgress progress(nullptr, list.FPageCount);
+        done = kpx::MakeHtmlFiles(job, list, prompt, &progress);
+    } else {
+        done = kpx::MakeHtmlFiles(job, list, prompt);
+    }
+    if (!done)
         std::fprintf(stderr, "publishing failed\n");
 }
 
@@ -63,6 +74,8 @@ void Publish(const fs::path &source, const fs::path &target)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     return CompareWithCp(argc, argv, "publish (scan + copy + pages)", Publish);
 }
