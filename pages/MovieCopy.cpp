@@ -1,6 +1,7 @@
 #include "pages/MovieCopy.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -108,6 +109,25 @@ TCopyResult Fail(TUserPrompt &prompt, const fs::path &file, const char *failureU
     return TCopyResult::Failed;
 }
 
+bool MayReplace(const fs::path &destination, TUserPrompt &prompt)
+{
+    return prompt.Ask(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
+}
+
+// Renames `source` onto `destination`, replacing it only when `replace`; on
+// another file system, or where a rename cannot refuse to replace, it copies.
+TCopyResult MoveFile(const fs::path &source, const fs::path &destination, bool replace, TUserPrompt &prompt)
+{
+    const int rc = replace ? ::rename(source.c_str(), destination.c_str())
+                           : ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE);
+    if (rc == 0)
+        return TCopyResult::Copied;
+    // EEXIST: the destination appeared since it was looked at; the copy asks.
+    if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EEXIST)
+        return ShellCopyFile(source, destination, replace, prompt);
+    return Fail(prompt, destination, "へコピーできません。", errno);
+}
+
 } // namespace
 
 TOverwritePolicy OverwritePolicyFromIndex(int index)
@@ -129,8 +149,7 @@ TCopyResult ShellCopyFile(const fs::path &source, const fs::path &destination, b
     if (::stat(destination.c_str(), &destinationStat) == 0) {
         if (SameFile(sourceStat, destinationStat))
             return TCopyResult::SameFile;
-        if (!overwriteSilently
-            && !prompt.Ask(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？")))
+        if (!overwriteSilently && !MayReplace(destination, prompt))
             return TCopyResult::Declined;
     }
 
@@ -185,6 +204,28 @@ TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination,
         return ShellCopyFile(source, destination, false, prompt, progress);
     case TCopyAction::Replace:
         return ShellCopyFile(source, destination, true, prompt, progress);
+    case TCopyAction::KeepSameFile:
+        return TCopyResult::SameFile;
+    case TCopyAction::Skip:
+        break;
+    }
+    return TCopyResult::Skipped;
+}
+
+TCopyResult MoveUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
+                            TUserPrompt &prompt)
+{
+    std::error_code ec;
+    const bool exists = fs::exists(destination, ec);
+    switch (DecideCopy(policy, exists, exists && IsSameFile(source, destination))) {
+    case TCopyAction::Copy:
+        return MoveFile(source, destination, false, prompt);
+    case TCopyAction::AskToReplace:
+        if (!MayReplace(destination, prompt))
+            return TCopyResult::Declined;
+        [[fallthrough]];
+    case TCopyAction::Replace:
+        return MoveFile(source, destination, true, prompt);
     case TCopyAction::KeepSameFile:
         return TCopyResult::SameFile;
     case TCopyAction::Skip:

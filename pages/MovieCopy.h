@@ -64,6 +64,13 @@ bool IsSameFile(const std::filesystem::path &a, const std::filesystem::path &b);
 TCopyResult CopyUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
                             TOverwritePolicy policy, TUserPrompt &prompt, const TCopyProgress &progress = {});
 
+// The same decision for a file the run made itself and no longer needs (a
+// page's temporary file): it is renamed into place, which on one file system
+// writes nothing twice, and copied when the rename cannot be done. A source
+// that was not moved is still there afterwards.
+TCopyResult MoveUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
+                            TOverwritePolicy policy, TUserPrompt &prompt);
+
 // For the strictest policy: true when no movie or page of the run exists yet;
 // otherwise warns about the first one found and returns false.
 bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,

@@ -201,8 +201,8 @@ public:
         if (!Starting(work.Page))
             return false;
         WriteWholeFile(work.Page.Source, work.Text);
-        const TCopyResult result = CopyUnderPolicy(work.Page.Source, work.Page.Destination, FJob.Policy, FPrompt);
-        std::error_code ignored; // a temporary file left behind harms nothing
+        const TCopyResult result = MoveUnderPolicy(work.Page.Source, work.Page.Destination, FJob.Policy, FPrompt);
+        std::error_code ignored; // gone when it was moved; one left behind harms nothing
         fs::remove(work.Page.Source, ignored);
         return Finished(work.Page, result);
     }

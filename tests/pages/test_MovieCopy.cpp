@@ -2,6 +2,9 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
 
 #include "FakePrompt.h"
 #include "pages/MovieCopy.h"
@@ -79,6 +82,69 @@ TEST_F(MovieCopyTest, ExistingDestinationFollowsThePolicy)
         }
     }
     EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+}
+
+TEST_F(MovieCopyTest, MoveFollowsThePolicyAndLeavesTheSourceOnlyWhenNotMoved)
+{
+    struct Case
+    {
+        TOverwritePolicy policy;
+        bool answer;
+        bool targetExists;
+        TCopyResult result;
+        const char *content;
+        size_t questions;
+    };
+    const Case cases[] = {
+        {TOverwritePolicy::Confirm, true, false, TCopyResult::Copied, "new movie", 0},
+        {TOverwritePolicy::WarnAndStop, true, false, TCopyResult::Copied, "new movie", 0},
+        {TOverwritePolicy::Confirm, true, true, TCopyResult::Copied, "new movie", 1},
+        {TOverwritePolicy::Confirm, false, true, TCopyResult::Declined, "old", 1},
+        {TOverwritePolicy::Overwrite, false, true, TCopyResult::Copied, "new movie", 0},
+        {TOverwritePolicy::Skip, true, true, TCopyResult::Skipped, "old", 0},
+    };
+    for (const Case &c : cases) {
+        FakePrompt answering;
+        answering.answer = c.answer;
+        WriteFileBytes(source, "new movie");
+        fs::remove(target);
+        if (c.targetExists)
+            WriteFileBytes(target, "old");
+        EXPECT_EQ(MoveUnderPolicy(source, target, c.policy, answering), c.result);
+        EXPECT_EQ(ReadFileBytes(target), c.content);
+        EXPECT_EQ(fs::exists(source), c.result != TCopyResult::Copied);
+        EXPECT_EQ(answering.questions.size(), c.questions);
+        EXPECT_TRUE(answering.errors.empty());
+    }
+    // The last case skipped, so its source is still there; nothing else is.
+    EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+}
+
+TEST_F(MovieCopyTest, MoveToAnotherFileSystemCopies)
+{
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/kpx-test-XXXXXX"));
+    struct stat here{}, there{};
+    if (!elsewhere.isValid() || ::stat(dir.path().c_str(), &here) != 0
+        || ::stat(elsewhere.path().toStdString().c_str(), &there) != 0 || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system to move across";
+    const fs::path away = fs::path(elsewhere.path().toStdString()) / "away.amc";
+    for (bool targetExists : {false, true}) {
+        if (targetExists)
+            WriteFileBytes(away, "old");
+        EXPECT_EQ(MoveUnderPolicy(source, away, TOverwritePolicy::Overwrite, prompt), TCopyResult::Copied);
+        EXPECT_EQ(ReadFileBytes(away), "new movie");
+    }
+    EXPECT_TRUE(prompt.questions.empty());
+    EXPECT_TRUE(prompt.errors.empty());
+}
+
+TEST_F(MovieCopyTest, MoveIntoAMissingFolderIsReportedAndKeepsTheSource)
+{
+    EXPECT_EQ(MoveUnderPolicy(source, dir / "nofolder" / "x.amc", TOverwritePolicy::Confirm, prompt),
+              TCopyResult::Failed);
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("x.amc"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(source), "new movie");
 }
 
 TEST_F(MovieCopyTest, FileCopiedOntoItselfStaysIntact)
