@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <optional>
+#include <unordered_set>
 
 #include <QString>
 
@@ -199,9 +201,9 @@ private:
 // --- listing order ----------------------------------------------------------
 
 // Sort key of a Windows folder listing: UTF-16 code units, ASCII letters upper-cased.
-std::u16string ListingKey(const std::string &nativeName)
+std::u16string ListingKey(const std::string &nameText)
 {
-    const QString name = QString::fromUtf8(nativeName.data(), static_cast<qsizetype>(nativeName.size()));
+    const QString name = QString::fromUtf8(nameText.data(), static_cast<qsizetype>(nameText.size()));
     std::u16string key(reinterpret_cast<const char16_t *>(name.utf16()), static_cast<size_t>(name.size()));
     for (char16_t &unit : key)
         if (unit >= u'a' && unit <= u'z')
@@ -213,22 +215,29 @@ struct ListedMovie
 {
     std::u16string key;
     std::string nativeName;
+    std::string nameText; // UTF-8
     std::uintmax_t size = 0;
 };
 
-TRecFileData MakeEntry(const ListedMovie &movie, const TScanOptions &options, int &serial)
+TRecFileData MakeEntry(const ListedMovie &movie)
 {
     TRecFileData entry;
     entry.NativeName = movie.nativeName;
     // A name code page 932 cannot spell keeps a visible mark; the mark is
     // double-byte, so such a movie gets a pattern copy name and its real
     // name stays in NativeName for the copy.
-    entry.OrgName = Utf8ToCp932Lossy(movie.nativeName);
+    entry.OrgName = Utf8ToCp932Lossy(movie.nameText);
     entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(movie.size, std::numeric_limits<std::int32_t>::max()));
-    entry.CopyName = MakeCopyName(entry.OrgName, options, serial);
     entry.LinkName = KanaToFullWidth(BaseNameOf(entry.OrgName));
     entry.SaveName = entry.LinkName;
     return entry;
+}
+
+std::optional<std::string> PlainCopyName(std::string_view orgName, const TScanOptions &options)
+{
+    if (GetCharWidthKind(KanaToFullWidth(orgName)) != 1)
+        return std::nullopt;
+    return options.LowerCase ? AsciiLowerCase(orgName) : std::string(orgName);
 }
 
 } // namespace
@@ -252,15 +261,44 @@ std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_mont
     return PatternFormatter(pattern, date).run();
 }
 
-std::string MakeCopyName(std::string_view orgName, const TScanOptions &options, int &serial)
+void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options)
 {
-    if (GetCharWidthKind(KanaToFullWidth(orgName)) == 1)
-        return options.LowerCase ? AsciiLowerCase(orgName) : std::string(orgName);
-    std::string name = FormatRenamePattern(options.RenamePattern, options.Date);
+    std::vector<std::optional<std::string>> plainNames;
+    plainNames.reserve(entries.size());
+    for (const TRecFileData &entry : entries)
+        plainNames.push_back(PlainCopyName(entry.OrgName, options));
+
+    std::unordered_set<std::string> given; // folded
+    const auto give = [&given](std::string_view name) { return given.insert(FoldAsciiCase(name)).second; };
+    // A copy under its own name is the file itself; any other entry taking
+    // that name would overwrite it when the movie folder is the source folder.
+    const auto givePlain = [&](bool ownNames) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            std::optional<std::string> &name = plainNames[i];
+            if (!name || (*name == entries[i].OrgName) != ownNames)
+                continue;
+            if (give(*name))
+                entries[i].CopyName = *name;
+            else
+                name.reset();
+        }
+    };
+    givePlain(true);
+    givePlain(false);
+
+    std::string stem = FormatRenamePattern(options.RenamePattern, options.Date);
     // A pattern holding a delimiter would send the copy into another folder.
-    std::erase_if(name, IsRefusedNameChar);
-    name += ZeroPadded(serial++, 2) + ".amc";
-    return name;
+    std::erase_if(stem, IsRefusedNameChar);
+    int serial = 1;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (plainNames[i])
+            continue;
+        std::string name;
+        do
+            name = stem + ZeroPadded(serial++, 2) + ".amc";
+        while (!give(name));
+        entries[i].CopyName = std::move(name);
+    }
 }
 
 bool IsSubFolderEntry(const fs::directory_entry &entry)
@@ -298,16 +336,17 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
         const std::uintmax_t size = entry.file_size(sizeError);
         if (sizeError)
             continue; // a dangling link is no movie
-        movies.push_back({ListingKey(name), std::move(name), size});
+        std::string text = FileNameText(name);
+        movies.push_back({ListingKey(text), std::move(name), std::move(text), size});
     }
     if (ec)
         return false;
 
     std::sort(movies.begin(), movies.end(), [](const ListedMovie &a, const ListedMovie &b) { return a.key < b.key; });
     entries.reserve(movies.size());
-    int serial = 1;
     for (const ListedMovie &movie : movies)
-        entries.push_back(MakeEntry(movie, options, serial));
+        entries.push_back(MakeEntry(movie));
+    AssignCopyNames(entries, options);
     return true;
 }
 

@@ -27,10 +27,14 @@ struct TScanOptions
     std::chrono::year_month_day Date;          // the date the pattern formats
 };
 
-// Copy name of a movie: its own name (lower-cased when asked) when the name
-// is plain single-byte text, else the pattern, a serial of two or more digits
-// and ".amc". `serial` counts the pattern-named entries of one scan.
-std::string MakeCopyName(std::string_view orgName, const TScanOptions &options, int &serial);
+// Gives each entry, in listing order, the name it is copied and linked under:
+// its own name (lower-cased when asked) when the name is plain single-byte
+// text, else the pattern, a serial of two or more digits and ".amc". Names are
+// unique ignoring ASCII letter case, as the copies may land on a file system
+// that ignores it: an entry whose copy name is exactly its own file name gets
+// it first, then the other plain names in listing order; a plain name already
+// given falls back to the pattern, whose serials skip every name given.
+void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options);
 
 bool IsFileEntry(const std::filesystem::directory_entry &entry);
 bool IsSubFolderEntry(const std::filesystem::directory_entry &entry);

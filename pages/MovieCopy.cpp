@@ -80,15 +80,16 @@ int CopyContents(int in, int out, const TCopyProgress &progress)
     }
 }
 
-// Creates a fresh hidden file beside `destination`; its path goes to `tempPath`.
+// Creates a fresh hidden file beside `destination`; its path goes to
+// `tempPath`. The name does not grow with the destination's, so every name the
+// file system takes can be copied to.
 int CreateTempBeside(const fs::path &destination, fs::path &tempPath, int &error)
 {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = destination.parent_path()
-                   / ("." + destination.filename().native() + ".kpx" + std::to_string(::getpid()) + "-"
-                      + std::to_string(++counter) + ".tmp");
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                   / (".kpx" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp");
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             error = errno;
             return fd;
@@ -106,6 +107,12 @@ bool SameFile(const struct stat &a, const struct stat &b)
 TCopyResult Fail(TUserPrompt &prompt, const fs::path &file, const char *failureUtf8, int error)
 {
     prompt.Error(FileErrorMessage(file, Sjis(failureUtf8), error));
+    return TCopyResult::Failed;
+}
+
+TCopyResult KeepSource(TUserPrompt &prompt, const fs::path &destination)
+{
+    prompt.Error(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は元の動画ファイルなので、置き換えません。"));
     return TCopyResult::Failed;
 }
 
@@ -171,15 +178,47 @@ TCopyResult ShellCopyFile(const fs::path &source, const fs::path &destination, b
     return TCopyResult::Copied;
 }
 
-TCopyAction DecideCopy(TOverwritePolicy policy, bool destinationExists, bool destinationIsSource)
+TRunSources::TRunSources(std::vector<fs::path> files) : FFiles(std::move(files)) {}
+
+bool TRunSources::Holds(dev_t device, ino_t inode) const
 {
-    if (!destinationExists)
+    if (!FLookedUp) {
+        for (const fs::path &file : FFiles) {
+            struct stat info{};
+            if (::stat(file.c_str(), &info) == 0)
+                FIdentities.emplace(info.st_dev, info.st_ino);
+        }
+        FLookedUp = true;
+    }
+    return FIdentities.count({device, inode}) > 0;
+}
+
+TDestination FindDestination(const fs::path &source, const fs::path &destination, const TRunSources *sources)
+{
+    struct stat destinationStat{};
+    if (::stat(destination.c_str(), &destinationStat) != 0)
+        return TDestination::Missing; // what cannot be looked at, the copy reports
+
+    struct stat sourceStat{};
+    if (::stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, destinationStat))
+        return TDestination::TheSource;
+    if (sources && sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
+        return TDestination::AnotherSource;
+    return TDestination::Other;
+}
+
+TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
+{
+    if (destination == TDestination::Missing)
         return TCopyAction::Copy;
     switch (policy) {
     case TOverwritePolicy::Confirm:
-        return destinationIsSource ? TCopyAction::KeepSameFile : TCopyAction::AskToReplace;
     case TOverwritePolicy::Overwrite:
-        return destinationIsSource ? TCopyAction::KeepSameFile : TCopyAction::Replace;
+        if (destination == TDestination::TheSource)
+            return TCopyAction::KeepSameFile;
+        if (destination == TDestination::AnotherSource)
+            return TCopyAction::KeepSource;
+        return policy == TOverwritePolicy::Confirm ? TCopyAction::AskToReplace : TCopyAction::Replace;
     case TOverwritePolicy::Skip:
     case TOverwritePolicy::WarnAndStop:
         break;
@@ -187,18 +226,10 @@ TCopyAction DecideCopy(TOverwritePolicy policy, bool destinationExists, bool des
     return TCopyAction::Skip;
 }
 
-bool IsSameFile(const fs::path &a, const fs::path &b)
-{
-    struct stat aStat{}, bStat{};
-    return ::stat(a.c_str(), &aStat) == 0 && ::stat(b.c_str(), &bStat) == 0 && SameFile(aStat, bStat);
-}
-
 TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt, const TCopyProgress &progress)
+                            TUserPrompt &prompt, const TCopyProgress &progress, const TRunSources *sources)
 {
-    std::error_code ec;
-    const bool exists = fs::exists(destination, ec);
-    switch (DecideCopy(policy, exists, exists && IsSameFile(source, destination))) {
+    switch (DecideCopy(policy, FindDestination(source, destination, sources))) {
     case TCopyAction::Copy:
     case TCopyAction::AskToReplace:
         return ShellCopyFile(source, destination, false, prompt, progress);
@@ -206,6 +237,8 @@ TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination,
         return ShellCopyFile(source, destination, true, prompt, progress);
     case TCopyAction::KeepSameFile:
         return TCopyResult::SameFile;
+    case TCopyAction::KeepSource:
+        return KeepSource(prompt, destination);
     case TCopyAction::Skip:
         break;
     }
@@ -213,11 +246,9 @@ TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination,
 }
 
 TCopyResult MoveUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt)
+                            TUserPrompt &prompt, const TRunSources *sources)
 {
-    std::error_code ec;
-    const bool exists = fs::exists(destination, ec);
-    switch (DecideCopy(policy, exists, exists && IsSameFile(source, destination))) {
+    switch (DecideCopy(policy, FindDestination(source, destination, sources))) {
     case TCopyAction::Copy:
         return MoveFile(source, destination, false, prompt);
     case TCopyAction::AskToReplace:
@@ -228,6 +259,8 @@ TCopyResult MoveUnderPolicy(const fs::path &source, const fs::path &destination,
         return MoveFile(source, destination, true, prompt);
     case TCopyAction::KeepSameFile:
         return TCopyResult::SameFile;
+    case TCopyAction::KeepSource:
+        return KeepSource(prompt, destination);
     case TCopyAction::Skip:
         break;
     }

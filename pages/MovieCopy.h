@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
+#include <sys/types.h>
+#include <utility>
 #include <vector>
 
 #include "pages/RecFileData.h"
@@ -43,6 +46,35 @@ constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
 TCopyResult ShellCopyFile(const std::filesystem::path &source, const std::filesystem::path &destination,
                           bool overwriteSilently, TUserPrompt &prompt, const TCopyProgress &progress = {});
 
+// The files a run copies from, known by device and inode: no copy may replace
+// one of them, whatever name leads to it (a link, a folder reached twice, a
+// file system that ignores letter case). Looked up only when first asked,
+// since a run into empty folders never needs them.
+class TRunSources
+{
+public:
+    explicit TRunSources(std::vector<std::filesystem::path> files);
+    bool Holds(dev_t device, ino_t inode) const;
+
+private:
+    std::vector<std::filesystem::path> FFiles;
+    mutable std::set<std::pair<dev_t, ino_t>> FIdentities;
+    mutable bool FLookedUp = false;
+};
+
+// What a copy finds at its destination.
+enum class TDestination
+{
+    Missing,
+    Other,
+    TheSource,     // the file being copied, under this or another name
+    AnotherSource, // a file another entry of the run is copied from
+};
+
+// Looks once at the destination; `sources` may be null.
+TDestination FindDestination(const std::filesystem::path &source, const std::filesystem::path &destination,
+                             const TRunSources *sources);
+
 // What the overwrite policy does with one target, decided before it is touched.
 enum class TCopyAction
 {
@@ -51,25 +83,24 @@ enum class TCopyAction
     Replace,      // it exists; replaced without asking
     Skip,         // it exists and stays as it is
     KeepSameFile, // it is the source itself, which stays as it is
+    KeepSource,   // it is another entry's source: not replaced, reported as a failure
 };
 
 // The overwrite decision. The caller says what it finds at the destination,
 // so that a dry run can count a file an earlier step of the run would create.
-TCopyAction DecideCopy(TOverwritePolicy policy, bool destinationExists, bool destinationIsSource);
-
-// True when both paths lead to one file (same device and inode).
-bool IsSameFile(const std::filesystem::path &a, const std::filesystem::path &b);
+TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination);
 
 // The overwrite decision applied to every movie and page.
 TCopyResult CopyUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
-                            TOverwritePolicy policy, TUserPrompt &prompt, const TCopyProgress &progress = {});
+                            TOverwritePolicy policy, TUserPrompt &prompt, const TCopyProgress &progress = {},
+                            const TRunSources *sources = nullptr);
 
 // The same decision for a file the run made itself and no longer needs (a
 // page's temporary file): it is renamed into place, which on one file system
 // writes nothing twice, and copied when the rename cannot be done. A source
 // that was not moved is still there afterwards.
 TCopyResult MoveUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
-                            TOverwritePolicy policy, TUserPrompt &prompt);
+                            TOverwritePolicy policy, TUserPrompt &prompt, const TRunSources *sources = nullptr);
 
 // For the strictest policy: true when no movie or page of the run exists yet;
 // otherwise warns about the first one found and returns false.

@@ -12,6 +12,7 @@
 #include "pages/NumberFormat.h"
 #include "pages/PathRoutines.h"
 #include "text/Cp932.h"
+#include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
 
@@ -52,6 +53,39 @@ std::string ReplacePlaceholder(std::string_view text, std::string_view placehold
     return result;
 }
 
+// The unquoted data= value: every single byte that ends an unquoted attribute
+// or means something in a URL becomes %XX; double-byte characters stay whole,
+// since a trail byte may equal one of those bytes (a backquote) yet is none.
+void AppendDataLink(std::string &out, std::string_view link)
+{
+    constexpr std::string_view Escaped = "\"#%&'<=>?`";
+    constexpr char Hex[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < link.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(link[i]);
+        if (IsSjisLeadByte(byte) && i + 1 < link.size() && IsSjisTrailByte(static_cast<unsigned char>(link[i + 1]))) {
+            out += link.substr(i++, 2);
+        } else if (byte <= 0x20 || byte == 0x7F || Escaped.find(link[i]) != std::string_view::npos) {
+            out += '%';
+            out += Hex[byte >> 4];
+            out += Hex[byte & 0xF];
+        } else {
+            out += link[i];
+        }
+    }
+}
+
+// A quoted attribute's text: only the quote could end it. Entity references
+// the user typed (handset pictographs) must keep working, so "&" stays.
+void AppendQuotedText(std::string &out, std::string_view text)
+{
+    for (const char c : text) {
+        if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
+    }
+}
+
 std::string_view BaseName(std::string_view fileName)
 {
     const size_t dot = fileName.rfind('.');
@@ -69,12 +103,13 @@ std::string MakeFooter(const TPublishJob &job, int pageIndex, int pageCount)
     return ReplacePlaceholder(ReplacePlaceholder(job.Templates.Footers[1], "%n", next), "%p", previous);
 }
 
-// Writes a whole file; a partial file is removed again.
-void WriteWholeFile(const fs::path &path, std::string_view bytes)
+// Writes a whole new file, never through a link; a partial file is removed
+// again. Failures name the file it is written for.
+void WriteWholeFile(const fs::path &path, std::string_view bytes, const fs::path &writtenFor)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
-        throw TFileError(FileErrorMessage(path, Sjis("を作成できません。"), errno));
+        throw TFileError(FileErrorMessage(writtenFor, Sjis("を作成できません。"), errno));
     int error = 0;
     for (size_t done = 0; done < bytes.size() && error == 0;) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -87,7 +122,7 @@ void WriteWholeFile(const fs::path &path, std::string_view bytes)
         error = errno;
     if (error != 0) {
         ::unlink(path.c_str());
-        throw TFileError(FileErrorMessage(path, Sjis("を書き込めません。"), error));
+        throw TFileError(FileErrorMessage(writtenFor, Sjis("を書き込めません。"), error));
     }
 }
 
@@ -127,12 +162,38 @@ struct TPageWork
     std::string Text;
 };
 
-// A name of its own in the temporary folder: under the page's own name, a
-// temporary folder that is the html folder would have the page copied onto
-// itself and then deleted as the temporary file.
-fs::path TemporaryPagePath(const fs::path &tempDir, const std::string &pageName)
+// A folder of the run's own in the temporary folder, which only this user
+// may enter, so nothing planted there can redirect a page; it goes with
+// everything in it when the run ends.
+class TPrivateTempFolder
 {
-    return tempDir / ("kpx" + std::to_string(::getpid()) + "-" + Cp932ToNativePath(pageName).native() + ".tmp");
+public:
+    TPrivateTempFolder()
+    {
+        std::string path = Cp932ToNativePath(GetTempDir()).native() + "kpx-XXXXXX";
+        if (::mkdtemp(path.data()) == nullptr)
+            throw TFileError(FileErrorMessage(fs::path(path).parent_path(), Sjis("に一時フォルダを作成できません。"), errno));
+        FPath = path;
+    }
+    ~TPrivateTempFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(FPath, ignored);
+    }
+    TPrivateTempFolder(const TPrivateTempFolder &) = delete;
+    TPrivateTempFolder &operator=(const TPrivateTempFolder &) = delete;
+
+    const fs::path &Path() const { return FPath; }
+
+private:
+    fs::path FPath;
+};
+
+// Short and never derived from the page's name, so that every page name the
+// html folder takes can be written.
+fs::path TemporaryPagePath(const fs::path &tempDir, int pageIndex)
+{
+    return tempDir / (std::to_string(pageIndex + 1) + ".tmp");
 }
 
 TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath,
@@ -151,14 +212,13 @@ TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pag
                                  ? job.PageNames[static_cast<size_t>(pageIndex)]
                                  : PageFileName(job.HtmlFileName, pageIndex + 1);
     work.Text = BuildPageText(job, entries, pageIndex, linkPath);
-    work.Page = {TPublishTarget::TKind::Page, pageIndex, name, TemporaryPagePath(tempDir, name),
+    work.Page = {TPublishTarget::TKind::Page, pageIndex, name, TemporaryPagePath(tempDir, pageIndex),
                  Cp932ToNativePath(job.HtmlDir + name), work.Text.size()};
     return work;
 }
 
-std::vector<TPageWork> PrepareAllPages(const TPublishJob &job, const TEntryList &entries)
+std::vector<TPageWork> PrepareAllPages(const TPublishJob &job, const TEntryList &entries, const fs::path &tempDir)
 {
-    const fs::path tempDir = Cp932ToNativePath(GetTempDir());
     const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
     std::vector<TPageWork> pages;
     for (int r = 0; r < entries.FPageCount; ++r)
@@ -175,15 +235,26 @@ bool FolderTakesFiles(const fs::path &folder)
            && ::access(folder.c_str(), W_OK) == 0;
 }
 
+TRunSources MovieSources(const std::vector<TPageWork> &pages)
+{
+    std::vector<fs::path> files;
+    for (const TPageWork &work : pages)
+        for (const TPublishTarget &movie : work.Movies)
+            files.push_back(movie.Source);
+    return TRunSources(std::move(files));
+}
+
 // One make-pages run: each target in turn, the observer told before and after.
 class TPublishRun
 {
 public:
-    TPublishRun(const TPublishJob &job, TUserPrompt &prompt, TPublishObserver *observer, std::uintmax_t bytesTotal)
+    TPublishRun(const TPublishJob &job, const std::vector<TPageWork> &pages, TUserPrompt &prompt,
+                TPublishObserver *observer)
         : FJob(job)
+        , FSources(MovieSources(pages))
         , FPrompt(prompt)
         , FObserver(observer)
-        , FBytesTotal(bytesTotal)
+        , FBytesTotal(BytesTotal(pages))
     {
     }
 
@@ -194,20 +265,32 @@ public:
             if (!Starting(movie))
                 return false;
             const TCopyResult result =
-                CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt, Progress(movie));
+                CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt, Progress(movie), &FSources);
             if (!Finished(movie, result))
                 return false;
         }
         if (!Starting(work.Page))
             return false;
-        WriteWholeFile(work.Page.Source, work.Text);
-        const TCopyResult result = MoveUnderPolicy(work.Page.Source, work.Page.Destination, FJob.Policy, FPrompt);
+        WriteWholeFile(work.Page.Source, work.Text, work.Page.Destination);
+        const TCopyResult result =
+            MoveUnderPolicy(work.Page.Source, work.Page.Destination, FJob.Policy, FPrompt, &FSources);
         std::error_code ignored; // gone when it was moved; one left behind harms nothing
         fs::remove(work.Page.Source, ignored);
         return Finished(work.Page, result);
     }
 
 private:
+    static std::uintmax_t BytesTotal(const std::vector<TPageWork> &pages)
+    {
+        std::uintmax_t total = 0;
+        for (const TPageWork &work : pages) {
+            for (const TPublishTarget &movie : work.Movies)
+                total += movie.Bytes;
+            total += work.Page.Bytes;
+        }
+        return total;
+    }
+
     bool Starting(const TPublishTarget &target)
     {
         if (!FObserver)
@@ -237,6 +320,7 @@ private:
     }
 
     const TPublishJob &FJob;
+    const TRunSources FSources;
     TUserPrompt &FPrompt;
     TPublishObserver *FObserver;
     std::uintmax_t FBytesTotal;
@@ -280,21 +364,21 @@ std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath)
     std::string block;
     block.reserve(320 + entry.LinkName.size() + entry.SaveName.size() + entry.CopyName.size());
     block += "<object data=";
-    block += linkPath;
-    block += entry.CopyName;
+    AppendDataLink(block, linkPath);
+    AppendDataLink(block, entry.CopyName);
     block += " type=\"application/x-mpeg\" copyright=\"";
     block += pick(RightsTexts, entry.DlKind);
     block += "\" ";
     block += CrLf;
     block += "    standby=\"";
-    block += entry.LinkName;
+    AppendQuotedText(block, entry.LinkName);
     block += " (";
     block += FormatThousands(entry.FileSize);
     block += "byte)\">";
     block += CrLf;
     block += IdeographicSpace;
     block += "<param name=\"title\" value=\"";
-    block += entry.SaveName;
+    AppendQuotedText(block, entry.SaveName);
     block += "\" valuetype=\"data\" />";
     block += CrLf;
     block += IdeographicSpace;
@@ -325,14 +409,9 @@ bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     if (!PassesPreCheck(job, entries, prompt))
         return false;
     try {
-        const std::vector<TPageWork> pages = PrepareAllPages(job, entries);
-        std::uintmax_t bytesTotal = 0;
-        for (const TPageWork &work : pages) {
-            for (const TPublishTarget &movie : work.Movies)
-                bytesTotal += movie.Bytes;
-            bytesTotal += work.Page.Bytes;
-        }
-        TPublishRun run(job, prompt, observer, bytesTotal);
+        const TPrivateTempFolder tempFolder;
+        const std::vector<TPageWork> pages = PrepareAllPages(job, entries, tempFolder.Path());
+        TPublishRun run(job, pages, prompt, observer);
         for (const TPageWork &work : pages)
             if (!run.Publish(work))
                 return false;
@@ -349,17 +428,21 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     plan.clear();
     if (!PassesPreCheck(job, entries, prompt))
         return false;
+    // Nothing is written, so the pages need no temporary folder.
+    const std::vector<TPageWork> pages = PrepareAllPages(job, entries, fs::path());
+    const TRunSources sources = MovieSources(pages);
     std::set<fs::path> created;
     const auto decide = [&](const TPublishTarget &target) {
-        std::error_code ec;
-        const bool exists = created.count(target.Destination) > 0 || fs::exists(target.Destination, ec);
-        const TCopyAction action =
-            DecideCopy(job.Policy, exists, exists && IsSameFile(target.Source, target.Destination));
+        const fs::path source = target.Kind == TPublishTarget::TKind::Movie ? target.Source : fs::path();
+        const TDestination found = created.count(target.Destination) > 0
+                                       ? TDestination::Other
+                                       : FindDestination(source, target.Destination, &sources);
+        const TCopyAction action = DecideCopy(job.Policy, found);
         if (action == TCopyAction::Copy)
             created.insert(target.Destination);
         plan.push_back({target, action});
     };
-    for (const TPageWork &work : PrepareAllPages(job, entries)) {
+    for (const TPageWork &work : pages) {
         for (const TPublishTarget &movie : work.Movies)
             decide(movie);
         decide(work.Page);

@@ -68,13 +68,25 @@ Converter &fromCp932()
 size_t utf8SequenceLength(std::string_view s)
 {
     const auto b = static_cast<unsigned char>(s[0]);
-    size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    // 0xC0, 0xC1 and 0xF5 up only ever start overlong or out-of-range forms.
+    size_t n = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
     if (n == 0 || n > s.size())
         return 0;
     for (size_t i = 1; i < n; ++i)
         if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
             return 0;
     return n;
+}
+
+bool IsUtf8(std::string_view text)
+{
+    while (!text.empty()) {
+        const size_t n = utf8SequenceLength(text);
+        if (n == 0)
+            return false;
+        text.remove_prefix(n);
+    }
+    return true;
 }
 
 constexpr std::string_view Utf8ReplacementChar = "\xEF\xBF\xBD";
@@ -137,6 +149,15 @@ std::string QStringToCp932Lossy(const QString &text, bool *lossy)
 {
     const QByteArray utf8 = text.toUtf8();
     return Utf8ToCp932Lossy(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), lossy);
+}
+
+std::string FileNameText(std::string_view nativeName)
+{
+    if (IsUtf8(nativeName))
+        return std::string(nativeName);
+    bool lossy = false;
+    std::string text = Cp932ToUtf8(nativeName, &lossy);
+    return lossy ? std::string(nativeName) : text;
 }
 
 std::filesystem::path Cp932ToNativePath(std::string_view cp932Path)

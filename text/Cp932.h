@@ -31,6 +31,11 @@ QString Cp932ToQString(std::string_view cp932);
 std::optional<std::string> QStringToCp932(const QString &text);
 std::string QStringToCp932Lossy(const QString &text, bool *lossy = nullptr);
 
+// The text a file-system name spells, as UTF-8: the name itself when it is
+// UTF-8, its code page 932 reading when it is not UTF-8 but valid CP932 (what
+// unpacking an archive made on Windows leaves), else the name as it is.
+std::string FileNameText(std::string_view nativeName);
+
 // File-system names on this platform are UTF-8 bytes; the core holds CP932.
 std::filesystem::path Cp932ToNativePath(std::string_view cp932Path);
 std::optional<std::string> NativePathToCp932(const std::filesystem::path &path);

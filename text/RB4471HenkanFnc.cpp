@@ -148,6 +148,18 @@ bool IsSjisTrailByte(unsigned char byte)
     return isInRange(byte, 0x40, 0x7E) || isInRange(byte, 0x80, 0xFC);
 }
 
+std::string FoldAsciiCase(std::string_view text)
+{
+    std::string folded(text);
+    for (size_t i = 0; i < folded.size(); ++i) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(folded[i])))
+            ++i;
+        else if (folded[i] >= 'A' && folded[i] <= 'Z')
+            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    }
+    return folded;
+}
+
 std::uint16_t JisToSjis(std::uint16_t jisCode)
 {
     const unsigned row = jisCode >> 8;

@@ -16,6 +16,11 @@ bool IsSjisLeadByte(unsigned char byte);
 // 0x40-0x7E and 0x80-0xFC: a byte that can follow a lead byte.
 bool IsSjisTrailByte(unsigned char byte);
 
+// ASCII letters lower-cased; double-byte characters stay whole, so a trail
+// byte that looks like a letter is never touched. For comparing names the way
+// a case-insensitive file system or INI reader does.
+std::string FoldAsciiCase(std::string_view text);
+
 // JIS X 0208 code (row << 8 | cell) -> CP932 double-byte code (lead << 8 | trail).
 std::uint16_t JisToSjis(std::uint16_t jisCode);
 

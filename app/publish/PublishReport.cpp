@@ -22,6 +22,8 @@ const char *ActionLabel(TCopyAction action, bool canAsk)
         return "スキップ";
     case TCopyAction::KeepSameFile:
         return "同一ファイル";
+    case TCopyAction::KeepSource:
+        return "元ファイルのため中止";
     }
     return "";
 }

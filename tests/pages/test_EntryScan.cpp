@@ -5,6 +5,7 @@
 #include "pages/EntryScan.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
+#include "text/RB4471HenkanFnc.h"
 
 using namespace kpx;
 using namespace std::chrono;
@@ -62,31 +63,52 @@ TEST(FormatRenamePattern, DoubleByteCharactersAreNeverReadAsLetters)
     EXPECT_EQ(FormatRenamePattern(Sjis("動画yy"), Dec7th2007), Sjis("動画07"));
 }
 
-TEST(MakeCopyName, PlainNamesKeepTheirOwnNameLowerCasedOnRequest)
+// The copy names a scan gives names listed in this order.
+std::vector<std::string> CopyNames(std::initializer_list<std::string> orgNames, const TScanOptions &options = Options())
 {
-    int serial = 1;
-    EXPECT_EQ(MakeCopyName("MOVIE.AMC", Options(true), serial), "movie.amc");
-    EXPECT_EQ(MakeCopyName("MOVIE.AMC", Options(false), serial), "MOVIE.AMC");
-    EXPECT_EQ(serial, 1);
+    std::vector<TRecFileData> entries;
+    for (const std::string &name : orgNames)
+        entries.emplace_back().OrgName = name;
+    AssignCopyNames(entries, options);
+    std::vector<std::string> names;
+    for (const TRecFileData &entry : entries)
+        names.push_back(entry.CopyName);
+    return names;
 }
 
-TEST(MakeCopyName, JapaneseNamesGetThePatternAndASerial)
+TEST(AssignCopyNames, PlainNamesKeepTheirOwnAndOthersGetThePatternAndASerial)
 {
-    int serial = 1;
-    EXPECT_EQ(MakeCopyName(Sjis("映画.amc"), Options(), serial), "mv07120701.amc");
-    EXPECT_EQ(MakeCopyName(Sjis("ｴｲｶﾞ.amc"), Options(), serial), "mv07120702.amc");
-    EXPECT_EQ(MakeCopyName(Sjis("Ａbc.amc"), Options(), serial), "mv07120703.amc"); // mixed widths
-    EXPECT_EQ(serial, 4);
-    serial = 100;
-    EXPECT_EQ(MakeCopyName(Sjis("映画.amc"), Options(), serial), "mv071207100.amc");
-}
-
-TEST(MakeCopyName, PatternCannotLeadOutOfTheMovieFolder)
-{
-    int serial = 1;
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(CopyNames({"MOVIE.AMC"}, Options(true)), Names{"movie.amc"});
+    EXPECT_EQ(CopyNames({"MOVIE.AMC"}, Options(false)), Names{"MOVIE.AMC"});
+    // Double-byte, half-width kana and mixed widths take the pattern, numbered in listing order.
+    EXPECT_EQ(CopyNames({Sjis("映画.amc"), "clip.amc", Sjis("ｴｲｶﾞ.amc"), Sjis("Ａbc.amc")}),
+              (Names{"mv07120701.amc", "clip.amc", "mv07120702.amc", "mv07120703.amc"}));
     TScanOptions options = Options();
-    options.RenamePattern = "'../x/'yy";
-    EXPECT_EQ(MakeCopyName(Sjis("映画.amc"), options, serial), "..x0701.amc");
+    options.RenamePattern = "'../x/'yy"; // a delimiter would lead out of the movie folder
+    EXPECT_EQ(CopyNames({Sjis("映画.amc")}, options), Names{"..x0701.amc"});
+}
+
+TEST(AssignCopyNames, NamesAreUniqueIgnoringLetterCase)
+{
+    using Names = std::vector<std::string>;
+    const struct
+    {
+        std::initializer_list<std::string> orgNames;
+        bool lowerCase;
+        Names expected;
+    } cases[] = {
+        // A file under its own name keeps it; the other takes the pattern.
+        {{"MOVIE.AMC", "movie.amc"}, true, {"mv07120701.amc", "movie.amc"}},
+        {{"MOVIE.AMC", "movie.amc"}, false, {"MOVIE.AMC", "mv07120701.amc"}},
+        {{"Clip.amc", "CLIP.amc"}, true, {"clip.amc", "mv07120701.amc"}},
+        // Serials skip every name already given, plain ones included.
+        {{Sjis("映画.amc"), Sjis("動画.amc"), "mv07120701.amc", "MV07120703.AMC"},
+         true,
+         {"mv07120702.amc", "mv07120704.amc", "mv07120701.amc", "mv07120703.amc"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CopyNames(c.orgNames, Options(c.lowerCase)), c.expected) << c.orgNames.begin()->c_str();
 }
 
 class ScanSourceFolderTest : public ::testing::Test
@@ -129,15 +151,28 @@ TEST_F(ScanSourceFolderTest, ListsMoviesInWindowsOrderWithTheirNames)
     EXPECT_EQ(entries[4].FileSize, 1234);
 }
 
-TEST_F(ScanSourceFolderTest, NameCodePage932CannotHoldIsMarkedAndKeepsItsRealName)
+TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirRealBytes)
 {
-    addFile("a\xF0\x9F\x98\x80.amc"); // an emoji
-    ASSERT_TRUE(ScanSourceFolder(dir.cp932(), Options(), entries));
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].OrgName, Sjis("a〓.amc"));
-    EXPECT_EQ(entries[0].LinkName, Sjis("a〓"));
-    EXPECT_EQ(entries[0].CopyName, "mv07120701.amc");
-    EXPECT_EQ(entries[0].NativeName, "a\xF0\x9F\x98\x80.amc");
+    const struct
+    {
+        std::string nativeName;
+        std::string orgNameUtf8;
+    } cases[] = {
+        {"a\xF0\x9F\x98\x80.amc", "a〓.amc"}, // an emoji code page 932 cannot hold
+        {"\x89\x66\x89\xE6.amc", "映画.amc"}, // 映画 in CP932 bytes, as a Windows archive unpacks
+        {"\xB6\xC0.amc", "ｶﾀ.amc"},             // half-width kana bytes
+        {"x\xFF\xFE.amc", "x〓〓.amc"},         // neither UTF-8 nor CP932
+    };
+    for (const auto &c : cases) {
+        const TempDir folder;
+        WriteFileBytes(folder.path() / c.nativeName, "movie");
+        ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
+        ASSERT_EQ(entries.size(), 1u) << c.orgNameUtf8;
+        EXPECT_EQ(Cp932ToUtf8(entries[0].OrgName), c.orgNameUtf8);
+        EXPECT_EQ(entries[0].LinkName, KanaToFullWidth(Sjis(c.orgNameUtf8.substr(0, c.orgNameUtf8.size() - 4))));
+        EXPECT_EQ(entries[0].CopyName, "mv07120701.amc");
+        EXPECT_EQ(entries[0].NativeName, c.nativeName);
+    }
 }
 
 TEST_F(ScanSourceFolderTest, MissingOrEmptyFolderGivesAnEmptyList)

@@ -66,6 +66,33 @@ TEST(MovieBlock, FillsEveryPlaceholder)
     EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
 }
 
+TEST(MovieBlock, NamesCannotBreakTheMarkup)
+{
+    const std::string chi = "\x83\x60"; // チ: its trail byte is a backquote
+    const struct
+    {
+        std::string linkPath, copyName, data;
+        std::string linkName, standby;
+    } cases[] = {
+        {"", "my clip.amc", "my%20clip.amc", "my clip", "my clip"},
+        {"", "a&b<c>.amc", "a%26b%3Cc%3E.amc", "a&copy;<b>", "a&copy;<b>"}, // entities the user typed stay
+        {"", "per%41cent.amc", "per%2541cent.amc", "", ""},
+        {"", "x\" onmouseover=\"y.amc", "x%22%20onmouseover%3D%22y.amc", "x\" on=\"y", "x&quot; on=&quot;y"},
+        {"", "it's#1?`.amc", "it%27s%231%3F%60.amc", "", ""},
+        {"", "tab\tdel\x7F.amc", "tab%09del%7F.amc", "", ""},
+        {"../a b/" + chi + "/", "clip.amc", "../a%20b/" + chi + "/clip.amc", "", ""},
+        {"mov/", "plain-name_1.+$!~amc", "mov/plain-name_1.+$!~amc", "", ""},
+    };
+    for (const auto &c : cases) {
+        TRecFileData entry = Entry("x", 1);
+        entry.CopyName = c.copyName;
+        entry.LinkName = c.linkName;
+        entry.SaveName = c.linkName;
+        EXPECT_EQ(MakeMovieBlock(entry, c.linkPath), Block(c.data, "no", c.standby, "1", c.standby, "1", "devdl1q"))
+            << c.copyName;
+    }
+}
+
 TEST(PageFileName, NumbersFromThePageAfterTheFirst)
 {
     EXPECT_EQ(PageFileName("ezmovie.html", 1), "ezmovie.html");
@@ -203,16 +230,15 @@ TEST_F(MakeHtmlFilesTest, MissingMovieIsReportedAndThePageStillLinksIt)
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + block(2));
 }
 
-TEST_F(MakeHtmlFilesTest, PageThatCannotBeWrittenEndsTheRunWithItsOwnMessage)
+TEST_F(MakeHtmlFilesTest, TemporaryFolderThatCannotBeMadeEndsTheRunBeforeAnyFile)
 {
     addMovies(2, 1);
-    WriteFileBytes(temp / "not-a-folder", "x"); // the temporary page cannot be created
+    WriteFileBytes(temp / "not-a-folder", "x");
     qputenv("TMPDIR", (temp / "not-a-folder").c_str());
     EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
     ASSERT_EQ(prompt.errors.size(), 1u);
-    EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
-    EXPECT_TRUE(fs::exists(html / "m1.amc"));     // handled before the failure: stays
-    EXPECT_FALSE(fs::exists(html / "m2.amc"));    // the run ended on page 1
+    EXPECT_NE(prompt.errors[0].find("not-a-folder"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(html.path()));
 }
 
 TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
@@ -399,4 +425,78 @@ TEST_F(MakeHtmlFilesTest, FullDiskDuringAPageEndsTheRunLeavingNoPartOfIt)
     EXPECT_EQ(page("ezmovie.html"), "old page");
     EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
     EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+namespace {
+
+// Before each page, looks into the run's temporary folder and plants a link
+// where the page's temporary file will be written.
+struct TempFolderSpy : TPublishObserver
+{
+    fs::path systemTemp, victim;
+    std::vector<std::string> seen; // "<mode> <entries>" of each private folder met
+
+    void FileStarting(const TPublishTarget &target, std::uintmax_t, std::uintmax_t) override
+    {
+        if (target.Kind != TPublishTarget::TKind::Page)
+            return;
+        for (const auto &folder : fs::directory_iterator(systemTemp)) {
+            const auto mode = folder.symlink_status().permissions() & fs::perms::all;
+            seen.push_back((folder.is_directory() && mode == fs::perms::owner_all ? "private " : "open ")
+                           + std::to_string(std::distance(fs::directory_iterator(folder), {})));
+            fs::create_symlink(victim, target.Source);
+        }
+    }
+    void FileDone(const TPublishTarget &, TCopyResult) override {}
+};
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, PagesArePreparedInAPrivateFolderAndNeverWrittenThroughALink)
+{
+    addMovies(1, 1);
+    WriteFileBytes(source / "victim", "precious");
+    TempFolderSpy spy;
+    spy.systemTemp = temp.path();
+    spy.victim = source / "victim";
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &spy));
+    EXPECT_EQ(spy.seen, std::vector<std::string>{"private 0"});
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(source / "victim"), "precious");
+    EXPECT_FALSE(fs::exists(html / "ezmovie.html"));
+    EXPECT_TRUE(fs::is_empty(temp.path())); // the private folder goes, link and all
+}
+
+TEST_F(MakeHtmlFilesTest, EveryNameTheFileSystemTakesCanBePublished)
+{
+    const std::string movie = std::string(251, 'm') + ".amc"; // 255 bytes, the most a name may have
+    WriteFileBytes(source / movie, "movie");
+    list.FEntries.push_back(Entry(std::string(251, 'm'), 5));
+    list.FEntryCount = 1;
+    list.FPageItemCount = 1;
+    list.FPageCount = 1;
+    job.PageNames = {std::string(250, 'p') + ".html"};
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt)) << (prompt.errors.empty() ? "" : prompt.errors[0]);
+    EXPECT_TRUE(prompt.errors.empty());
+    EXPECT_EQ(ReadFileBytes(html / movie), "movie");
+    EXPECT_NE(ReadFileBytes(html / job.PageNames[0]).find("data=" + movie), std::string::npos);
+}
+
+TEST_F(MakeHtmlFilesTest, NoCopyReplacesAnotherEntrysSource)
+{
+    addMovies(2, 2);
+    fs::create_hard_link(source / "m2.amc", html / "m1.amc"); // m1's copy would land on m2's file
+    for (const TOverwritePolicy policy : {TOverwritePolicy::Overwrite, TOverwritePolicy::Confirm}) {
+        FakePrompt answering;
+        answering.answer = true;
+        job.Policy = policy;
+        EXPECT_TRUE(MakeHtmlFiles(job, list, answering));
+        ASSERT_EQ(answering.errors.size(), 1u);
+        EXPECT_NE(answering.errors[0].find("m1.amc"), std::string::npos);
+        for (const std::string &question : answering.questions)
+            EXPECT_EQ(question.find("m1.amc"), std::string::npos) << question;
+        EXPECT_EQ(ReadFileBytes(source / "m2.amc"), std::string(2000, 'x'));
+        EXPECT_EQ(ReadFileBytes(html / "m1.amc"), std::string(2000, 'x'));
+    }
 }

@@ -37,6 +37,8 @@ TCopyResult ExpectedResult(TCopyAction action)
         return TCopyResult::Skipped;
     case TCopyAction::KeepSameFile:
         return TCopyResult::SameFile;
+    case TCopyAction::KeepSource:
+        break;
     }
     return TCopyResult::Failed;
 }
@@ -46,31 +48,49 @@ TCopyResult ExpectedResult(TCopyAction action)
 TEST(DecideCopy, MissingTargetIsCopiedAndAnExistingOneFollowsThePolicy)
 {
     using P = TOverwritePolicy;
+    using D = TDestination;
     for (P policy : {P::Confirm, P::Overwrite, P::Skip, P::WarnAndStop})
-        EXPECT_EQ(DecideCopy(policy, false, false), TAction::Copy);
-    EXPECT_EQ(DecideCopy(P::Confirm, true, false), TAction::AskToReplace);
-    EXPECT_EQ(DecideCopy(P::Overwrite, true, false), TAction::Replace);
-    EXPECT_EQ(DecideCopy(P::Skip, true, false), TAction::Skip);
-    EXPECT_EQ(DecideCopy(P::WarnAndStop, true, false), TAction::Skip);
-    // The source itself is never asked about or replaced; a skipping policy still skips.
-    EXPECT_EQ(DecideCopy(P::Confirm, true, true), TAction::KeepSameFile);
-    EXPECT_EQ(DecideCopy(P::Overwrite, true, true), TAction::KeepSameFile);
-    EXPECT_EQ(DecideCopy(P::Skip, true, true), TAction::Skip);
+        EXPECT_EQ(DecideCopy(policy, D::Missing), TAction::Copy);
+    EXPECT_EQ(DecideCopy(P::Confirm, D::Other), TAction::AskToReplace);
+    EXPECT_EQ(DecideCopy(P::Overwrite, D::Other), TAction::Replace);
+    EXPECT_EQ(DecideCopy(P::Skip, D::Other), TAction::Skip);
+    EXPECT_EQ(DecideCopy(P::WarnAndStop, D::Other), TAction::Skip);
+    // No source is ever asked about or replaced; a skipping policy still skips.
+    for (P policy : {P::Confirm, P::Overwrite}) {
+        EXPECT_EQ(DecideCopy(policy, D::TheSource), TAction::KeepSameFile);
+        EXPECT_EQ(DecideCopy(policy, D::AnotherSource), TAction::KeepSource);
+    }
+    EXPECT_EQ(DecideCopy(P::Skip, D::TheSource), TAction::Skip);
+    EXPECT_EQ(DecideCopy(P::Skip, D::AnotherSource), TAction::Skip);
 }
 
-TEST(IsSameFile, LinksAreTheSameFileAndCopiesAreNot)
+TEST(FindDestination, KnowsFilesByDeviceAndInodeWhateverTheirName)
 {
     TempDir dir;
-    WriteFileBytes(dir / "a", "x");
-    WriteFileBytes(dir / "copy", "x");
+    for (const char *name : {"a", "b", "copy"})
+        WriteFileBytes(dir / name, "x");
     fs::create_hard_link(dir / "a", dir / "hard");
-    fs::create_symlink(dir / "a", dir / "soft");
-    EXPECT_TRUE(IsSameFile(dir / "a", dir / "a"));
-    EXPECT_TRUE(IsSameFile(dir / "a", dir / "hard"));
-    EXPECT_TRUE(IsSameFile(dir / "soft", dir / "a"));
-    EXPECT_FALSE(IsSameFile(dir / "a", dir / "copy"));
-    EXPECT_FALSE(IsSameFile(dir / "a", dir / "missing"));
-    EXPECT_FALSE(IsSameFile(dir / "missing", dir / "missing"));
+    fs::create_symlink(dir / "b", dir / "soft");
+    const TRunSources sources({dir / "a", dir / "b"});
+    const struct
+    {
+        const char *source;
+        const char *destination;
+        TDestination expected;
+    } cases[] = {
+        {"a", "a", TDestination::TheSource},
+        {"a", "hard", TDestination::TheSource},
+        {"b", "soft", TDestination::TheSource},
+        {"a", "soft", TDestination::AnotherSource},
+        {"b", "hard", TDestination::AnotherSource},
+        {"a", "copy", TDestination::Other},
+        {"a", "missing", TDestination::Missing},
+        {"missing", "b", TDestination::AnotherSource},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FindDestination(dir / c.source, dir / c.destination, &sources), c.expected)
+            << c.source << " -> " << c.destination;
+    EXPECT_EQ(FindDestination(dir / "a", dir / "b", nullptr), TDestination::Other);
 }
 
 // Three movies at two per page; the third has the second's copy name.

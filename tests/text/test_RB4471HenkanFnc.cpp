@@ -241,3 +241,10 @@ TEST(FullWidthConverters, OnlyHalfToFullWidthConvertsAscii)
         EXPECT_EQ(CompatibilityForm(HalfToFullWidth(Byte(byte))), Byte(byte)) << byte;
     }
 }
+
+TEST(FoldAsciiCase, FoldsAsciiLettersOnlyOutsideDoubleByteCharacters)
+{
+    EXPECT_EQ(FoldAsciiCase("MoVie.AMC"), "movie.amc");
+    EXPECT_EQ(FoldAsciiCase("\x83\x41Z"), "\x83\x41z"); // the trail byte of ア is "A"
+    EXPECT_EQ(FoldAsciiCase("\x83"), "\x83");           // a lone lead byte at the end
+}
