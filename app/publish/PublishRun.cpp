@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <variant>
 
+#include <QFileInfo>
+
 #include "app/publish/PublishOptions.h"
 #include "app/publish/PublishReport.h"
 #include "app/publish/PublishSettings.h"
@@ -40,15 +42,14 @@ int FailUsage(const QString &reason)
     return ExitUsage;
 }
 
-IniDocument ReadSettingsFile(const std::optional<QString> &named)
+TPublishSettings ReadSettingsFile(const std::optional<QString> &named)
 {
     const QString path = named ? *named : DesktopSettingsPath();
     const std::optional<std::string> bytes = IniFileStorage().Read(path);
-    if (bytes)
-        return IniDocument::Parse(*bytes);
-    if (named)
+    if (!bytes && named)
         throw TRunStop("設定ファイル「" + path.toStdString() + "」がありません。");
-    return IniDocument(); // as at the desktop program's first start: defaults throughout
+    // Without a file, as at the desktop program's first start: defaults throughout.
+    return ReadPublishSettings(bytes ? IniDocument::Parse(*bytes) : IniDocument(), QFileInfo(path).absoluteDir());
 }
 
 void RequireFolder(const std::string &cp932Folder, const char *label, bool written)
@@ -132,7 +133,7 @@ int Run(const QStringList &arguments)
         return ExitSuccess;
     }
 
-    const auto applied = ApplyPublishOptions(ReadPublishSettings(ReadSettingsFile(options.IniFile)), options);
+    const auto applied = ApplyPublishOptions(ReadSettingsFile(options.IniFile), options);
     if (const auto *error = std::get_if<TUsageError>(&applied))
         return FailUsage(error->Reason);
     const TPublishSettings &settings = std::get<TPublishSettings>(applied);

@@ -1,6 +1,7 @@
 #include "app/publish/PublishSettings.h"
 
 #include <array>
+#include <stdexcept>
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,10 +36,18 @@ std::string DeclaredText(const IniDocument &ini, const char *section, const ini:
                                               : std::string(key.Default);
 }
 
-std::string DeclaredFolder(const IniDocument &ini, const ini::TextKey &key)
+std::string DeclaredFolder(const IniDocument &ini, const ini::TextKey &key, const QDir &settingsFolder)
 {
     const std::string folder = DeclaredText(ini, ini::Dirs::Section, key);
-    return folder.empty() ? folder : IncludePathDelimiter(folder);
+    const QString text = Cp932ToQString(folder);
+    if (folder.empty() || QDir::isAbsolutePath(text))
+        return folder.empty() ? folder : IncludePathDelimiter(folder);
+    const QString resolved = QDir::cleanPath(settingsFolder.absoluteFilePath(text));
+    const std::optional<std::string> cp932 = QStringToCp932(resolved);
+    if (!cp932)
+        throw std::runtime_error("設定ファイルの相対フォルダ「" + text.toStdString() + "」は「" + resolved.toStdString()
+                                 + "」になりますが、ページに書けない文字が含まれています。");
+    return IncludePathDelimiter(*cp932);
 }
 
 // A template box gets every non-empty stored line, each followed by a line break.
@@ -89,12 +98,12 @@ QString CannotHold(const char *option, const QString &value)
 
 } // namespace
 
-TPublishSettings ReadPublishSettings(const IniDocument &ini)
+TPublishSettings ReadPublishSettings(const IniDocument &ini, const QDir &settingsFolder)
 {
     TPublishSettings settings;
-    settings.SourceDir = DeclaredFolder(ini, ini::Dirs::OrgMovDir);
-    settings.HtmlDir = DeclaredFolder(ini, ini::Dirs::HtmlDir);
-    settings.MovieDir = DeclaredFolder(ini, ini::Dirs::EzmovieDir);
+    settings.SourceDir = DeclaredFolder(ini, ini::Dirs::OrgMovDir, settingsFolder);
+    settings.HtmlDir = DeclaredFolder(ini, ini::Dirs::HtmlDir, settingsFolder);
+    settings.MovieDir = DeclaredFolder(ini, ini::Dirs::EzmovieDir, settingsFolder);
     settings.HtmlFileName = "ezmovie.html"; // the main window's name box at every start
     settings.PageItemCount = ini::Html::ItemCount.Clamp(
         DeclaredInteger(ini, ini::Html::Section, ini::Html::ItemCount.Name, ini::Html::ItemCount.Default));

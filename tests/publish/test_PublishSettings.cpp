@@ -17,7 +17,7 @@ TPublishSettings Read(std::initializer_list<std::string_view> utf8Lines)
     std::string bytes;
     for (std::string_view line : utf8Lines)
         bytes += Sjis(line) + "\r\n";
-    return ReadPublishSettings(IniDocument::Parse(bytes));
+    return ReadPublishSettings(IniDocument::Parse(bytes), QDir(QStringLiteral("/settings")));
 }
 
 TPublishSettings Applied(const TPublishSettings &settings, const TPublishOptions &options)
@@ -113,11 +113,25 @@ TEST(PublishSettings, BlankTemplatesAreRestoredAsTheMainWindowRestoresThem)
 TEST(PublishSettings, TextsReachThePagesInTheirCanonicalSpelling)
 {
     // 0xED40 and 0xFA5C are one character; a Unicode control gives back the latter.
-    const TPublishSettings settings = ReadPublishSettings(IniDocument::Parse(
-        "[html_header]\r\nLines0=\xED\x40\r\n[ReName]\r\nFormat='\xED\x40'\r\n[Dirs]\r\nhtml_dir=/\xED\x40/\r\n"));
+    const TPublishSettings settings = ReadPublishSettings(
+        IniDocument::Parse(
+            "[html_header]\r\nLines0=\xED\x40\r\n[ReName]\r\nFormat='\xED\x40'\r\n[Dirs]\r\nhtml_dir=/\xED\x40/\r\n"),
+        QDir::root());
     EXPECT_EQ(settings.Templates.Header, "\xFA\x5C\r\n");
     EXPECT_EQ(settings.Scan.RenamePattern, "'\xFA\x5C'");
     EXPECT_EQ(settings.HtmlDir, "/\xFA\x5C/");
+}
+
+TEST(PublishSettings, RelativeFoldersAreTakenFromTheSettingsFilesFolder)
+{
+    const TPublishSettings settings =
+        Read({"[Dirs]", "org_mov_dir=src", "html_dir=../web/html/", "ezmovie_dir=/abs//mov"});
+    EXPECT_EQ(settings.SourceDir, "/settings/src/");
+    EXPECT_EQ(settings.HtmlDir, "/web/html/");
+    EXPECT_EQ(settings.MovieDir, "/abs//mov/"); // an absolute folder stays as written
+    EXPECT_THROW(ReadPublishSettings(IniDocument::Parse("[Dirs]\r\nhtml_dir=h\r\n"),
+                                     QDir(QString::fromUtf8("/\xF0\x9F\x98\x80"))),
+                 std::runtime_error);
 }
 
 TEST(PublishSettings, CommandLineOverridesEachValue)
