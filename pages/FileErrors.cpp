@@ -37,7 +37,7 @@ std::string DescribeErrno(int error)
 
 std::string DisplayPath(const std::filesystem::path &path)
 {
-    return Utf8ToCp932Lossy(path.native());
+    return Utf8ToCp932Lossy(FileNameText(path.native()));
 }
 
 std::string FileErrorMessage(const std::filesystem::path &file, std::string_view failure, int error)

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "FakePrompt.h"
+#include "pages/FileErrors.h"
 #include "pages/MovieCopy.h"
 #include "support/TestSupport.h"
 
@@ -259,4 +260,11 @@ TEST_F(PreCheckTest, ExistingLastPageIsNamed)
     EXPECT_FALSE(check());
     ASSERT_EQ(prompt.warnings.size(), 1u);
     EXPECT_EQ(prompt.warnings[0], "htmlディレクトリに同名のファイル「ezmovie03.html」が\r\n存在しますので、実行を中止します。");
+}
+
+TEST(DisplayPath, NamesShowTheirCharactersWhateverTheirEncoding)
+{
+    EXPECT_EQ(DisplayPath("/a/\x89\x66\x89\xE6.amc"), Sjis("/a/映画.amc")); // CP932 bytes
+    EXPECT_EQ(DisplayPath("/a/映画.amc"), Sjis("/a/映画.amc"));
+    EXPECT_EQ(DisplayPath("/a/\xF0\x9F\x98\x80"), Sjis("/a/〓")); // a character CP932 lacks
 }
