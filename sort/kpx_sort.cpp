@@ -291,16 +291,19 @@ void Tkpx_sortFrm::sb_upClick(const QObject *sender)
 
 void Tkpx_sortFrm::sl_deleteClick()
 {
-    if (!AskYesNo(this, QStringLiteral("この行のタグを削除してよろしいですか？")))
-        return;
     const int row = SelectedRow();
+    if (row < 0 || !AskYesNo(this, QStringLiteral("この行のタグを削除してよろしいですか？")))
+        return;
     FModel->RemoveRow(row);
     SelectRow(std::min(row, FModel->rowCount() - 1));
 }
 
+// The highlighted row, or -1: after Ctrl+click clears the highlight the
+// current row is invisible, and acting on it would surprise the user.
 int Tkpx_sortFrm::SelectedRow() const
 {
-    return sg_sort->currentIndex().row();
+    const QModelIndexList rows = sg_sort->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 void Tkpx_sortFrm::SelectRow(int row)

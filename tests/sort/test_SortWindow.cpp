@@ -304,3 +304,19 @@ TEST_F(SortWindowTest, CloseButtonKeepsItsDistanceFromTheRightEdge)
     Window->resize(500, 300);
     EXPECT_EQ(close->x(), 400);
 }
+
+TEST_F(SortWindowTest, WithNoHighlightedRowTheButtonsDoNothing)
+{
+    for (const char *button : {"sb_up", "sb_down", "sl_delete"}) {
+        SCOPED_TRACE(button);
+        Open(Movies({"a", "b", "c"}));
+        TMessageRecorder recorder(true);
+        ClickRow(1);
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          Grid()->visualRect(Grid()->model()->index(1, 0)).center()); // clears the highlight
+        ASSERT_TRUE(Grid()->selectionModel()->selectedRows().isEmpty());
+        Click(button);
+        EXPECT_EQ(Column(scOrgName), QStringList({"a", "b", "c"}));
+        EXPECT_TRUE(recorder.Messages().isEmpty());
+    }
+}
