@@ -153,8 +153,19 @@ void TLightLabel::mouseReleaseEvent(QMouseEvent *event)
         ApplyLight();
     else
         ApplyDefault();
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool endsDoubleClick = std::exchange(FDoubleClicked, false);
+    if (!endsDoubleClick && rect().contains(event->position().toPoint()))
         Click();
+}
+
+void TLightLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The press before it has already been handled; a double-click is one click.
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        FDoubleClicked = true;
 }
 
 void TLightLabel::Click()

@@ -96,6 +96,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void SetColor(const QColor &color);
@@ -121,6 +122,7 @@ private:
     TJumpType FJumpType = jtCust;
     QString FJumpTo;
     bool FMouseIn = false;
+    bool FDoubleClicked = false; // the release after a double-click is no second click
 };
 
 } // namespace kpx

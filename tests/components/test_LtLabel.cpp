@@ -141,6 +141,20 @@ TEST_F(LightLabelTest, OnlyALeftPressAndReleaseInsideIsAClick)
     EXPECT_TRUE(Opened.isEmpty());
 }
 
+TEST_F(LightLabelTest, ADoubleClickOpensTheTargetOnce)
+{
+    Label.SetJumpTo(QStringLiteral("http://example.jp/"));
+    Label.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Label));
+    QSignalSpy clicked(&Label, &TLightLabel::clicked);
+    // Through the window, as the platform delivers it: press, release, press, double-click, release.
+    QTest::mouseDClick(Label.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(Opened.size(), 1);
+    EXPECT_EQ(clicked.count(), 1);
+    QTest::mouseClick(Label.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5), 1000);
+    EXPECT_EQ(Opened.size(), 2); // the next single click opens again
+}
+
 TEST_F(LightLabelTest, LooksFollowThePointerAndTheButton)
 {
     GiveDistinctLooks();
