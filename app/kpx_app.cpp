@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/QtTranslations.h"
 #include "app/kpx_main.h"
 #include "components/AppIcon.h"
 #include "settings/kpx_cfg.h"
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kinopage Lite"));
     QApplication::setWindowIcon(kpx::AppIcon());
+    kpx::InstallQtTranslations();
 
     auto mainWindow = std::make_unique<kpx::Tkpx_MainFrm>();
     auto settings = std::make_unique<kpx::Tkpx_cfgFrm>(mainWindow.get(), mainWindow->HtmlNameHistory());

@@ -11,6 +11,7 @@ KPX_PACKAGES=(
   libgmock-dev
   libbenchmark-dev
   fonts-ipafont-gothic
+  qt6-translations-l10n
   xvfb
   xauth
   libxml2-utils

@@ -1,0 +1,22 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+#include "app/QtTranslations.h"
+
+using namespace kpx;
+
+TEST(QtTranslations, QtsOwnTextsSpeakJapaneseWhereInstalledAndEnglishElsewhere)
+{
+    const auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+    EXPECT_EQ(InstallQtTranslations(QStringLiteral("/nonexistent")), nullptr);
+    EXPECT_EQ(lookIn(), QStringLiteral("Look in:"));
+
+    QTranslator *translator = InstallQtTranslations();
+    ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is not installed";
+    EXPECT_NE(lookIn(), QStringLiteral("Look in:"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+}
