@@ -228,14 +228,15 @@ TEST_F(MainWindowBasics, ShorterHistoryLeavesNoKeyOfTheLongerOne)
     EXPECT_EQ(file.ReadString("htmlname_history", "Items6", ""), "n6.html");
 }
 
-TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFileStays)
+TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldForEachWindowAndTheOldFileStays)
 {
-    const auto errors = [this] {
-        qsizetype count = 0;
+    // The window named in each error box about the settings file, in order.
+    const auto failedWindows = [this] {
+        QStringList windows;
         for (const TMessageRecorder::TMessage &message : Messages.Messages())
             if (message.Kind == TMsgKind::Error && message.Text.contains(QStringLiteral("kpx_app.ini")))
-                ++count;
-        return count;
+                windows << message.Text.section(QStringLiteral("」"), 0, 0).mid(1);
+        return windows;
     };
     AddMovie("a.amc");
     ChooseFolders();
@@ -247,7 +248,8 @@ TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFi
         const FileSizeLimit full(16); // as if the disk were full
         StopProgram();
     }
-    EXPECT_EQ(errors(), 1);
+    const QStringList allThree = {QStringLiteral("ページ設定"), QStringLiteral("Kinopage Lite"), QStringLiteral("設定")};
+    EXPECT_EQ(failedWindows(), allThree);
     EXPECT_EQ(FolderContents(SettingsDir.path()), before); // intact, no temporary file
 
     StartProgram();
@@ -256,7 +258,7 @@ TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFi
     fs::remove_all(SettingsDir.path());
     WriteFileBytes(SettingsDir.path(), "not a folder");
     StopProgram();
-    EXPECT_EQ(errors(), 2);
+    EXPECT_EQ(failedWindows(), allThree + QStringList({QStringLiteral("Kinopage Lite"), QStringLiteral("設定")}));
     fs::remove(SettingsDir.path());
     fs::create_directory(SettingsDir.path());
 }
