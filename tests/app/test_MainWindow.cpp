@@ -1,7 +1,10 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDragEnterEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 #include "MainWindowFixture.h"
@@ -191,6 +194,19 @@ TEST_F(MainWindowBasics, NameBoxCompletesTypedTextFromItsHistory)
     Settings->findChild<QCheckBox *>(QStringLiteral("cbx_AutoComplete"))->setChecked(false);
     QTest::keyClicks(name->lineEdit(), QStringLiteral("n"));
     EXPECT_EQ(name->currentText(), QStringLiteral("In")); // the option is off
+}
+
+TEST_F(MainWindowBasics, NameBoxTakesOneLineOfTextThatPagesCanHold)
+{
+    QComboBox *name = Main->HtmlNameHistory();
+    name->setEditText(QString());
+    TypeText(name->lineEdit(), QStringLiteral("café.html"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("caf.html"));
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("é"))) << QToolTip::text().toStdString();
+    name->setEditText(QString());
+    QGuiApplication::clipboard()->setText(QStringLiteral("top\r\n.html"));
+    name->lineEdit()->paste();
+    EXPECT_EQ(name->currentText(), QStringLiteral("top.html"));
 }
 
 TEST_F(MainWindowBasics, SettingsSurviveARestart)

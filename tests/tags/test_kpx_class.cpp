@@ -5,11 +5,14 @@
 #include <vector>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
@@ -179,6 +182,28 @@ TEST_F(TagItemTest, LeavingTheLinkBoxStoresBothNamesLeavingTheSaveBoxOnlyTheSave
     EXPECT_EQ(Stored(0).SaveName, Sjis("映画2.3g2"));
     EXPECT_EQ(Stored(0).LinkName, Sjis("映画"));
     EXPECT_EQ(Stored(1).LinkName, Sjis("two")); // other entries untouched
+}
+
+TEST_F(TagItemTest, NameBoxesTakeOneLineOfTextThatPagesCanHold)
+{
+    options.AutoCompleteValue = false;
+    MakePanel(0);
+    ShowActive();
+    LinkBox()->setFocus();
+    LinkBox()->clear();
+    test::TypeText(LinkBox(), QStringLiteral("Resumé"));
+    EXPECT_EQ(LinkBox()->text(), QStringLiteral("Resum"));
+    EXPECT_EQ(SaveBox()->text(), QStringLiteral("Resum"));
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("é"))) << QToolTip::text().toStdString();
+
+    SaveBox()->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral(".3g2\n"));
+    SaveBox()->paste();
+    QGuiApplication::clipboard()->setText(QStringLiteral("😀"));
+    SaveBox()->paste();
+    elsewhere->setFocus();
+    EXPECT_EQ(Stored(0).LinkName, Sjis("Resum"));
+    EXPECT_EQ(Stored(0).SaveName, Sjis("Resum.3g2"));
 }
 
 class CompletionTest : public TagItemTest
