@@ -245,17 +245,28 @@ void Tkpx_cfgFrm::setVisible(bool visible)
 {
     if (visible) {
         pgc_cfg->setCurrentWidget(ts_general);
-        // The dialog becomes topmost with the option but never gives it up.
-        if (AlwaysTop())
-            SetStayOnTop(this, true);
+        FollowAlwaysTop();
     }
     QDialog::setVisible(visible);
+}
+
+void Tkpx_cfgFrm::FollowAlwaysTop()
+{
+    // The dialog becomes topmost with the option but never gives it up.
+    if (AlwaysTop())
+        SetStayOnTop(this, true);
 }
 
 void Tkpx_cfgFrm::cbx_AlwaysTopClick()
 {
     if (FMainWindow)
         SetStayOnTop(FMainWindow, AlwaysTop());
+    // Ticked while the dialog is open: the main window, topmost now, must not
+    // cover its modal dialog.
+    if (isVisible()) {
+        FollowAlwaysTop();
+        raise();
+    }
 }
 
 void Tkpx_cfgFrm::ud_HisCountClick()

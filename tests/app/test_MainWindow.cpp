@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QUrl>
 
@@ -11,6 +12,7 @@
 #include "components/UpDown.h"
 #include "settings/DefaultTemplates.h"
 #include "settings/IniDocument.h"
+#include "settings/TemplateBox.h"
 #include "tags/kpx_tags.h"
 
 using namespace kpx;
@@ -207,6 +209,31 @@ TEST_F(MainWindowBasics, NameBoxTakesOneLineOfTextThatPagesCanHold)
     QGuiApplication::clipboard()->setText(QStringLiteral("top\r\n.html"));
     name->lineEdit()->paste();
     EXPECT_EQ(name->currentText(), QStringLiteral("top.html"));
+}
+
+TEST_F(MainWindowBasics, AlwaysOnTopLeavesEveryWindowAsItWas)
+{
+    Main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    Main->HtmlNameHistory()->setFocus();
+    QWidget *focused = Main->focusWidget();
+    const EventCounter mainEvents(Main.get());
+    bool dialogOpenAfterwards = false;
+    // Ticked in the modal dialog, as the user does, with the header just cleared.
+    QTimer::singleShot(0, Settings.get(), [&] {
+        Settings->findChild<TTemplateBox *>(QStringLiteral("html_header"))->SetText(QString());
+        QTest::mouseClick(Settings->findChild<QCheckBox *>(QStringLiteral("cbx_AlwaysTop")), Qt::LeftButton);
+        dialogOpenAfterwards = Settings->isVisible();
+        Settings->close();
+    });
+    Main->findChild<QAction *>(QStringLiteral("N1"))->trigger();
+
+    EXPECT_TRUE(dialogOpenAfterwards);
+    EXPECT_TRUE(Main->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(Settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint)); // still above its owner
+    EXPECT_EQ(mainEvents.Count(QEvent::Show) + mainEvents.Count(QEvent::Hide), 0);
+    EXPECT_TRUE(Settings->HeaderTemplate().isEmpty());
+    EXPECT_EQ(Main->focusWidget(), focused);
 }
 
 TEST_F(MainWindowBasics, SettingsSurviveARestart)
