@@ -34,6 +34,18 @@ void DropFiles(QWidget *window, const QStringList &paths)
     QCoreApplication::sendEvent(window, &drop);
 }
 
+// Counts the show and hide events that reach a window.
+struct ShowHideCounter : QObject
+{
+    explicit ShowHideCounter(QObject *watched) { watched->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Count += event->type() == QEvent::Show || event->type() == QEvent::Hide;
+        return false;
+    }
+    int Count = 0;
+};
+
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -217,7 +229,7 @@ TEST_F(MainWindowBasics, AlwaysOnTopLeavesEveryWindowAsItWas)
     ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
     Main->HtmlNameHistory()->setFocus();
     QWidget *focused = Main->focusWidget();
-    const EventCounter mainEvents(Main.get());
+    ShowHideCounter mainShows(Main.get());
     bool dialogOpenAfterwards = false;
     // Ticked in the modal dialog, as the user does, with the header just cleared.
     QTimer::singleShot(0, Settings.get(), [&] {
@@ -231,7 +243,7 @@ TEST_F(MainWindowBasics, AlwaysOnTopLeavesEveryWindowAsItWas)
     EXPECT_TRUE(dialogOpenAfterwards);
     EXPECT_TRUE(Main->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(Settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint)); // still above its owner
-    EXPECT_EQ(mainEvents.Count(QEvent::Show) + mainEvents.Count(QEvent::Hide), 0);
+    EXPECT_EQ(mainShows.Count, 0);
     EXPECT_TRUE(Settings->HeaderTemplate().isEmpty());
     EXPECT_EQ(Main->focusWidget(), focused);
 }

@@ -9,13 +9,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
-#include <QWindow>
 
 #include "components/EnterAsTab.h"
 #include "components/PageTextValidator.h"
-#include "components/StayOnTop.h"
 #include "components/UpDown.h"
-#include "support/TestSupport.h"
 
 using namespace kpx;
 
@@ -130,26 +127,5 @@ TEST(PageText, LineBreaksAreDroppedAndCharactersCodePage932CannotHoldAreRefused)
             EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf16(c.refused))) << QToolTip::text().toStdString();
         else
             EXPECT_EQ(QToolTip::text(), untouched) << input.toStdString();
-    }
-}
-
-TEST(StayOnTop, TogglesWithoutHidingMovingOrShowingTheWindow)
-{
-    for (const bool shown : {true, false}) {
-        QWidget window;
-        window.setGeometry(QRect(40, 50, 300, 200));
-        if (shown)
-            window.show();
-        const QRect placed = window.geometry();
-        const test::EventCounter events(&window);
-        for (const bool onTop : {true, false, true}) {
-            SetStayOnTop(&window, onTop);
-            EXPECT_EQ(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop) << shown;
-        }
-        EXPECT_EQ(window.isVisible(), shown);
-        EXPECT_EQ(window.geometry(), placed) << shown;
-        EXPECT_EQ(events.Count(QEvent::Show) + events.Count(QEvent::Hide), 0) << shown;
-        window.show();
-        EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint)) << shown;
     }
 }

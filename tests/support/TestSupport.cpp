@@ -11,24 +11,6 @@
 
 namespace kpx::test {
 
-EventCounter::EventCounter(QObject *watched)
-    : QObject(watched)
-{
-    watched->installEventFilter(this);
-}
-
-int EventCounter::Count(QEvent::Type type) const
-{
-    const auto found = FCounts.find(type);
-    return found == FCounts.end() ? 0 : found->second;
-}
-
-bool EventCounter::eventFilter(QObject *watched, QEvent *event)
-{
-    ++FCounts[event->type()];
-    return QObject::eventFilter(watched, event);
-}
-
 void TypeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text)

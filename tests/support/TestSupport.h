@@ -7,8 +7,6 @@
 
 #include <sys/resource.h>
 
-#include <QEvent>
-#include <QObject>
 #include <QTemporaryDir>
 
 class QString;
@@ -19,20 +17,6 @@ namespace kpx::test {
 // Types each character as a key press carrying it, as QTest::keyClicks does
 // for ASCII only.
 void TypeText(QWidget *widget, const QString &text);
-
-// Counts the events of each type that reach an object while it lives.
-class EventCounter : public QObject
-{
-public:
-    explicit EventCounter(QObject *watched);
-    int Count(QEvent::Type type) const;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    std::map<QEvent::Type, int> FCounts;
-};
 
 // Readable hex dump of a byte string, for failure messages.
 std::string Hex(std::string_view bytes);
