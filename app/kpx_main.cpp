@@ -24,6 +24,7 @@
 #include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
 #include "components/MessageDialogs.h"
+#include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
 #include "pages/EntryScan.h"
@@ -156,6 +157,7 @@ void Tkpx_MainFrm::CreateControls()
     htmlname_history->setAttribute(Qt::WA_InputMethodEnabled, false);
     htmlname_history->setEditText(QStringLiteral("ezmovie.html"));
     htmlname_history->lineEdit()->setAcceptDrops(false);
+    RestrictToPageText(htmlname_history->lineEdit());
     // The box keeps the focus and hands keys to its edit field directly, so
     // both are watched.
     htmlname_history->installEventFilter(this);

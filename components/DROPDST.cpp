@@ -85,9 +85,17 @@ bool TDropDst::MessageProc(QEvent *event)
     if (!FAcceptDrop || !IsFileDragOrDrop(event))
         return TControlHook::MessageProc(event);
     auto *drop = static_cast<QDropEvent *>(event);
+    // The files are only read, so the drop is always a copy: a source that
+    // proposed a move (Shift held) would delete the user's originals after an
+    // accepted one. A source that cannot copy is refused.
+    if (!drop->possibleActions().testFlag(Qt::CopyAction)) {
+        drop->ignore();
+        return true;
+    }
     if (event->type() == QEvent::Drop)
         HandleFileDrop(*drop);
-    drop->acceptProposedAction();
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
     return true;
 }
 

@@ -4,10 +4,9 @@ class QWidget;
 
 namespace kpx {
 
-// Makes a window topmost or an ordinary window again without moving or
-// resizing it. Changing the flag recreates the native window, which hides a
-// visible window and would shift a restored placement by its frame and drop
-// its state; all three are put back.
+// Makes a window topmost or an ordinary window again, leaving it as it was
+// otherwise: shown or hidden, placed, in its state. Its show handlers do not
+// run again, and a modal dialog stays open.
 void SetStayOnTop(QWidget *window, bool onTop);
 
 } // namespace kpx

@@ -1,5 +1,6 @@
 #include "settings/IniDocument.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -46,16 +47,22 @@ std::optional<std::string_view> HeaderName(std::string_view line)
     return line.substr(1, last - 1);
 }
 
-void CheckWritable(std::string_view section, std::string_view key, std::string_view value)
+void CheckWritable(std::string_view section, std::string_view key)
 {
     if (HasLineBreak(section))
         throw SettingsError(QStringLiteral(u"セクション名 %1 は設定ファイルに書けません").arg(Cp932ToQString(section)));
     if (key.empty() || key.front() == '[' || key.front() == ';' || key.find('=') != std::string_view::npos
         || HasLineBreak(key))
         throw SettingsError(QStringLiteral(u"キー名 %1 は設定ファイルに書けません").arg(Cp932ToQString(key)));
-    if (HasLineBreak(value))
-        throw SettingsError(QStringLiteral(u"値に改行を含めることはできません (セクション %1, キー %2)")
-                                .arg(Cp932ToQString(section), Cp932ToQString(key)));
+}
+
+// A value is the user's text (a pasted name, a folder, a hand-edited file):
+// a line break in it must not cost the save, so each CR and LF becomes a blank.
+std::string SingleLine(std::string_view value)
+{
+    std::string line(value);
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
 }
 
 } // namespace
@@ -237,16 +244,17 @@ std::vector<IniEntry> IniDocument::ReadSectionValues(std::string_view section) c
 
 void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
-    CheckWritable(section, key, value);
+    CheckWritable(section, key);
+    const std::string stored = SingleLine(value);
     Section &s = FSections[SectionIndex(section)];
     for (Line &line : s.Lines) {
         if (line.IsEntry() && SameIniName(line.Key(), key)) {
             // The key keeps its place and the spelling it was first written with.
-            line.Text = std::string(line.Key()).append("=").append(value);
+            line.Text = std::string(line.Key()).append("=").append(stored);
             return;
         }
     }
-    s.Lines.push_back(Line{std::string(key).append("=").append(value), key.size()});
+    s.Lines.push_back(Line{std::string(key).append("=").append(stored), key.size()});
 }
 
 void IniDocument::WriteInteger(std::string_view section, std::string_view key, int value)

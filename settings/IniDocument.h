@@ -56,9 +56,10 @@ public:
     std::vector<std::string> ReadSection(std::string_view section) const;
     std::vector<IniEntry> ReadSectionValues(std::string_view section) const;
 
-    // Throw SettingsError for a name or value the file format cannot carry
-    // (a line break anywhere; a key that is empty, holds "=" or starts like a
-    // header or comment), so that a bad value never corrupts the file.
+    // Throw SettingsError for a name the file format cannot carry (a line
+    // break; a key that is empty, holds "=" or starts like a header or
+    // comment): names come from code, and a bad one must never corrupt the
+    // file. A CR or LF inside a value is stored as a blank.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int value);
     void WriteFloat(std::string_view section, std::string_view key, double value);

@@ -433,16 +433,6 @@ void TCustomSaveProps::CheckUnique(const QString &section, const QString &key) c
     throw SettingsError(QStringLiteral(u"セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
 }
 
-void TCustomSaveProps::EndWriteAfterFailure() noexcept
-{
-    try {
-        EndWrite();
-    } catch (...) {
-        // The failure that stopped the operation is the one to report; a
-        // failed write-back keeps the document for the next bracket anyway.
-    }
-}
-
 bool TCustomSaveProps::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == FOwner) {

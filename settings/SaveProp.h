@@ -162,7 +162,8 @@ public:
     // Hands the section's keys to the Find events; only inside a bracket.
     virtual void ScanSection(const QString &section) = 0;
     // Brackets nest; the outermost one reads the file, and when it is closed
-    // by EndWrite writes it back. EndRead must not throw.
+    // by EndWrite writes it back. EndRead must not throw: closing the
+    // outermost bracket with it drops the document unwritten.
     virtual void BeginRead() = 0;
     virtual void EndRead() = 0;
     virtual void BeginWrite() = 0;
@@ -186,9 +187,11 @@ protected:
         TCustomSaveProps &FProps;
     };
 
-    // Runs operation inside a write bracket. On failure the bracket is still
-    // closed, which writes back what was written so far, and the first
-    // failure goes on to the caller.
+    // Runs operation inside a write bracket. On failure the bracket is closed
+    // as a read bracket and the failure goes on to the caller: the outermost
+    // bracket then drops the document unwritten, so a save that failed part-way
+    // (a list section already cleared) leaves the file as it was, and no later
+    // bracket writes its remains.
     template <typename Operation>
     void InWriteBracket(Operation &&operation)
     {
@@ -196,7 +199,7 @@ protected:
         try {
             operation();
         } catch (...) {
-            EndWriteAfterFailure();
+            EndRead();
             throw;
         }
         EndWrite();
@@ -216,7 +219,6 @@ private:
     void LoadPlacement();
     void SavePlacement();
     QString PlacementKey(size_t index) const;
-    void EndWriteAfterFailure() noexcept;
     void RunFromEvent(void (TCustomSaveProps::*operation)());
 
     QWidget *const FOwner;

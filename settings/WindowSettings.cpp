@@ -1,5 +1,9 @@
 #include "settings/WindowSettings.h"
 
+#include <optional>
+
+#include <QWidget>
+
 #include "components/MessageDialogs.h"
 #include "settings/SaveProp.h"
 #include "settings/SettingsError.h"
@@ -8,38 +12,36 @@ namespace kpx {
 
 namespace {
 
-// Several windows save at program end, each into the same file: when one save
-// fails the others fail for the same reason, and one box tells it all. A save
-// that works again clears the mark.
-bool SaveFailureShown = false;
-
+// The failure's own text, or nothing when the operation worked.
 template <typename Operation>
-bool Guarded(QWidget *window, Operation &&operation, bool show = true)
+std::optional<QString> Failure(Operation &&operation)
 {
     try {
         operation();
-        return true;
     } catch (const SettingsError &error) {
-        if (show)
-            ShowError(window, error.Message());
+        return error.Message();
     } catch (const std::exception &error) {
-        if (show)
-            ShowError(window, QString::fromUtf8(error.what()));
+        return QString::fromUtf8(error.what());
     }
-    return false;
+    return std::nullopt;
 }
 
 } // namespace
 
 void LoadWindowSettings(TCustomSaveProps &props, QWidget *window)
 {
-    Guarded(window, [&props] { props.Load(); });
+    if (const auto failure = Failure([&props] { props.Load(); }))
+        ShowError(window, *failure);
 }
 
 void SaveWindowSettings(TCustomSaveProps &props, QWidget *window)
 {
-    const bool saved = Guarded(window, [&props] { props.Save(); }, !SaveFailureShown);
-    SaveFailureShown = !saved;
+    // At program end several windows save one after another, often failing
+    // for the same reason: each box names its window, so the user learns
+    // whose settings were not kept.
+    if (const auto failure = Failure([&props] { props.Save(); }))
+        ShowError(window,
+                  QStringLiteral(u"「%1」の設定を保存できませんでした。\r\n%2").arg(window->windowTitle(), *failure));
 }
 
 } // namespace kpx

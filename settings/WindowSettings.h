@@ -9,7 +9,7 @@ class TCustomSaveProps;
 // A window loads its settings when it is created and saves them when it is
 // destroyed. Neither may escape as an exception from a constructor or
 // destructor: a failure is told to the user in an error box, and the settings
-// file stays as it was. Save failures in a row are told once.
+// file stays as it was. Every window's save failure gets its own box.
 void LoadWindowSettings(TCustomSaveProps &props, QWidget *window);
 void SaveWindowSettings(TCustomSaveProps &props, QWidget *window);
 

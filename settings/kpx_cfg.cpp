@@ -12,6 +12,7 @@
 #include "components/AppIcon.h"
 #include "components/EnterAsTab.h"
 #include "components/LtLabel.h"
+#include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
 #include "components/StayOnTop.h"
@@ -152,6 +153,7 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
     edt_format->setGeometry(10, 24, 150, 20);
     edt_format->setAttribute(Qt::WA_InputMethodEnabled, false);
     edt_format->installEventFilter(this);
+    RestrictToPageText(edt_format);
     AddLabel(renameGroup, QStringLiteral("＋連番"), 166, 27);
     SpeedButton1 = AddButton(renameGroup, "SpeedButton1", QStringLiteral("初期状態に戻す"), QRect(250, 22, 106, 24));
     connect(SpeedButton1, &QPushButton::clicked, this, &Tkpx_cfgFrm::SpeedButton1Click);
@@ -243,17 +245,28 @@ void Tkpx_cfgFrm::setVisible(bool visible)
 {
     if (visible) {
         pgc_cfg->setCurrentWidget(ts_general);
-        // The dialog becomes topmost with the option but never gives it up.
-        if (AlwaysTop())
-            SetStayOnTop(this, true);
+        FollowAlwaysTop();
     }
     QDialog::setVisible(visible);
+}
+
+void Tkpx_cfgFrm::FollowAlwaysTop()
+{
+    // The dialog becomes topmost with the option but never gives it up.
+    if (AlwaysTop())
+        SetStayOnTop(this, true);
 }
 
 void Tkpx_cfgFrm::cbx_AlwaysTopClick()
 {
     if (FMainWindow)
         SetStayOnTop(FMainWindow, AlwaysTop());
+    // Ticked while the dialog is open: the main window, topmost now, must not
+    // cover its modal dialog.
+    if (isVisible()) {
+        FollowAlwaysTop();
+        raise();
+    }
 }
 
 void Tkpx_cfgFrm::ud_HisCountClick()

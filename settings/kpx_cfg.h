@@ -60,6 +60,7 @@ private:
 
     void FormCreate();
     void FormDestroy();
+    void FollowAlwaysTop();
     void cbx_AlwaysTopClick();
     void ud_HisCountClick();
     void SpeedButton1Click();

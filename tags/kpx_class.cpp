@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "components/EditingKeys.h"
+#include "components/PageTextValidator.h"
 #include "pages/NumberFormat.h"
 #include "settings/AppOptions.h"
 #include "tags/ControlTag.h"
@@ -130,6 +131,8 @@ void TTagItem::CreateEdits()
 {
     edt_standby = AddChild<QLineEdit>(*this, this, tkEdtStandby);
     edt_dltitle = AddChild<QLineEdit>(*this, this, tkEdtDltitle);
+    RestrictToPageText(edt_standby);
+    RestrictToPageText(edt_dltitle);
 }
 
 void TTagItem::CreateTypeGroup()

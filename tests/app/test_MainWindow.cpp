@@ -1,13 +1,18 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDragEnterEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 #include "MainWindowFixture.h"
 #include "components/UpDown.h"
 #include "settings/DefaultTemplates.h"
 #include "settings/IniDocument.h"
+#include "settings/TemplateBox.h"
 #include "tags/kpx_tags.h"
 
 using namespace kpx;
@@ -28,6 +33,18 @@ void DropFiles(QWidget *window, const QStringList &paths)
     QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &drop);
 }
+
+// Counts the show and hide events that reach a window.
+struct ShowHideCounter : QObject
+{
+    explicit ShowHideCounter(QObject *watched) { watched->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Count += event->type() == QEvent::Show || event->type() == QEvent::Hide;
+        return false;
+    }
+    int Count = 0;
+};
 
 QString FromUtf8(std::string_view text)
 {
@@ -193,6 +210,44 @@ TEST_F(MainWindowBasics, NameBoxCompletesTypedTextFromItsHistory)
     EXPECT_EQ(name->currentText(), QStringLiteral("In")); // the option is off
 }
 
+TEST_F(MainWindowBasics, NameBoxTakesOneLineOfTextThatPagesCanHold)
+{
+    QComboBox *name = Main->HtmlNameHistory();
+    name->setEditText(QString());
+    TypeText(name->lineEdit(), QStringLiteral("café.html"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("caf.html"));
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("é"))) << QToolTip::text().toStdString();
+    name->setEditText(QString());
+    QGuiApplication::clipboard()->setText(QStringLiteral("top\r\n.html"));
+    name->lineEdit()->paste();
+    EXPECT_EQ(name->currentText(), QStringLiteral("top.html"));
+}
+
+TEST_F(MainWindowBasics, AlwaysOnTopLeavesEveryWindowAsItWas)
+{
+    Main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    Main->HtmlNameHistory()->setFocus();
+    QWidget *focused = Main->focusWidget();
+    ShowHideCounter mainShows(Main.get());
+    bool dialogOpenAfterwards = false;
+    // Ticked in the modal dialog, as the user does, with the header just cleared.
+    QTimer::singleShot(0, Settings.get(), [&] {
+        Settings->findChild<TTemplateBox *>(QStringLiteral("html_header"))->SetText(QString());
+        QTest::mouseClick(Settings->findChild<QCheckBox *>(QStringLiteral("cbx_AlwaysTop")), Qt::LeftButton);
+        dialogOpenAfterwards = Settings->isVisible();
+        Settings->close();
+    });
+    Main->findChild<QAction *>(QStringLiteral("N1"))->trigger();
+
+    EXPECT_TRUE(dialogOpenAfterwards);
+    EXPECT_TRUE(Main->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(Settings->windowFlags().testFlag(Qt::WindowStaysOnTopHint)); // still above its owner
+    EXPECT_EQ(mainShows.Count, 0);
+    EXPECT_TRUE(Settings->HeaderTemplate().isEmpty());
+    EXPECT_EQ(Main->focusWidget(), focused);
+}
+
 TEST_F(MainWindowBasics, SettingsSurviveARestart)
 {
     ChooseFolders();
@@ -228,14 +283,15 @@ TEST_F(MainWindowBasics, ShorterHistoryLeavesNoKeyOfTheLongerOne)
     EXPECT_EQ(file.ReadString("htmlname_history", "Items6", ""), "n6.html");
 }
 
-TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFileStays)
+TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldForEachWindowAndTheOldFileStays)
 {
-    const auto errors = [this] {
-        qsizetype count = 0;
+    // The window named in each error box about the settings file, in order.
+    const auto failedWindows = [this] {
+        QStringList windows;
         for (const TMessageRecorder::TMessage &message : Messages.Messages())
             if (message.Kind == TMsgKind::Error && message.Text.contains(QStringLiteral("kpx_app.ini")))
-                ++count;
-        return count;
+                windows << message.Text.section(QStringLiteral("」"), 0, 0).mid(1);
+        return windows;
     };
     AddMovie("a.amc");
     ChooseFolders();
@@ -247,7 +303,8 @@ TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFi
         const FileSizeLimit full(16); // as if the disk were full
         StopProgram();
     }
-    EXPECT_EQ(errors(), 1);
+    const QStringList allThree = {QStringLiteral("ページ設定"), QStringLiteral("Kinopage Lite"), QStringLiteral("設定")};
+    EXPECT_EQ(failedWindows(), allThree);
     EXPECT_EQ(FolderContents(SettingsDir.path()), before); // intact, no temporary file
 
     StartProgram();
@@ -256,7 +313,7 @@ TEST_F(MainWindowBasics, SettingsThatCannotBeSavedAtTheEndAreToldOnceAndTheOldFi
     fs::remove_all(SettingsDir.path());
     WriteFileBytes(SettingsDir.path(), "not a folder");
     StopProgram();
-    EXPECT_EQ(errors(), 2);
+    EXPECT_EQ(failedWindows(), allThree + QStringList({QStringLiteral("Kinopage Lite"), QStringLiteral("設定")}));
     fs::remove(SettingsDir.path());
     fs::create_directory(SettingsDir.path());
 }

@@ -131,6 +131,40 @@ TEST_F(DropDstTest, DropPassesFilesInOrderWithTheClientPoint)
     EXPECT_FALSE(Form.Received.contains(QEvent::Drop));
 }
 
+TEST_F(DropDstTest, FilesAreTakenAsACopyWhateverTheSourceProposesOrNotAtAll)
+{
+    RecordDrops();
+    std::unique_ptr<QMimeData> data(FilesData({QStringLiteral("/tmp/a.amc")}));
+    const struct
+    {
+        Qt::DropActions possible;
+        Qt::KeyboardModifiers keys; // Shift proposes a move, Ctrl+Shift a link
+        Qt::DropAction proposed;
+        bool accepted;
+    } cases[] = {
+        {Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::MoveAction, true},
+        {Qt::CopyAction | Qt::LinkAction, Qt::ControlModifier | Qt::ShiftModifier, Qt::LinkAction, true},
+        {Qt::CopyAction, Qt::NoModifier, Qt::CopyAction, true},
+        {Qt::MoveAction, Qt::ShiftModifier, Qt::MoveAction, false},
+    };
+    for (const auto &c : cases) {
+        QDragEnterEvent enter({10, 10}, c.possible, data.get(), Qt::LeftButton, c.keys);
+        QDragMoveEvent move({12, 10}, c.possible, data.get(), Qt::LeftButton, c.keys);
+        QDropEvent drop({12, 10}, c.possible, data.get(), Qt::LeftButton, c.keys);
+        for (QDropEvent *event : std::initializer_list<QDropEvent *>{&enter, &move, &drop}) {
+            ASSERT_EQ(event->proposedAction(), c.proposed);
+            event->setAccepted(false);
+            QCoreApplication::sendEvent(&Form, event);
+            EXPECT_EQ(event->isAccepted(), c.accepted) << event->type() << " " << c.possible.toInt();
+            if (c.accepted) {
+                EXPECT_EQ(event->dropAction(), Qt::CopyAction) << event->type() << " " << c.possible.toInt();
+            }
+        }
+    }
+    EXPECT_EQ(Drops.size(), 3); // a refused drop reaches no handler
+    EXPECT_FALSE(Form.Received.contains(QEvent::Drop));
+}
+
 TEST_F(DropDstTest, DropWithoutHandlerIsFinishedQuietly)
 {
     std::unique_ptr<QMimeData> data(FilesData({QStringLiteral("/tmp/a.amc")}));

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include "components/EnterAsTab.h"
+#include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 
 using namespace kpx;
@@ -79,4 +83,49 @@ TEST(UpDown, ArrowStepsAreToldApartFromTyping)
     EXPECT_EQ(arrows.count(), 1);
     upDown.setValue(5);
     EXPECT_EQ(arrows.count(), 1);
+}
+
+TEST(PageText, LineBreaksAreDroppedAndCharactersCodePage932CannotHoldAreRefused)
+{
+    enum TInput { Typed, Pasted };
+    const struct
+    {
+        const char16_t *before;
+        int caret;
+        TInput how;
+        const char16_t *input;
+        const char16_t *after;
+        int caretAfter;
+        const char16_t *refused; // named in the tooltip; null: none shown
+    } cases[] = {
+        {u"", 0, Pasted, u"a\r\nb\nc", u"abc", 3, nullptr},
+        {u"XY", 1, Pasted, u"\na\rb\n", u"XabY", 3, nullptr},
+        {u"", 0, Typed, u"映画〓①.html", u"映画〓①.html", 9, nullptr},
+        {u"caf", 3, Typed, u"é.html", u"caf.html", 8, u"é"},
+        {u"x", 1, Pasted, u"Resumé", u"x", 1, u"é"},
+        {u"", 0, Pasted, u"😀a😀é\n", u"", 0, u"😀é"},
+    };
+    QLineEdit edit;
+    RestrictToPageText(&edit);
+    edit.show();
+    const QString untouched = QStringLiteral("-");
+    for (const auto &c : cases) {
+        const QString input = QString::fromUtf16(c.input);
+        edit.setText(QString::fromUtf16(c.before));
+        edit.setCursorPosition(c.caret);
+        QToolTip::showText(edit.mapToGlobal(QPoint()), untouched, &edit);
+        if (c.how == Typed) {
+            for (const QChar character : input)
+                QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        } else {
+            QGuiApplication::clipboard()->setText(input);
+            edit.paste();
+        }
+        EXPECT_EQ(edit.text(), QString::fromUtf16(c.after)) << input.toStdString();
+        EXPECT_EQ(edit.cursorPosition(), c.caretAfter) << input.toStdString();
+        if (c.refused)
+            EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf16(c.refused))) << QToolTip::text().toStdString();
+        else
+            EXPECT_EQ(QToolTip::text(), untouched) << input.toStdString();
+    }
 }

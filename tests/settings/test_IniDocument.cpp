@@ -78,13 +78,32 @@ TEST(IniDocument, DeletingEveryKeyEmptiesTheSection)
 TEST(IniDocument, RefusesWhatTheFileCouldNotCarryAndStaysUnchanged)
 {
     IniDocument doc = IniDocument::Parse("[s]\r\nk=v\r\n");
-    EXPECT_THROW(doc.WriteString("s", "k", "two\r\nlines"), SettingsError);
     EXPECT_THROW(doc.WriteString("s", "a=b", "v"), SettingsError);
     EXPECT_THROW(doc.WriteString("s", "", "v"), SettingsError);
     EXPECT_THROW(doc.WriteString("s", ";k", "v"), SettingsError);
     EXPECT_THROW(doc.WriteString("s", "[k]", "v"), SettingsError);
     EXPECT_THROW(doc.WriteString("s\n[x]", "k", "v"), SettingsError);
     EXPECT_EQ(doc.Serialize(), "[s]\r\nk=v\r\n\r\n");
+}
+
+TEST(IniDocument, LineBreaksInValuesAreStoredAsSpaces)
+{
+    const struct
+    {
+        const char *value;
+        const char *stored;
+    } cases[] = {
+        {"two\r\nlines", "two  lines"},
+        {"a\rb", "a b"},
+        {"\n", " "},
+        {"end\n", "end "},
+        {"plain", "plain"},
+    };
+    for (const auto &c : cases) {
+        IniDocument doc = IniDocument::Parse("[s]\r\nk=v\r\n");
+        doc.WriteString("s", "k", c.value);
+        EXPECT_EQ(doc.Serialize(), std::string("[s]\r\nk=") + c.stored + "\r\n\r\n") << Hex(c.value);
+    }
 }
 
 TEST(IniDocument, GarbledFileLoadsWhatItCanAndLosesNothing)

@@ -249,9 +249,10 @@ TEST_F(SavePropTest, DirectWritesToDeclaredKeysFailWithTheClashMessage)
 
     Props->OnAfterSave = [](TCustomSaveProps *sender) { sender->WriteString("Dirs", "html_dir", "y"); };
     EXPECT_THROW(Props->Save(), SettingsError);
-    EXPECT_NE(IniText().find("html_dir=C:\\web\\\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(File)); // a failed save writes nothing
     Props->OnAfterSave = [](TCustomSaveProps *sender) { sender->WriteString("Dirs", "other", "z"); };
     EXPECT_NO_THROW(Props->Save());
+    EXPECT_EQ(IniText(), "[Dirs]\r\nhtml_dir=C:\\web\\\r\nother=z\r\n\r\n[a%2]\r\n%1=\r\n\r\n");
 }
 
 TEST_F(SavePropTest, NestedBracketsReadAndWriteTheFileOnce)
@@ -366,6 +367,30 @@ TEST_F(SavePropTest, FailedWriteBackKeepsTheOldFileAndTheChangesForTheNextBracke
     Props->WriteString("other", "k", "v");
     EXPECT_EQ(Storage->Reads, 1);
     EXPECT_EQ(IniText(), "[Dirs]\r\nhtml_dir=new\r\n\r\n[other]\r\nk=v\r\n\r\n");
+}
+
+TEST_F(SavePropTest, SaveFailingPartWayThroughAListLeavesTheFileAsItWasAndNoDocumentOpen)
+{
+    QLineEdit folder(&Window);
+    Props->Props().Add(&folder, "Text", "Dirs", "html_dir");
+    const std::string before =
+        "[Dirs]\r\nhtml_dir=old\r\n\r\n[htmlname_history]\r\nItems0=a.html\r\nItems1=b.html\r\n\r\n";
+    WriteIni(before);
+    folder.setText("new");
+    Props->OnAfterSave = [](TCustomSaveProps *sender) {
+        auto *file = static_cast<TIniSaveProps *>(sender);
+        file->ClearSection(ini::HtmlnameHistory.Section);
+        file->WriteString(ini::HtmlnameHistory.Section, "Items0", "c.html");
+        file->WriteString("Dirs", "html_dir", "clash");
+    };
+    EXPECT_THROW(Props->Save(), SettingsError);
+    EXPECT_EQ(Storage->Writes, 0);
+    EXPECT_EQ(IniText(), before);
+
+    // The next bracket reads the file afresh instead of finishing the failed save.
+    Props->WriteString("other", "k", "v");
+    EXPECT_EQ(Storage->Reads, 2);
+    EXPECT_EQ(IniText(), before + "[other]\r\nk=v\r\n\r\n");
 }
 
 TEST_F(SavePropTest, GarbledFileLoadsWhatItCanAndOversizedFileIsLeftAlone)

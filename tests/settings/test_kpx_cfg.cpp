@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -132,6 +134,11 @@ TEST_F(CfgDialogTest, RenamePatternBoxRefusesFileNameCharacters)
     format->clear();
     QTest::keyClicks(format, QStringLiteral("'mv'yymmdd"));
     EXPECT_EQ(format->text(), QStringLiteral("'mv'yymmdd"));
+    // A paste keeps those characters but not its line breaks.
+    format->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("'mv'\r\nyy?mmdd"));
+    format->paste();
+    EXPECT_EQ(format->text(), QStringLiteral("'mv'yy?mmdd"));
     format->setText(QStringLiteral("x"));
     QTest::mouseClick(child<QPushButton>(*dialog, "SpeedButton1"), Qt::LeftButton);
     EXPECT_EQ(format->text(), QStringLiteral("'mv'yymmdd"));

@@ -5,9 +5,17 @@
 #include <iterator>
 #include <stdexcept>
 
+#include <QTest>
+
 #include "text/Cp932.h"
 
 namespace kpx::test {
+
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
 
 std::string Hex(std::string_view bytes)
 {

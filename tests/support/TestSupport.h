@@ -9,7 +9,14 @@
 
 #include <QTemporaryDir>
 
+class QString;
+class QWidget;
+
 namespace kpx::test {
+
+// Types each character as a key press carrying it, as QTest::keyClicks does
+// for ASCII only.
+void TypeText(QWidget *widget, const QString &text);
 
 // Readable hex dump of a byte string, for failure messages.
 std::string Hex(std::string_view bytes);

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
@@ -181,6 +184,24 @@ TEST_F(TagItemTest, LeavingTheLinkBoxStoresBothNamesLeavingTheSaveBoxOnlyTheSave
     EXPECT_EQ(Stored(1).LinkName, Sjis("two")); // other entries untouched
 }
 
+TEST_F(TagItemTest, NameBoxesTakeOneLineOfTextThatPagesCanHold)
+{
+    options.AutoCompleteValue = false;
+    MakePanel(0);
+    ShowActive();
+    LinkBox()->setFocus();
+    LinkBox()->clear();
+    test::TypeText(LinkBox(), QStringLiteral("Resumé"));
+    EXPECT_EQ(LinkBox()->text(), QStringLiteral("Resum"));
+    EXPECT_EQ(SaveBox()->text(), QStringLiteral("Resum"));
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("é"))) << QToolTip::text().toStdString();
+    QGuiApplication::clipboard()->setText(QStringLiteral(".3g2\n"));
+    SaveBox()->paste();
+    elsewhere->setFocus();
+    EXPECT_EQ(Stored(0).LinkName, Sjis("Resum"));
+    EXPECT_EQ(Stored(0).SaveName, Sjis("Resum.3g2"));
+}
+
 class CompletionTest : public TagItemTest
 {
 protected:
@@ -200,6 +221,11 @@ TEST_F(CompletionTest, CompletesFromTheFirstHistoryEntryAndSelectsTheTail)
     EXPECT_EQ(LinkBox()->text(), QStringLiteral("Abc"));
     EXPECT_EQ(LinkBox()->selectedText(), QStringLiteral("bc"));
     EXPECT_EQ(SaveBox()->text(), QStringLiteral("Abc"));
+
+    // A refused character leaves the completed tail selected for the next one.
+    test::TypeText(LinkBox(), QStringLiteral("é"));
+    EXPECT_EQ(LinkBox()->text(), QStringLiteral("Abc"));
+    EXPECT_EQ(LinkBox()->selectedText(), QStringLiteral("bc"));
 
     // The next character replaces the selected tail and completes again.
     QTest::keyClicks(LinkBox(), QStringLiteral("B"));
