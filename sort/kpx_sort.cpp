@@ -15,6 +15,7 @@
 
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
+#include "components/WindowFrame.h"
 #include "components/StayOnTop.h"
 #include "settings/AppOptions.h"
 #include "settings/SaveProp.h"
@@ -81,7 +82,7 @@ Tkpx_sortFrm::Tkpx_sortFrm(TEntryStore &store, const TAppOptions &options, QWidg
     setWindowTitle(QStringLiteral("一覧・並び替え"));
     ApplyWindowFont(this);
     CreateControls();
-    resize(711, 352);
+    ResizeWithFrame(this, QSize(711, 352));
     // Centred on the screen until the settings file knows a placement.
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

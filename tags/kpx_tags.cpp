@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -34,8 +35,6 @@ namespace kpx {
 namespace {
 
 constexpr int PanelMargin = 4;         // between the scroll box's edge and the panels
-constexpr int WindowExtraWidth = 44;   // frame and scroll bar beside the panel columns
-constexpr int WindowExtraHeight = 120; // menu, tabs, bottom panel and frame around the rows
 constexpr int BottomPanelHeight = 40;
 
 } // namespace
@@ -275,7 +274,10 @@ void Tkpx_TagsFrm::SetColCount(int count)
 }
 
 // Lays the panels out in rows of ColCount() and sizes the window to show as
-// many rows as the screen takes; the rest scroll.
+// many rows as the screen takes; the rest scroll. The window is exactly as
+// large as those rows with the menu, the tabs and the bottom panel around
+// them: sizes fixed for another toolkit's frame and bars would leave an empty
+// band below the panels or cut them off.
 void Tkpx_TagsFrm::ArrangeItems()
 {
     const QList<TTagItem *> panels = Panels();
@@ -285,9 +287,12 @@ void Tkpx_TagsFrm::ArrangeItems()
 
     const int rowsNeeded = (static_cast<int>(panels.size()) + columns - 1) / columns;
     const int rowsThatFit = std::max(1, (ScreenHeight() - TTagItem::ItemHeight) / TTagItem::ItemHeight);
-    FPanelHost->resize(columns * TTagItem::ItemWidth + 2 * PanelMargin, rowsNeeded * TTagItem::ItemHeight + 2 * PanelMargin);
-    resize(columns * TTagItem::ItemWidth + WindowExtraWidth,
-           std::min(rowsNeeded, rowsThatFit) * TTagItem::ItemHeight + WindowExtraHeight);
+    const int rowsShown = std::min(rowsNeeded, rowsThatFit);
+    const int panelsWidth = columns * TTagItem::ItemWidth + 2 * PanelMargin;
+    FPanelHost->resize(panelsWidth, rowsNeeded * TTagItem::ItemHeight + 2 * PanelMargin);
+    const int scrollBarWidth = rowsNeeded > rowsShown ? sbox_tags->verticalScrollBar()->sizeHint().width() : 0;
+    resize(panelsWidth + scrollBarWidth, menuBar()->sizeHint().height() + tbc_tags->sizeHint().height()
+                                             + rowsShown * TTagItem::ItemHeight + 2 * PanelMargin + BottomPanelHeight);
 }
 
 int Tkpx_TagsFrm::ScreenHeight() const

@@ -298,6 +298,7 @@ TEST_F(SortWindowTest, AlwaysOnTopFollowsTheOptionAndKeepsTheStoredPlacement)
 TEST_F(SortWindowTest, CloseButtonKeepsItsDistanceFromTheRightEdge)
 {
     Open(Movies({"a"}));
+    EXPECT_EQ(Window->frameGeometry().size(), QSize(711, 352)); // the whole window, frame and all
     auto *close = Window->findChild<QPushButton *>(QStringLiteral("bbtn_close"));
     Window->resize(900, 400);
     EXPECT_EQ(close->x(), 800);
