@@ -1,9 +1,11 @@
 #include "tags/kpx_class.h"
 
+#include <algorithm>
 #include <array>
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -82,6 +84,27 @@ QLabel *AddStaticText(TTagItem &panel, TTagKind kind, Qt::Alignment alignment)
     text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     text->setLineWidth(1);
     return text;
+}
+
+// The field has room for about "1,234 Bytes" at the window's font, yet the
+// largest size, "2,147,483,647 Bytes", must show whole, and the panel's other
+// controls keep their places: a text too wide is drawn condensed instead.
+void ShowWhole(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    QFont font = label->font();
+    font.setStretch(QFont::Unstretched);
+    const int room = label->contentsRect().width() - label->indent();
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    if (width > room) {
+        // The font engine rounds: narrow on until the text really fits.
+        for (int stretch = std::max(1, room * QFont::Unstretched / width); stretch >= 1; --stretch) {
+            font.setStretch(stretch);
+            if (QFontMetrics(font).horizontalAdvance(text) <= room)
+                break;
+        }
+    }
+    label->setFont(font);
 }
 
 // Checks the button whose id is `id` and unchecks the others; an id no
@@ -167,6 +190,7 @@ void TTagItem::CreateStatusFields()
 {
     cbx_NoPic = AddCaptionedChild<QCheckBox>(*this, this, tkCbxNoPic);
     stx_Size = AddStaticText(*this, tkStxSize, Qt::AlignRight);
+    stx_Size->setIndent(2);
     stx_no = AddStaticText(*this, tkStxNo, Qt::AlignHCenter);
     stx_no->setText(QString::number(Tag() + 1));
     stx_no->setAutoFillBackground(true);
@@ -206,7 +230,7 @@ void TTagItem::ShowRecord()
     CheckOnly(FTypeButtons, FRecFileData.DlKind);
     CheckOnly(FSoundButtons, FRecFileData.SoundKind);
     cbx_NoPic->setChecked(FRecFileData.NoVideo);
-    stx_Size->setText(QString::fromStdString(FormatThousands(FRecFileData.FileSize)) + QStringLiteral(" Bytes"));
+    ShowWhole(stx_Size, QString::fromStdString(FormatThousands(FRecFileData.FileSize)) + QStringLiteral(" Bytes"));
 }
 
 void TTagItem::ShowEditText(QLineEdit *edit, const std::string &cp932Text)

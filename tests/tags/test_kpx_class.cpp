@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -112,6 +113,22 @@ TEST_F(TagItemTest, BuildingShowsTheRecordAndStoresNothing)
     EXPECT_TRUE(SameValues(store.List.FEntries, before));
     EXPECT_TRUE(store.InputHistory.ContainsNoCase(QStringLiteral("two")));
     EXPECT_TRUE(store.InputHistory.ContainsNoCase(QStringLiteral("two.3g2")));
+}
+
+TEST_F(TagItemTest, EverySizeShowsWholeInTheSizeField)
+{
+    MakePanel(0);
+    auto *size = Child<QLabel>("stx_Size");
+    const QRect before = size->geometry();
+    for (const std::int32_t bytes : {0, 999, 1234567, 99999999, 2147483647}) {
+        panel->LoadRecFileData(Movie("m", "m", 0, 0, false, bytes));
+        SCOPED_TRACE(size->text().toStdString());
+        EXPECT_LE(QFontMetrics(size->font()).horizontalAdvance(size->text()),
+                  size->contentsRect().width() - size->indent());
+        EXPECT_EQ(size->geometry(), before);
+    }
+    panel->LoadRecFileData(Movie("m", "m", 0, 0, false, 999));
+    EXPECT_EQ(size->font().stretch(), QFont::Unstretched); // what fits is not condensed
 }
 
 TEST_F(TagItemTest, LoadingAnotherEntryStoresNothingAndKeepsThePosition)
