@@ -13,13 +13,13 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 
 #include "app/FolderBrowser.h"
 #include "app/MessageBoxPrompt.h"
 #include "app/NameHistory.h"
 #include "app/PublishProgress.h"
 #include "components/AppIcon.h"
+#include "components/Glyphs.h"
 #include "components/DROPDST.h"
 #include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
@@ -82,7 +82,7 @@ QPushButton *AddButton(QWidget *parent, const char *name, const QString &caption
 QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
 {
     QPushButton *button = AddButton(parent, name, QString(), QRect(420, top, 23, 23));
-    button->setIcon(button->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button->setIcon(GlyphIcon(TGlyph::Folder));
     return button;
 }
 
@@ -182,8 +182,10 @@ void Tkpx_MainFrm::CreateControls()
     ud_PageItemCnt->setAttribute(Qt::WA_InputMethodEnabled, false);
     connect(ud_PageItemCnt, &TUpDown::arrowClicked, this, &Tkpx_MainFrm::ud_PageItemCntClick);
     bbtn_pagecfg = AddButton(middle, "bbtn_pagecfg", QStringLiteral("タグ設定"), QRect(198, 6, 95, 25));
+    bbtn_pagecfg->setIcon(GlyphIcon(TGlyph::PageSettings));
     connect(bbtn_pagecfg, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_pagecfgClick);
     bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"), QRect(300, 6, 143, 25));
+    bbtn_makehtml->setIcon(GlyphIcon(TGlyph::MakePages));
     connect(bbtn_makehtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_makehtmlClick);
 
     // The editor panels' shared input history, shown nowhere but kept here
@@ -195,6 +197,7 @@ void Tkpx_MainFrm::CreateControls()
     FStore.InputHistory.OnAdded = [this](const QString &text) { cb_InputHis->addItem(text); };
 
     bbtn_Close = AddButton(bottom, "bbtn_Close", QStringLiteral("閉じる"), QRect(364, 8, 75, 25));
+    bbtn_Close->setIcon(GlyphIcon(TGlyph::Close));
     connect(bbtn_Close, &QPushButton::clicked, this, &QWidget::close);
 
     setTabOrder(bbtn_org_mov, htmlname_history);

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "components/AppIcon.h"
+#include "components/Glyphs.h"
 #include "components/EnterAsTab.h"
 #include "components/LtLabel.h"
 #include "components/PageTextValidator.h"
@@ -105,6 +106,7 @@ void Tkpx_cfgFrm::CreateControls()
     pgc_cfg->addTab(ts_about, QStringLiteral("このソフトについて"));
 
     bbtn_close = AddButton(this, "bbtn_close", QStringLiteral("閉じる"), QRect(313, 262, 75, 25));
+    bbtn_close->setIcon(GlyphIcon(TGlyph::Close));
     bbtn_close->setAutoDefault(false);
     connect(bbtn_close, &QPushButton::clicked, this, &QDialog::close);
 }

@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "components/Glyphs.h"
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
 #include "components/WindowFrame.h"
@@ -56,13 +56,12 @@ private:
     int FHeight;
 };
 
-QToolButton *MakeToolButton(QWidget *toolBar, const char *name, const QString &caption, QStyle::StandardPixmap glyph,
-                            int left)
+QToolButton *MakeToolButton(QWidget *toolBar, const char *name, const QString &caption, TGlyph glyph, int left)
 {
     auto *button = new QToolButton(toolBar);
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
-    button->setIcon(toolBar->style()->standardIcon(glyph));
+    button->setIcon(GlyphIcon(glyph));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
     const QPoint inside = toolBar->contentsRect().topLeft();
@@ -167,16 +166,16 @@ void Tkpx_sortFrm::CreateBottomPanel()
     ToolBar1->setLineWidth(1);
     ToolBar1->setGeometry(9, 5, 188, 34);
 
-    sb_up = MakeToolButton(ToolBar1, "sb_up", QStringLiteral("上へ"), QStyle::SP_ArrowUp, 0);
+    sb_up = MakeToolButton(ToolBar1, "sb_up", QStringLiteral("上へ"), TGlyph::Up, 0);
     sb_up->setProperty(TagProperty, MoveUpTag);
-    sb_down = MakeToolButton(ToolBar1, "sb_down", QStringLiteral("下へ"), QStyle::SP_ArrowDown, 60);
+    sb_down = MakeToolButton(ToolBar1, "sb_down", QStringLiteral("下へ"), TGlyph::Down, 60);
     sb_down->setProperty(TagProperty, MoveDownTag);
-    sl_delete = MakeToolButton(ToolBar1, "sl_delete", QStringLiteral("削除"), QStyle::SP_TrashIcon, 120);
+    sl_delete = MakeToolButton(ToolBar1, "sl_delete", QStringLiteral("削除"), TGlyph::Delete, 120);
     connect(sb_up, &QToolButton::clicked, this, [this] { sb_upClick(sb_up); });
     connect(sb_down, &QToolButton::clicked, this, [this] { sb_upClick(sb_down); });
     connect(sl_delete, &QToolButton::clicked, this, &Tkpx_sortFrm::sl_deleteClick);
 
-    bbtn_close = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる"),
+    bbtn_close = new QPushButton(GlyphIcon(TGlyph::Close), QStringLiteral("閉じる"),
                                  pnl_bottom);
     bbtn_close->setObjectName(QStringLiteral("bbtn_close"));
     bbtn_close->setAutoDefault(false); // Enter in the grid must not close the window

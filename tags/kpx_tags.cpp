@@ -11,10 +11,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "components/EnterAsTab.h"
+#include "components/Glyphs.h"
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
 #include "components/StayOnTop.h"
@@ -109,7 +109,7 @@ void Tkpx_TagsFrm::CreateClientArea()
     // The button's left edge stays 100 pixels from the panel's right end.
     bottomLayout->setContentsMargins(0, 8, 25, 7);
     bottomLayout->addStretch();
-    auto *bbtn_Close = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる"), pnl_bottom);
+    auto *bbtn_Close = new QPushButton(GlyphIcon(TGlyph::Close), QStringLiteral("閉じる"), pnl_bottom);
     bbtn_Close->setObjectName(QStringLiteral("bbtn_Close"));
     bbtn_Close->setFixedSize(75, 25);
     // Closing hides: the main window keeps reading the page names.

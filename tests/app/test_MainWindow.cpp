@@ -1,7 +1,9 @@
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -78,6 +80,25 @@ TEST_F(MainWindowBasics, StartsAsTheProgramDoes)
     // Blank templates are filled in when the window is first shown.
     EXPECT_EQ(Settings->HeaderTemplate(), FromUtf8(DefaultHeader));
     EXPECT_EQ(Settings->FooterTemplate(2), FromUtf8(DefaultFooters[2]));
+}
+
+TEST_F(MainWindowBasics, ButtonsWithPicturesHaveThemAndEveryCloseButtonTheSameOne)
+{
+    AddMovie("a.amc");
+    ChooseFolders();
+    Click("bbtn_pagecfg");
+    ASSERT_NE(Main->PageSettingsWindow(), nullptr);
+    const auto picture = [](const QWidget *window, const char *name) {
+        const auto *button = window->findChild<QAbstractButton *>(QLatin1String(name));
+        EXPECT_NE(button, nullptr) << name;
+        return button ? button->icon().pixmap(16).toImage() : QImage();
+    };
+    for (const char *name : {"bbtn_org_mov", "bbtn_diropenhtml", "bbtn_diropenmovie", "bbtn_pagecfg", "bbtn_makehtml"})
+        EXPECT_FALSE(picture(Main.get(), name).isNull()) << name;
+    const QImage close = picture(Main.get(), "bbtn_Close");
+    EXPECT_FALSE(close.isNull());
+    EXPECT_EQ(picture(Settings.get(), "bbtn_close"), close);
+    EXPECT_EQ(picture(Main->PageSettingsWindow(), "bbtn_Close"), close);
 }
 
 TEST_F(MainWindowBasics, HtmlFolderAlsoSetsTheMovieFolderUntilTheMovieFolderIsChosen)

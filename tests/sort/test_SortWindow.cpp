@@ -306,6 +306,13 @@ TEST_F(SortWindowTest, CloseButtonKeepsItsDistanceFromTheRightEdge)
     EXPECT_EQ(close->x(), 400);
 }
 
+TEST_F(SortWindowTest, ToolButtonsHavePictures)
+{
+    Open(Movies({"a"}));
+    for (const char *name : {"sb_up", "sb_down", "sl_delete", "bbtn_close"})
+        EXPECT_FALSE(Button(name)->icon().isNull()) << name;
+}
+
 TEST_F(SortWindowTest, WithNoHighlightedRowTheButtonsDoNothing)
 {
     for (const char *button : {"sb_up", "sb_down", "sl_delete"}) {
