@@ -1,7 +1,10 @@
 #include "settings/SaveProp.h"
 
 #include <array>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include <QDebug>
 #include <QEvent>
@@ -31,6 +34,15 @@ std::string ToCp932(const QString &text)
 QString NameOf(const QObject &object)
 {
     return object.objectName().isEmpty() ? QString::fromLatin1(object.metaObject()->className()) : object.objectName();
+}
+
+// A value the find events may take as a number: decimal with an optional sign,
+// or hexadecimal written with "0x" or "$" (the scan turns one into the other).
+std::optional<int> ScannedInteger(std::string_view value)
+{
+    if (value.size() > 1 && value.front() == '$')
+        return ParseIniInteger("0x" + std::string(value.substr(1)));
+    return ParseIniInteger(value);
 }
 
 } // namespace
@@ -602,7 +614,7 @@ void TIniSaveProps::ScanSection(const QString &section)
         if (entry.Key.empty() || entry.Value.empty())
             continue;
         const QString key = Cp932ToQString(entry.Key);
-        const std::optional<int> number = OnFindOrdValue ? ParseIniInteger(entry.Value) : std::nullopt;
+        const std::optional<int> number = OnFindOrdValue ? ScannedInteger(entry.Value) : std::nullopt;
         if (number)
             OnFindOrdValue(this, section, key, *number, Continue);
         else if (OnFindStrValue)

@@ -229,7 +229,13 @@ void Tkpx_cfgFrm::DeclareSettings()
     IniSaveProps1->SetFindKeys(sections);
     IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &,
                                            const QString &value, bool &) { IniSaveProps1FindStrValue(section, value); };
-    IniSaveProps1->OnAfterLoad = [this](TCustomSaveProps *) { cbx_AlwaysTopClick(); };
+    IniSaveProps1->OnAfterLoad = [this](TCustomSaveProps *) {
+        // A stored -1 leaves no choice shown while the first applies; show
+        // (and so store) the one that applies.
+        if (rg_overwrite->ItemIndex() < 0)
+            rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
+        cbx_AlwaysTopClick();
+    };
     IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { IniSaveProps1AfterSave(); };
 }
 

@@ -143,7 +143,8 @@ TEST_F(SavePropTest, MissingKeysKeepDesignValuesAndGarbledNumbersLoadAsZero)
 
 TEST_F(SavePropTest, FindEventsReceiveNumbersAndTextsButNoEmptyValues)
 {
-    WriteIni("[hist]\r\nItems0=0x1F\r\nItems1=page=1.html\r\nItems2=\r\n=orphan\r\nItems3=-4\r\n[tail]\r\nA=x\r\n");
+    WriteIni("[hist]\r\nItems0=0x1F\r\nItems1=page=1.html\r\nItems2=\r\n=orphan\r\nItems3=-4\r\n[tail]\r\nA=x\r\n"
+             "B=$1f\r\nC=$\r\nD=$-1\r\n");
     Props->SetFindKeys({"hist", "tail"});
     QStringList log;
     Props->OnFindOrdValue = [&](TCustomSaveProps *, const QString &s, const QString &k, int v, bool &) {
@@ -153,12 +154,14 @@ TEST_F(SavePropTest, FindEventsReceiveNumbersAndTextsButNoEmptyValues)
         log << s + "/" + k + "=" + v;
     };
     Props->Load();
-    EXPECT_EQ(log, QStringList({"hist/Items0#31", "hist/Items1=page=1.html", "hist/Items3#-4", "tail/A=x"}));
+    EXPECT_EQ(log, QStringList({"hist/Items0#31", "hist/Items1=page=1.html", "hist/Items3#-4", "tail/A=x", "tail/B#31",
+                                "tail/C=$", "tail/D=$-1"}));
 
     log.clear();
     Props->OnFindOrdValue = nullptr;
     Props->Load();
-    EXPECT_EQ(log, QStringList({"hist/Items0=0x1F", "hist/Items1=page=1.html", "hist/Items3=-4", "tail/A=x"}));
+    EXPECT_EQ(log, QStringList({"hist/Items0=0x1F", "hist/Items1=page=1.html", "hist/Items3=-4", "tail/A=x",
+                                "tail/B=$1f", "tail/C=$", "tail/D=$-1"}));
 }
 
 TEST_F(SavePropTest, ContinueFalseStopsOnlyTheCurrentSection)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -66,6 +67,20 @@ TEST_F(CfgDialogTest, MissingFileGivesTheDefaults)
     EXPECT_TRUE(dialog->FooterTemplate(1).isEmpty());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("設定"));
     EXPECT_EQ(dialog->size(), QSize(396, 296));
+}
+
+TEST_F(CfgDialogTest, AnOverwriteIndexWithoutAButtonShowsAndStoresTheChoiceThatApplies)
+{
+    for (const char *stored : {"-1", "4", "x"}) {
+        SCOPED_TRACE(stored);
+        WriteFileBytes(ini, std::string("[OverWrite]\r\nIndex=") + stored + "\r\n");
+        auto dialog = open();
+        EXPECT_EQ(dialog->OverwriteIndex(), 0);
+        EXPECT_EQ(child<TRadioGroup>(*dialog, "rg_overwrite")->findChildren<QAbstractButton *>().first()->isChecked(),
+                  true);
+        dialog.reset();
+        EXPECT_EQ(file().ReadString("OverWrite", "Index", ""), "0");
+    }
 }
 
 TEST_F(CfgDialogTest, OptionsAndTemplatesSurviveARestart)
