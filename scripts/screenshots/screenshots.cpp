@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include "app/FolderBrowser.h"
+#include "app/PublishProgress.h"
 #include "app/kpx_main.h"
 #include "components/UpDown.h"
 #include "settings/IniStorage.h"
@@ -88,6 +89,28 @@ void MakeMovies(const QString &folder)
     }
 }
 
+// The progress dialog of a long make-pages run, half-way through a movie.
+bool ProgressDialog(const QString &folder, QWidget *mainWindow)
+{
+    qint64 now = 0;
+    const kpx::TProgressClock previous = kpx::SetProgressClock([&now] { return now; });
+    bool ok = false;
+    {
+        kpx::TPublishProgress progress(mainWindow, 12);
+        kpx::TPublishTarget movie;
+        movie.PageIndex = 4;
+        movie.Name = "mv26120914.amc";
+        movie.Bytes = 48u << 20;
+        progress.FileStarting(movie, 610u << 20, 1400u << 20);
+        now = kpx::ProgressDelayMs + 1;
+        progress.FileProgress(movie, 634u << 20, 1400u << 20);
+        QWidget *dialog = QApplication::activeModalWidget();
+        ok = dialog && Save(dialog, folder, QStringLiteral("progress"));
+    }
+    kpx::SetProgressClock(previous);
+    return ok;
+}
+
 // The road of one make-pages command, a picture at each window.
 bool MakePagesRoad(const QString &folder)
 {
@@ -119,7 +142,7 @@ bool MakePagesRoad(const QString &folder)
 
     SaveModalWhenOpen(folder, QStringLiteral("made"), ok);
     mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_makehtml"))->click();
-    return ok;
+    return ProgressDialog(folder, mainWindow.get()) && ok;
 }
 
 } // namespace
