@@ -9,10 +9,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <spawn.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char **environ;
 
 namespace kpx::bench {
 
@@ -57,11 +63,34 @@ TRunTimes TimeRun(Work &&work)
     return {Seconds(done - start), Seconds(Clock::now() - start)};
 }
 
+// Runs a program (found on PATH) to its end, its standard output to
+// /dev/null when `quiet`; the peak resident memory the kernel counted for it,
+// in KiB, or -1 when it did not exit with status 0.
+inline long Spawn(std::vector<std::string> arguments, bool quiet = false)
+{
+    std::vector<char *> argv;
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (quiet)
+        ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = 0;
+    rusage usage{};
+    const bool ran = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0
+                     && ::wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (!ran)
+        std::fprintf(stderr, "%s failed\n", arguments[0].c_str());
+    return ran ? usage.ru_maxrss : -1;
+}
+
+// `cp -r` of the folder's contents: one process, however many files.
 inline void RunCp(const std::filesystem::path &source, const std::filesystem::path &target)
 {
-    const std::string command = "cp '" + source.string() + "'/*.amc '" + target.string() + "'/";
-    if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "cp failed\n");
+    Spawn({"cp", "-r", (source / ".").string(), target.string()});
 }
 
 inline double Median(std::vector<double> v)
