@@ -1,8 +1,9 @@
 #include "pages/MovieCopy.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +11,6 @@
 #include "text/Cp932.h"
 
 namespace kpx {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,6 +26,12 @@ public:
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
     int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
     // Closes now so that a failing close (a full disk on some file systems) is seen.
     int close()
     {
@@ -80,59 +85,241 @@ int CopyContents(int in, int out, const TCopyProgress &progress)
     }
 }
 
-// Creates a fresh hidden file beside `destination`; its path goes to
-// `tempPath`. The name does not grow with the destination's, so every name the
-// file system takes can be copied to.
-int CreateTempBeside(const fs::path &destination, fs::path &tempPath, int &error)
+int WriteAll(int fd, std::string_view bytes)
 {
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = destination.parent_path()
-                   / (".kpx" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp");
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            error = errno;
-            return fd;
-        }
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno != EINTR)
+            return errno;
+        if (n > 0)
+            bytes.remove_prefix(static_cast<size_t>(n));
     }
-    error = EEXIST;
-    return -1;
+    return 0;
 }
+
+bool UnnamedFilesUsed = true;
+
+// Giving an unnamed file a name goes through its /proc entry (a link by
+// descriptor alone needs a privilege a user does not have).
+bool UnnamedFilesPossible()
+{
+    static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+    return UnnamedFilesUsed && procMounted;
+}
+
+std::string FolderOf(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Short and never derived from the destination's name, so that every name
+// the file system takes can be written.
+std::string HiddenNameBeside(const std::string &destination)
+{
+    static const std::string process = std::to_string(::getpid());
+    static unsigned counter = 0;
+    return FolderOf(destination) + "/.kpx" + process + "-" + std::to_string(++counter) + ".tmp";
+}
+
+// A new file's contents before the file takes its name: a file without a name
+// in the destination's folder, or, where the file system has none, a hidden
+// name beside the destination, created exclusively and never through a link.
+// Either way no name ever shows a partial file, and what is not placed goes.
+class TPendingFile
+{
+public:
+    // `error` gets 0 or the errno that kept the file from being made.
+    TPendingFile(const std::string &destination, int &error)
+    {
+        if (UnnamedFilesPossible()) {
+            FFd.reset(::open(FolderOf(destination).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+            error = FFd.get() >= 0 ? 0 : errno;
+            // EOPNOTSUPP: this file system has no unnamed files; EISDIR: nor has the kernel.
+            if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL)
+                return;
+        }
+        error = CreateHidden(destination);
+    }
+    ~TPendingFile()
+    {
+        if (!FHiddenName.empty())
+            ::unlink(FHiddenName.c_str());
+    }
+    TPendingFile(const TPendingFile &) = delete;
+    TPendingFile &operator=(const TPendingFile &) = delete;
+
+    int Fd() const { return FFd.get(); }
+
+    // After the contents: 0 or an errno. A named file is closed now, so that a
+    // failure to write it out is seen before it takes the destination's name.
+    int Complete() { return !FHiddenName.empty() && FFd.close() != 0 ? errno : 0; }
+
+    // Gives the file the destination's name: 0 or an errno, EEXIST when the
+    // name is taken and not to be replaced.
+    int Place(const std::string &destination, bool replace)
+    {
+        if (FHiddenName.empty() && !replace) {
+            const std::string self = "/proc/self/fd/" + std::to_string(FFd.get());
+            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, destination.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
+                                                                                                            : errno;
+        }
+        // Replacing needs a rename, and a rename needs a name to start from.
+        if (FHiddenName.empty())
+            if (const int error = NameBeside(destination))
+                return error;
+        const int rc = replace ? ::rename(FHiddenName.c_str(), destination.c_str())
+                               : ::renameat2(AT_FDCWD, FHiddenName.c_str(), AT_FDCWD, destination.c_str(),
+                                             RENAME_NOREPLACE);
+        if (rc != 0)
+            return !replace && (errno == EINVAL || errno == ENOSYS) ? LinkWithoutReplacing(destination) : errno;
+        FHiddenName.clear();
+        return 0;
+    }
+
+private:
+    int CreateHidden(const std::string &destination)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            FHiddenName = HiddenNameBeside(destination);
+            FFd.reset(::open(FHiddenName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            if (FFd.get() >= 0)
+                return 0;
+            if (errno != EEXIST)
+                break;
+        }
+        FHiddenName.clear();
+        return errno;
+    }
+
+    // Links the unnamed file under a hidden name of its own.
+    int NameBeside(const std::string &destination)
+    {
+        const std::string self = "/proc/self/fd/" + std::to_string(FFd.get());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = HiddenNameBeside(destination);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                FHiddenName = std::move(name);
+                return 0;
+            }
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+
+    // Where a rename cannot refuse to replace, a link can.
+    int LinkWithoutReplacing(const std::string &destination)
+    {
+        if (::link(FHiddenName.c_str(), destination.c_str()) != 0)
+            return errno;
+        ::unlink(FHiddenName.c_str());
+        FHiddenName.clear();
+        return 0;
+    }
+
+    FileDescriptor FFd;
+    std::string FHiddenName; // while the file has one of its own
+};
 
 bool SameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-TCopyResult Fail(TUserPrompt &prompt, const fs::path &file, const char *failureUtf8, int error)
+TCopyResult Fail(TUserPrompt &prompt, const std::string &file, const char *failureUtf8, int error)
 {
     prompt.Error(FileErrorMessage(file, Sjis(failureUtf8), error));
     return TCopyResult::Failed;
 }
 
-TCopyResult KeepSource(TUserPrompt &prompt, const fs::path &destination)
+TCopyResult KeepSource(TUserPrompt &prompt, const std::string &destination)
 {
     prompt.Error(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は元の動画ファイルなので、置き換えません。"));
     return TCopyResult::Failed;
 }
 
-bool MayReplace(const fs::path &destination, TUserPrompt &prompt)
+bool MayReplace(const std::string &destination, TUserPrompt &prompt)
 {
     return prompt.Ask(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
 }
 
-// Renames `source` onto `destination`, replacing it only when `replace`; on
-// another file system, or where a rename cannot refuse to replace, it copies.
-TCopyResult MoveFile(const fs::path &source, const fs::path &destination, bool replace, TUserPrompt &prompt)
+enum class TPut
 {
-    const int rc = replace ? ::rename(source.c_str(), destination.c_str())
-                           : ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE);
-    if (rc == 0)
-        return TCopyResult::Copied;
-    // EEXIST: the destination appeared since it was looked at; the copy asks.
-    if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EEXIST)
-        return ShellCopyFile(source, destination, replace, prompt);
-    return Fail(prompt, destination, "へコピーできません。", errno);
+    New,
+    Replace,
+};
+
+// What the decision leaves to do, the user asked where it asks: a file to
+// put, or the result when nothing is to be written.
+std::optional<TPut> Resolve(TCopyAction action, const std::string &destination, TUserPrompt &prompt,
+                            TCopyResult &result)
+{
+    switch (action) {
+    case TCopyAction::Copy:
+        return TPut::New;
+    case TCopyAction::AskToReplace:
+        if (MayReplace(destination, prompt))
+            return TPut::Replace;
+        result = TCopyResult::Declined;
+        return std::nullopt;
+    case TCopyAction::Replace:
+        return TPut::Replace;
+    case TCopyAction::KeepSameFile:
+        result = TCopyResult::SameFile;
+        return std::nullopt;
+    case TCopyAction::KeepSource:
+        result = KeepSource(prompt, destination);
+        return std::nullopt;
+    case TCopyAction::Skip:
+        break;
+    }
+    result = TCopyResult::Skipped;
+    return std::nullopt;
+}
+
+// Puts a complete file in place. A destination that appeared while the file
+// was made is decided again, as if it had been there from the start; one that
+// is still not to be seen then (a dangling link) is replaced.
+TCopyResult Place(TPendingFile &file, const std::string &destination, TPut put,
+                  const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt)
+{
+    for (;;) {
+        const int error = file.Place(destination, put == TPut::Replace);
+        if (error == 0)
+            return TCopyResult::Copied;
+        if (error != EEXIST || put == TPut::Replace)
+            return Fail(prompt, destination, "へコピーできません。", error);
+        TCopyResult result{};
+        const std::optional<TPut> again = Resolve(decideAgain(), destination, prompt, result);
+        if (!again)
+            return result;
+        put = TPut::Replace;
+    }
+}
+
+// Copies `source` to `destination` as the decision said.
+TCopyResult Copy(const std::string &source, const std::string &destination, TPut put,
+                 const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt, const TCopyProgress &progress)
+{
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat sourceStat{};
+    if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0)
+        return Fail(prompt, source, "を読み込めません。", errno);
+    if (S_ISDIR(sourceStat.st_mode))
+        return Fail(prompt, source, "を読み込めません。", EISDIR);
+    int error = 0;
+    TPendingFile file(destination, error);
+    if (error != 0)
+        return Fail(prompt, destination, "を作成できません。", error);
+    error = CopyContents(in.get(), file.Fd(), progress);
+    if (error == 0)
+        error = file.Complete();
+    if (error != 0)
+        return Fail(prompt, destination, "へコピーできません。", error);
+    return Place(file, destination, put, decideAgain, prompt);
 }
 
 } // namespace
@@ -142,65 +329,45 @@ TOverwritePolicy OverwritePolicyFromIndex(int index)
     return index >= 0 && index <= 3 ? static_cast<TOverwritePolicy>(index) : TOverwritePolicy::Confirm;
 }
 
-TCopyResult ShellCopyFile(const fs::path &source, const fs::path &destination, bool overwriteSilently,
+TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                           TUserPrompt &prompt, const TCopyProgress &progress)
 {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat sourceStat{};
-    if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0)
-        return Fail(prompt, source, "を読み込めません。", errno);
-    if (S_ISDIR(sourceStat.st_mode))
-        return Fail(prompt, source, "を読み込めません。", EISDIR);
-
-    struct stat destinationStat{};
-    if (::stat(destination.c_str(), &destinationStat) == 0) {
-        if (SameFile(sourceStat, destinationStat))
-            return TCopyResult::SameFile;
-        if (!overwriteSilently && !MayReplace(destination, prompt))
-            return TCopyResult::Declined;
-    }
-
-    fs::path tempPath;
-    int error = 0;
-    FileDescriptor out(CreateTempBeside(destination, tempPath, error));
-    if (out.get() < 0)
-        return Fail(prompt, destination, "を作成できません。", error);
-
-    error = CopyContents(in.get(), out.get(), progress);
-    if (error == 0 && out.close() != 0)
-        error = errno;
-    if (error == 0 && ::rename(tempPath.c_str(), destination.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(tempPath.c_str());
-        return Fail(prompt, destination, "へコピーできません。", error);
-    }
-    return TCopyResult::Copied;
+    const auto decide = [&]() {
+        const TDestination found = FindDestination(source, destination, nullptr);
+        if (found == TDestination::Missing)
+            return TCopyAction::Copy;
+        if (found == TDestination::TheSource)
+            return TCopyAction::KeepSameFile;
+        return overwriteSilently ? TCopyAction::Replace : TCopyAction::AskToReplace;
+    };
+    TCopyResult result{};
+    const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
+    return put ? Copy(source, destination, *put, decide, prompt, progress) : result;
 }
 
-TRunSources::TRunSources(std::vector<fs::path> files) : FFiles(std::move(files)) {}
+TRunSources::TRunSources(std::function<std::vector<std::string>()> listFiles) : FListFiles(std::move(listFiles)) {}
 
 bool TRunSources::Holds(dev_t device, ino_t inode) const
 {
     if (!FLookedUp) {
-        for (const fs::path &file : FFiles) {
+        for (const std::string &file : FListFiles()) {
             struct stat info{};
             if (::stat(file.c_str(), &info) == 0)
-                FIdentities.emplace(info.st_dev, info.st_ino);
+                FIdentities.emplace_back(info.st_dev, info.st_ino);
         }
+        std::sort(FIdentities.begin(), FIdentities.end());
         FLookedUp = true;
     }
-    return FIdentities.count({device, inode}) > 0;
+    return std::binary_search(FIdentities.begin(), FIdentities.end(), std::pair(device, inode));
 }
 
-TDestination FindDestination(const fs::path &source, const fs::path &destination, const TRunSources *sources)
+TDestination FindDestination(const std::string &source, const std::string &destination, const TRunSources *sources)
 {
     struct stat destinationStat{};
     if (::stat(destination.c_str(), &destinationStat) != 0)
         return TDestination::Missing; // what cannot be looked at, the copy reports
-
     struct stat sourceStat{};
-    if (::stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, destinationStat))
+    if (!source.empty() && ::stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, destinationStat))
         return TDestination::TheSource;
     if (sources && sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
         return TDestination::AnotherSource;
@@ -226,53 +393,46 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
     return TCopyAction::Skip;
 }
 
-TCopyResult CopyUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
+TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
                             TUserPrompt &prompt, const TCopyProgress &progress, const TRunSources *sources)
 {
-    switch (DecideCopy(policy, FindDestination(source, destination, sources))) {
-    case TCopyAction::Copy:
-    case TCopyAction::AskToReplace:
-        return ShellCopyFile(source, destination, false, prompt, progress);
-    case TCopyAction::Replace:
-        return ShellCopyFile(source, destination, true, prompt, progress);
-    case TCopyAction::KeepSameFile:
-        return TCopyResult::SameFile;
-    case TCopyAction::KeepSource:
-        return KeepSource(prompt, destination);
-    case TCopyAction::Skip:
-        break;
-    }
-    return TCopyResult::Skipped;
+    const auto decide = [&]() { return DecideCopy(policy, FindDestination(source, destination, sources)); };
+    TCopyResult result{};
+    const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
+    return put ? Copy(source, destination, *put, decide, prompt, progress) : result;
 }
 
-TCopyResult MoveUnderPolicy(const fs::path &source, const fs::path &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt, const TRunSources *sources)
+TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
+                             TUserPrompt &prompt, const TRunSources *sources)
 {
-    switch (DecideCopy(policy, FindDestination(source, destination, sources))) {
-    case TCopyAction::Copy:
-        return MoveFile(source, destination, false, prompt);
-    case TCopyAction::AskToReplace:
-        if (!MayReplace(destination, prompt))
-            return TCopyResult::Declined;
-        [[fallthrough]];
-    case TCopyAction::Replace:
-        return MoveFile(source, destination, true, prompt);
-    case TCopyAction::KeepSameFile:
-        return TCopyResult::SameFile;
-    case TCopyAction::KeepSource:
-        return KeepSource(prompt, destination);
-    case TCopyAction::Skip:
-        break;
-    }
-    return TCopyResult::Skipped;
+    const auto decide = [&]() { return DecideCopy(policy, FindDestination({}, destination, sources)); };
+    TCopyResult result{};
+    const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
+    if (!put)
+        return result;
+    int error = 0;
+    TPendingFile file(destination, error);
+    if (error != 0)
+        throw TFileError(FileErrorMessage(destination, Sjis("を作成できません。"), error));
+    error = WriteAll(file.Fd(), bytes);
+    if (error == 0)
+        error = file.Complete();
+    if (error != 0)
+        throw TFileError(FileErrorMessage(destination, Sjis("を書き込めません。"), error));
+    return Place(file, destination, *put, decide, prompt);
+}
+
+bool SetUnnamedFilesUsed(bool used)
+{
+    return std::exchange(UnnamedFilesUsed, used);
 }
 
 bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
                      const std::vector<std::string> &pageNames, TUserPrompt &prompt)
 {
     const auto exists = [](const std::string &cp932Path) {
-        std::error_code ec;
-        return fs::exists(Cp932ToNativePath(cp932Path), ec);
+        struct stat info{};
+        return ::stat(Cp932ToNativePath(cp932Path).c_str(), &info) == 0;
     };
     const auto conflict = [&prompt](const char *folderUtf8, const std::string &name) {
         prompt.Warning(Sjis(folderUtf8) + Sjis("ディレクトリに同名のファイル「") + name + Sjis("」が") + "\r\n"

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
-#include <set>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <utility>
 #include <vector>
@@ -13,6 +12,9 @@
 #include "pages/UserPrompt.h"
 
 namespace kpx {
+
+// Paths here are the file system's own bytes (UTF-8 on this platform), not
+// code page 932: they are made once per file and used as they are.
 
 // Index of the settings dialog's "同名ファイルがあった場合" choice.
 enum class TOverwritePolicy
@@ -40,25 +42,26 @@ using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
 constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
 
 // Copies one file. Without overwriteSilently an existing destination is
-// replaced only when the user agrees. The copy lands under a temporary name
-// beside the destination and is renamed over it when complete, so a failure
-// never leaves a truncated destination; failures are reported to the user.
-TCopyResult ShellCopyFile(const std::filesystem::path &source, const std::filesystem::path &destination,
-                          bool overwriteSilently, TUserPrompt &prompt, const TCopyProgress &progress = {});
+// replaced only when the user agrees. The copy is made as a file without a
+// name in the destination's folder and given its name only when complete, so
+// a failure never leaves a truncated destination; failures are reported.
+TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
+                          TUserPrompt &prompt, const TCopyProgress &progress = {});
 
 // The files a run copies from, known by device and inode: no copy may replace
 // one of them, whatever name leads to it (a link, a folder reached twice, a
-// file system that ignores letter case). Looked up only when first asked,
-// since a run into empty folders never needs them.
+// file system that ignores letter case). `listFiles` names them; it is called,
+// and they are looked up, only when first asked, since a run into empty
+// folders never needs them.
 class TRunSources
 {
 public:
-    explicit TRunSources(std::vector<std::filesystem::path> files);
+    explicit TRunSources(std::function<std::vector<std::string>()> listFiles);
     bool Holds(dev_t device, ino_t inode) const;
 
 private:
-    std::vector<std::filesystem::path> FFiles;
-    mutable std::set<std::pair<dev_t, ino_t>> FIdentities;
+    std::function<std::vector<std::string>()> FListFiles;
+    mutable std::vector<std::pair<dev_t, ino_t>> FIdentities; // sorted
     mutable bool FLookedUp = false;
 };
 
@@ -71,9 +74,8 @@ enum class TDestination
     AnotherSource, // a file another entry of the run is copied from
 };
 
-// Looks once at the destination; `sources` may be null.
-TDestination FindDestination(const std::filesystem::path &source, const std::filesystem::path &destination,
-                             const TRunSources *sources);
+// Looks once at the destination; `source` may be empty (a page), `sources` null.
+TDestination FindDestination(const std::string &source, const std::string &destination, const TRunSources *sources);
 
 // What the overwrite policy does with one target, decided before it is touched.
 enum class TCopyAction
@@ -90,17 +92,22 @@ enum class TCopyAction
 // so that a dry run can count a file an earlier step of the run would create.
 TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination);
 
-// The overwrite decision applied to every movie and page.
-TCopyResult CopyUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
-                            TOverwritePolicy policy, TUserPrompt &prompt, const TCopyProgress &progress = {},
+// The overwrite decision applied to a movie.
+TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
+                            TUserPrompt &prompt, const TCopyProgress &progress = {},
                             const TRunSources *sources = nullptr);
 
-// The same decision for a file the run made itself and no longer needs (a
-// page's temporary file): it is renamed into place, which on one file system
-// writes nothing twice, and copied when the rename cannot be done. A source
-// that was not moved is still there afterwards.
-TCopyResult MoveUnderPolicy(const std::filesystem::path &source, const std::filesystem::path &destination,
-                            TOverwritePolicy policy, TUserPrompt &prompt, const TRunSources *sources = nullptr);
+// The same decision for a file the run makes itself (a page): the bytes are
+// written straight into the destination's folder, without a name until they
+// are complete. Bytes that cannot be written at all throw TFileError, which
+// ends the run; a destination that cannot take them is reported.
+TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
+                             TUserPrompt &prompt, const TRunSources *sources = nullptr);
+
+// File systems without files that have no name (and tests) take the other
+// way: a short hidden name beside the destination, created exclusively.
+// Returns the previous setting.
+bool SetUnnamedFilesUsed(bool used);
 
 // For the strictest policy: true when no movie or page of the run exists yet;
 // otherwise warns about the first one found and returns false.

@@ -1,14 +1,12 @@
 #include "pages/PageGenerator.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
+#include <utility>
 
-#include "pages/FileErrors.h"
 #include "pages/NumberFormat.h"
 #include "pages/PathRoutines.h"
 #include "text/Cp932.h"
@@ -103,40 +101,12 @@ std::string MakeFooter(const TPublishJob &job, int pageIndex, int pageCount)
     return ReplacePlaceholder(ReplacePlaceholder(job.Templates.Footers[1], "%n", next), "%p", previous);
 }
 
-// Writes a whole new file, never through a link; a partial file is removed
-// again. Failures name the file it is written for.
-void WriteWholeFile(const fs::path &path, std::string_view bytes, const fs::path &writtenFor)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw TFileError(FileErrorMessage(writtenFor, Sjis("を作成できません。"), errno));
-    int error = 0;
-    for (size_t done = 0; done < bytes.size() && error == 0;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
-            error = errno;
-        else if (n > 0)
-            done += static_cast<size_t>(n);
-    }
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(path.c_str());
-        throw TFileError(FileErrorMessage(writtenFor, Sjis("を書き込めません。"), error));
-    }
-}
-
 // Entries in use; never more than the list holds.
 int MovieCount(const TEntryList &entries)
 {
     return std::min(entries.FEntryCount, static_cast<int>(entries.FEntries.size()));
 }
 
-fs::path MovieSourcePath(const TPublishJob &job, const TRecFileData &entry)
-{
-    const fs::path folder = Cp932ToNativePath(job.SourceDir);
-    return entry.NativeName.empty() ? Cp932ToNativePath(job.SourceDir + entry.OrgName) : folder / entry.NativeName;
-}
 
 std::string BuildPageText(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath)
 {
@@ -154,140 +124,129 @@ std::string BuildPageText(const TPublishJob &job, const TEntryList &entries, int
     return text;
 }
 
-// One page's share of a run: its movies, then the page itself, in run order.
-struct TPageWork
+// Where a run's files come from and go, as the file system spells them,
+// converted once for the whole run.
+struct TRunFolders
 {
-    std::vector<TPublishTarget> Movies;
-    TPublishTarget Page;
-    std::string Text;
+    explicit TRunFolders(const TPublishJob &job)
+        : Source(NativeFolder(job.SourceDir))
+        , Html(NativeFolder(job.HtmlDir))
+        , Movie(NativeFolder(job.MovieDir))
+        , LinkPath(GetRelativeLinkPath(job.HtmlDir, job.MovieDir))
+    {
+    }
+
+    static std::string NativeFolder(const std::string &cp932Folder)
+    {
+        return cp932Folder.empty() ? std::string() : IncludePathDelimiter(Cp932ToNativePath(cp932Folder).native());
+    }
+
+    std::string Source, Html, Movie;
+    std::string LinkPath;
 };
 
-// A folder of the run's own in the temporary folder, which only this user
-// may enter, so nothing planted there can redirect a page; it goes with
-// everything in it when the run ends.
-class TPrivateTempFolder
+// The entries of page r, as indexes into the list.
+std::pair<int, int> PageEntries(const TEntryList &entries, int pageIndex)
 {
-public:
-    TPrivateTempFolder()
-    {
-        std::string path = Cp932ToNativePath(GetTempDir()).native() + "kpx-XXXXXX";
-        if (::mkdtemp(path.data()) == nullptr)
-            throw TFileError(FileErrorMessage(fs::path(path).parent_path(), Sjis("に一時フォルダを作成できません。"), errno));
-        FPath = path;
-    }
-    ~TPrivateTempFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(FPath, ignored);
-    }
-    TPrivateTempFolder(const TPrivateTempFolder &) = delete;
-    TPrivateTempFolder &operator=(const TPrivateTempFolder &) = delete;
-
-    const fs::path &Path() const { return FPath; }
-
-private:
-    fs::path FPath;
-};
-
-// Short and never derived from the page's name, so that every page name the
-// html folder takes can be written.
-fs::path TemporaryPagePath(const fs::path &tempDir, int pageIndex)
-{
-    return tempDir / (std::to_string(pageIndex + 1) + ".tmp");
-}
-
-TPageWork PreparePage(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath,
-                      const fs::path &tempDir)
-{
-    TPageWork work;
     const int first = pageIndex * entries.FPageItemCount;
-    for (int k = first; k < first + entries.FPageItemCount && k < MovieCount(entries); ++k) {
-        const TRecFileData &entry = entries.FEntries[static_cast<size_t>(k)];
-        work.Movies.push_back({TPublishTarget::TKind::Movie, pageIndex, entry.CopyName, MovieSourcePath(job, entry),
-                               Cp932ToNativePath(job.MovieDir + entry.CopyName),
-                               static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0))});
-    }
-    // The names come from the last build; the naming rule stands in for a missing one.
-    const std::string name = static_cast<size_t>(pageIndex) < job.PageNames.size()
-                                 ? job.PageNames[static_cast<size_t>(pageIndex)]
-                                 : PageFileName(job.HtmlFileName, pageIndex + 1);
-    work.Text = BuildPageText(job, entries, pageIndex, linkPath);
-    work.Page = {TPublishTarget::TKind::Page, pageIndex, name, TemporaryPagePath(tempDir, pageIndex),
-                 Cp932ToNativePath(job.HtmlDir + name), work.Text.size()};
-    return work;
+    return {first, std::min(first + entries.FPageItemCount, MovieCount(entries))};
 }
 
-std::vector<TPageWork> PrepareAllPages(const TPublishJob &job, const TEntryList &entries, const fs::path &tempDir)
+TPublishTarget MovieTarget(const TRunFolders &folders, const TRecFileData &entry, int pageIndex)
 {
-    const std::string linkPath = GetRelativeLinkPath(job.HtmlDir, job.MovieDir);
-    std::vector<TPageWork> pages;
-    for (int r = 0; r < entries.FPageCount; ++r)
-        pages.push_back(PreparePage(job, entries, r, linkPath, tempDir));
-    return pages;
+    // An entry the list window wrote back keeps its real name; one without
+    // it is named by its code page 932 spelling.
+    const std::string nativeName =
+        entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
+    return {TPublishTarget::TKind::Movie, pageIndex, entry.CopyName, folders.Source + nativeName,
+            folders.Movie + Cp932ToNativePath(entry.CopyName).native(),
+            static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0))};
+}
+
+std::string PageName(const TPublishJob &job, int pageIndex)
+{
+    // The names come from the last build; the naming rule stands in for a missing one.
+    return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
+                                                                   : PageFileName(job.HtmlFileName, pageIndex + 1);
+}
+
+TPublishTarget PageTarget(const TPublishJob &job, const TRunFolders &folders, int pageIndex, std::uintmax_t bytes)
+{
+    std::string name = PageName(job, pageIndex);
+    std::string destination = folders.Html + Cp932ToNativePath(name).native();
+    return {TPublishTarget::TKind::Page, pageIndex, std::move(name), std::string(), std::move(destination), bytes};
+}
+
+// Every file the run copies from, for the rare question whether a destination
+// is one of them.
+TRunSources MovieSources(const TEntryList &entries, const TRunFolders &folders)
+{
+    return TRunSources([&entries, &folders] {
+        std::vector<std::string> files;
+        const int end = std::min(MovieCount(entries), entries.FPageCount * entries.FPageItemCount);
+        for (int k = 0; k < end; ++k)
+            files.push_back(MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], 0).Source);
+        return files;
+    });
 }
 
 // A folder that is gone, is no folder, or is read-only would fail every later
 // file in it with the same message, so its first failure ends the run.
-bool FolderTakesFiles(const fs::path &folder)
+bool FolderTakesFiles(const std::string &folder)
 {
     struct stat folderStat{};
     return ::stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode)
            && ::access(folder.c_str(), W_OK) == 0;
 }
 
-TRunSources MovieSources(const std::vector<TPageWork> &pages)
-{
-    std::vector<fs::path> files;
-    for (const TPageWork &work : pages)
-        for (const TPublishTarget &movie : work.Movies)
-            files.push_back(movie.Source);
-    return TRunSources(std::move(files));
-}
-
-// One make-pages run: each target in turn, the observer told before and after.
+// One make-pages run, a page at a time: its movies, then the page itself,
+// the observer told before and after each. Nothing is held for later pages.
 class TPublishRun
 {
 public:
-    TPublishRun(const TPublishJob &job, const std::vector<TPageWork> &pages, TUserPrompt &prompt,
-                TPublishObserver *observer)
+    TPublishRun(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer)
         : FJob(job)
-        , FSources(MovieSources(pages))
+        , FEntries(entries)
+        , FFolders(job)
+        , FSources(MovieSources(entries, FFolders))
         , FPrompt(prompt)
         , FObserver(observer)
-        , FBytesTotal(BytesTotal(pages))
+        , FBytesTotal(observer ? BytesTotal() : 0)
     {
     }
 
     // False when the run ended on this page.
-    bool Publish(const TPageWork &work)
+    bool Publish(int pageIndex)
     {
-        for (const TPublishTarget &movie : work.Movies) {
+        const auto [first, end] = PageEntries(FEntries, pageIndex);
+        for (int k = first; k < end; ++k) {
+            const TPublishTarget movie = MovieTarget(FFolders, FEntries.FEntries[static_cast<size_t>(k)], pageIndex);
             if (!Starting(movie))
                 return false;
-            const TCopyResult result =
-                CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt, Progress(movie), &FSources);
-            if (!Finished(movie, result))
+            const TCopyResult result = CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt,
+                                                       Progress(movie), &FSources);
+            if (!Finished(movie, FFolders.Movie, result))
                 return false;
         }
-        if (!Starting(work.Page))
+        const std::string text = BuildPageText(FJob, FEntries, pageIndex, FFolders.LinkPath);
+        const TPublishTarget page = PageTarget(FJob, FFolders, pageIndex, text.size());
+        if (!Starting(page))
             return false;
-        WriteWholeFile(work.Page.Source, work.Text, work.Page.Destination);
-        const TCopyResult result =
-            MoveUnderPolicy(work.Page.Source, work.Page.Destination, FJob.Policy, FPrompt, &FSources);
-        std::error_code ignored; // gone when it was moved; one left behind harms nothing
-        fs::remove(work.Page.Source, ignored);
-        return Finished(work.Page, result);
+        const TCopyResult result = WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, &FSources);
+        return Finished(page, FFolders.Html, result);
     }
 
 private:
-    static std::uintmax_t BytesTotal(const std::vector<TPageWork> &pages)
+    // The progress dialog shows the bytes of the whole run, page texts
+    // included; they are built once more for it, which costs far less than
+    // holding them.
+    std::uintmax_t BytesTotal() const
     {
         std::uintmax_t total = 0;
-        for (const TPageWork &work : pages) {
-            for (const TPublishTarget &movie : work.Movies)
-                total += movie.Bytes;
-            total += work.Page.Bytes;
-        }
+        for (int k = 0; k < std::min(MovieCount(FEntries), FEntries.FPageCount * FEntries.FPageItemCount); ++k)
+            total += static_cast<std::uintmax_t>(std::max<std::int32_t>(FEntries.FEntries[static_cast<size_t>(k)].FileSize, 0));
+        for (int r = 0; r < FEntries.FPageCount; ++r)
+            total += BuildPageText(FJob, FEntries, r, FFolders.LinkPath).size();
         return total;
     }
 
@@ -311,15 +270,17 @@ private:
         };
     }
 
-    bool Finished(const TPublishTarget &target, TCopyResult result)
+    bool Finished(const TPublishTarget &target, const std::string &folder, TCopyResult result)
     {
         FBytesDone += target.Bytes;
         if (FObserver)
             FObserver->FileDone(target, result);
-        return result != TCopyResult::Failed || FolderTakesFiles(target.Destination.parent_path());
+        return result != TCopyResult::Failed || FolderTakesFiles(folder);
     }
 
     const TPublishJob &FJob;
+    const TEntryList &FEntries;
+    const TRunFolders FFolders;
     const TRunSources FSources;
     TUserPrompt &FPrompt;
     TPublishObserver *FObserver;
@@ -409,11 +370,9 @@ bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     if (!PassesPreCheck(job, entries, prompt))
         return false;
     try {
-        const TPrivateTempFolder tempFolder;
-        const std::vector<TPageWork> pages = PrepareAllPages(job, entries, tempFolder.Path());
-        TPublishRun run(job, pages, prompt, observer);
-        for (const TPageWork &work : pages)
-            if (!run.Publish(work))
+        TPublishRun run(job, entries, prompt, observer);
+        for (int r = 0; r < entries.FPageCount; ++r)
+            if (!run.Publish(r))
                 return false;
     } catch (const std::exception &error) {
         prompt.Error(error.what());
@@ -422,30 +381,29 @@ bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     return true;
 }
 
-bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
-                   std::vector<TPlannedCopy> &plan)
+bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, const TPlanStep &step)
 {
-    plan.clear();
     if (!PassesPreCheck(job, entries, prompt))
         return false;
-    // Nothing is written, so the pages need no temporary folder.
-    const std::vector<TPageWork> pages = PrepareAllPages(job, entries, fs::path());
-    const TRunSources sources = MovieSources(pages);
-    std::set<fs::path> created;
-    const auto decide = [&](const TPublishTarget &target) {
-        const fs::path source = target.Kind == TPublishTarget::TKind::Movie ? target.Source : fs::path();
-        const TDestination found = created.count(target.Destination) > 0
-                                       ? TDestination::Other
-                                       : FindDestination(source, target.Destination, &sources);
-        const TCopyAction action = DecideCopy(job.Policy, found);
+    const TRunFolders folders(job);
+    const TRunSources sources = MovieSources(entries, folders);
+    // Files an earlier step would have made, by name in their folder; one set
+    // when the two folders are one.
+    std::unordered_set<std::string> createdMovies, createdPagesApart;
+    std::unordered_set<std::string> &createdPages = folders.Html == folders.Movie ? createdMovies : createdPagesApart;
+    const auto decide = [&](const TPublishTarget &target, std::unordered_set<std::string> &created) {
+        const bool seen = created.count(target.Name) > 0;
+        const TCopyAction action =
+            DecideCopy(job.Policy, seen ? TDestination::Other : FindDestination(target.Source, target.Destination, &sources));
         if (action == TCopyAction::Copy)
-            created.insert(target.Destination);
-        plan.push_back({target, action});
+            created.insert(target.Name);
+        step({target, action});
     };
-    for (const TPageWork &work : pages) {
-        for (const TPublishTarget &movie : work.Movies)
-            decide(movie);
-        decide(work.Page);
+    for (int r = 0; r < entries.FPageCount; ++r) {
+        const auto [first, end] = PageEntries(entries, r);
+        for (int k = first; k < end; ++k)
+            decide(MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], r), createdMovies);
+        decide(PageTarget(job, folders, r, BuildPageText(job, entries, r, folders.LinkPath).size()), createdPages);
     }
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,10 +54,10 @@ struct TPublishTarget
     };
     TKind Kind = TKind::Movie;
     int PageIndex = 0;                 // the page it belongs to, from 0
-    std::string Name;                  // CP932: the copy name or the page name
-    std::filesystem::path Source;      // the movie, or the page's temporary file
-    std::filesystem::path Destination;
-    std::uintmax_t Bytes = 0;          // the movie's listed size, or the page text's
+    std::string Name;         // CP932: the copy name or the page name
+    std::string Source;       // the movie as the file system names it; empty for a page
+    std::string Destination;  // as the file system names it
+    std::uintmax_t Bytes = 0; // the movie's listed size, or the page text's
 };
 
 // Told about every target before and after the run handles it, in run order:
@@ -75,8 +75,8 @@ public:
     virtual bool Cancelled() { return false; }
 };
 
-// Copies every page's movies and writes every page. True when all pages were
-// processed; false when the strict policy refused to run, the observer
+// Copies every page's movies and writes every page, a page at a time: memory
+// does not grow with the pages. True when all pages were processed; false when the strict policy refused to run, the observer
 // cancelled, or an error ended the run, which the user has been told. A page
 // that cannot be written, or a target folder that is gone or takes no files,
 // ends the run. Files already written stay.
@@ -91,9 +91,10 @@ struct TPlannedCopy
 
 // What MakeHtmlFiles would do, touching nothing: the same pre-check, the same
 // targets in the same order and the same overwrite decisions, where a file an
-// earlier step would create counts as existing. False when the pre-check would
-// refuse, which the user has been told.
-bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
-                   std::vector<TPlannedCopy> &plan);
+// earlier step would create counts as existing. Each step is told as soon as
+// it is planned. False when the pre-check would refuse, which the user has
+// been told.
+using TPlanStep = std::function<void(const TPlannedCopy &)>;
+bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, const TPlanStep &step);
 
 } // namespace kpx

@@ -1,7 +1,5 @@
 #include "pages/PathRoutines.h"
 
-#include <QDir>
-
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -103,15 +101,6 @@ std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view to
         i += length;
     }
     return link;
-}
-
-std::string GetTempDir()
-{
-    // A temporary folder whose name code page 932 cannot spell would give
-    // paths that lead nowhere; the system default always can.
-    // Qt gives an empty path for a TMPDIR that does not exist.
-    const auto temp = QStringToCp932(QDir::tempPath());
-    return IncludePathDelimiter(temp && !temp->empty() ? *temp : std::string("/tmp"));
 }
 
 } // namespace kpx

@@ -16,7 +16,4 @@ int CountPathDelimiters(std::string_view path);
 // in "/", climbing with "../". Compares whole folder names, letter case counts.
 std::string GetRelativeLinkPath(std::string_view from, std::string_view to);
 
-// The system's temporary folder with a trailing delimiter.
-std::string GetTempDir();
-
 } // namespace kpx

@@ -1,5 +1,6 @@
 #include "text/Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -89,12 +90,20 @@ bool IsUtf8(std::string_view text)
     return true;
 }
 
+// ASCII is the same in both: most file names need no converter at all.
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 constexpr std::string_view Utf8ReplacementChar = "\xEF\xBF\xBD";
 
 } // namespace
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8)
 {
+    if (IsAscii(utf8))
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     if (toCp932().convert(utf8, out) != Converter::Stop::Done)
@@ -104,6 +113,10 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8)
 
 std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy)
 {
+    if (lossy)
+        *lossy = false;
+    if (IsAscii(utf8))
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     bool replaced = false;
@@ -120,6 +133,10 @@ std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy)
 
 std::string Cp932ToUtf8(std::string_view cp932, bool *lossy)
 {
+    if (lossy)
+        *lossy = false;
+    if (IsAscii(cp932))
+        return std::string(cp932);
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
     bool replaced = false;

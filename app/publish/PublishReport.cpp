@@ -81,11 +81,10 @@ std::string TPublishReport::Summary() const
            + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed);
 }
 
-void PrintPlan(std::ostream &out, const std::vector<TPlannedCopy> &plan, bool canAsk)
+void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk)
 {
-    for (const TPlannedCopy &step : plan)
-        out << ActionLabel(step.Action, canAsk) << '\t' << KindLabel(step.Target.Kind) << '\t'
-            << step.Target.Destination.native() << '\n';
+    out << ActionLabel(step.Action, canAsk) << '\t' << KindLabel(step.Target.Kind) << '\t' << step.Target.Destination
+        << '\n';
 }
 
 } // namespace kpx

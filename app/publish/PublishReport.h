@@ -40,9 +40,9 @@ private:
     std::uintmax_t FBytesCopied = 0;
 };
 
-// The dry run's list: one line per file with what the policy would do, the
-// kind of file and where it goes. `canAsk` tells whether a question would be
-// asked or answered no.
-void PrintPlan(std::ostream &out, const std::vector<TPlannedCopy> &plan, bool canAsk);
+// One line of the dry run's list: what the policy would do with the file, its
+// kind and where it goes. `canAsk` tells whether a question would be asked or
+// answered no.
+void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk);
 
 } // namespace kpx

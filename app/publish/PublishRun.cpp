@@ -109,12 +109,16 @@ int Publish(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prom
 
 int DryRun(const TPublishJob &job, const TEntryList &entries, TTerminalPrompt &prompt, bool quiet)
 {
-    std::vector<TPlannedCopy> plan;
-    if (!PlanHtmlFiles(job, entries, prompt, plan))
+    // Each line goes out as it is planned: the list is never held whole.
+    size_t steps = 0;
+    const bool canAsk = prompt.Interactive();
+    if (!PlanHtmlFiles(job, entries, prompt, [&](const TPlannedCopy &step) {
+            PrintPlannedCopy(std::cout, step, canAsk);
+            ++steps;
+        }))
         return ExitFailure;
-    PrintPlan(std::cout, plan, prompt.Interactive());
     if (!quiet)
-        std::cerr << "ドライラン: " << plan.size() << " ファイルの予定です。何も書き込んでいません。\n";
+        std::cerr << "ドライラン: " << steps << " ファイルの予定です。何も書き込んでいません。\n";
     return ExitSuccess;
 }
 

@@ -4,12 +4,11 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <QTemporaryDir>
-
 #include "FakePrompt.h"
 #include "pages/FileErrors.h"
 #include "pages/MovieCopy.h"
 #include "support/TestSupport.h"
+#include "text/Cp932.h"
 
 using namespace kpx;
 using kpx::test::FakePrompt;
@@ -85,7 +84,24 @@ TEST_F(MovieCopyTest, ExistingDestinationFollowsThePolicy)
     EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
 }
 
-TEST_F(MovieCopyTest, MoveFollowsThePolicyAndLeavesTheSourceOnlyWhenNotMoved)
+// Both ways of making a new file: without a name, and, as on file systems
+// that have no such files, under a hidden name beside the destination.
+class BothWays
+{
+public:
+    template <typename Test>
+    static void Run(Test &&test)
+    {
+        for (const bool unnamed : {true, false}) {
+            SCOPED_TRACE(unnamed ? "unnamed file" : "hidden name");
+            const bool previous = SetUnnamedFilesUsed(unnamed);
+            test();
+            SetUnnamedFilesUsed(previous);
+        }
+    }
+};
+
+TEST_F(MovieCopyTest, PagesAreWrittenUnderThePolicyAndNothingElseIsLeft)
 {
     struct Case
     {
@@ -97,55 +113,60 @@ TEST_F(MovieCopyTest, MoveFollowsThePolicyAndLeavesTheSourceOnlyWhenNotMoved)
         size_t questions;
     };
     const Case cases[] = {
-        {TOverwritePolicy::Confirm, true, false, TCopyResult::Copied, "new movie", 0},
-        {TOverwritePolicy::WarnAndStop, true, false, TCopyResult::Copied, "new movie", 0},
-        {TOverwritePolicy::Confirm, true, true, TCopyResult::Copied, "new movie", 1},
+        {TOverwritePolicy::Confirm, true, false, TCopyResult::Copied, "page", 0},
+        {TOverwritePolicy::WarnAndStop, true, false, TCopyResult::Copied, "page", 0},
+        {TOverwritePolicy::Confirm, true, true, TCopyResult::Copied, "page", 1},
         {TOverwritePolicy::Confirm, false, true, TCopyResult::Declined, "old", 1},
-        {TOverwritePolicy::Overwrite, false, true, TCopyResult::Copied, "new movie", 0},
+        {TOverwritePolicy::Overwrite, false, true, TCopyResult::Copied, "page", 0},
         {TOverwritePolicy::Skip, true, true, TCopyResult::Skipped, "old", 0},
     };
-    for (const Case &c : cases) {
-        FakePrompt answering;
-        answering.answer = c.answer;
-        WriteFileBytes(source, "new movie");
-        fs::remove(target);
-        if (c.targetExists)
-            WriteFileBytes(target, "old");
-        EXPECT_EQ(MoveUnderPolicy(source, target, c.policy, answering), c.result);
-        EXPECT_EQ(ReadFileBytes(target), c.content);
-        EXPECT_EQ(fs::exists(source), c.result != TCopyResult::Copied);
-        EXPECT_EQ(answering.questions.size(), c.questions);
-        EXPECT_TRUE(answering.errors.empty());
-    }
-    // The last case skipped, so its source is still there; nothing else is.
-    EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+    BothWays::Run([&] {
+        for (const Case &c : cases) {
+            FakePrompt answering;
+            answering.answer = c.answer;
+            fs::remove(target);
+            if (c.targetExists)
+                WriteFileBytes(target, "old");
+            EXPECT_EQ(WriteUnderPolicy("page", target, c.policy, answering), c.result);
+            EXPECT_EQ(ReadFileBytes(target), c.content);
+            EXPECT_EQ(answering.questions.size(), c.questions);
+            EXPECT_TRUE(answering.errors.empty());
+            EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+        }
+    });
 }
 
-TEST_F(MovieCopyTest, MoveToAnotherFileSystemCopies)
+TEST_F(MovieCopyTest, APageThatCannotBeMadeThrowsNamingIt)
 {
-    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/kpx-test-XXXXXX"));
-    struct stat here{}, there{};
-    if (!elsewhere.isValid() || ::stat(dir.path().c_str(), &here) != 0
-        || ::stat(elsewhere.path().toStdString().c_str(), &there) != 0 || here.st_dev == there.st_dev)
-        GTEST_SKIP() << "no second file system to move across";
-    const fs::path away = fs::path(elsewhere.path().toStdString()) / "away.amc";
-    for (bool targetExists : {false, true}) {
-        if (targetExists)
-            WriteFileBytes(away, "old");
-        EXPECT_EQ(MoveUnderPolicy(source, away, TOverwritePolicy::Overwrite, prompt), TCopyResult::Copied);
-        EXPECT_EQ(ReadFileBytes(away), "new movie");
-    }
-    EXPECT_TRUE(prompt.questions.empty());
-    EXPECT_TRUE(prompt.errors.empty());
+    BothWays::Run([&] {
+        try {
+            WriteUnderPolicy("page", dir / "nofolder" / "x.html", TOverwritePolicy::Confirm, prompt);
+            ADD_FAILURE() << "no exception";
+        } catch (const TFileError &error) {
+            EXPECT_NE(Cp932ToUtf8(error.what()).find("x.html"), std::string::npos);
+        }
+    });
 }
 
-TEST_F(MovieCopyTest, MoveIntoAMissingFolderIsReportedAndKeepsTheSource)
+TEST_F(MovieCopyTest, ADestinationThatAppearsMeanwhileIsDecidedAgain)
 {
-    EXPECT_EQ(MoveUnderPolicy(source, dir / "nofolder" / "x.amc", TOverwritePolicy::Confirm, prompt),
-              TCopyResult::Failed);
-    ASSERT_EQ(prompt.errors.size(), 1u);
-    EXPECT_NE(prompt.errors[0].find("x.amc"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(source), "new movie");
+    // The question comes while the copy is made: as if the file had appeared then.
+    BothWays::Run([&] {
+        for (const bool answer : {true, false}) {
+            fs::remove(target);
+            FakePrompt answering;
+            answering.answer = answer;
+            const auto appear = [&](std::uintmax_t) {
+                if (!fs::exists(target))
+                    WriteFileBytes(target, "appeared");
+            };
+            EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, answering, appear),
+                      answer ? TCopyResult::Copied : TCopyResult::Declined);
+            EXPECT_EQ(ReadFileBytes(target), answer ? "new movie" : "appeared");
+            EXPECT_EQ(answering.questions.size(), 1u);
+            EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
+        }
+    });
 }
 
 TEST_F(MovieCopyTest, FileCopiedOntoItselfStaysIntact)

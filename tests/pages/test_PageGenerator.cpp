@@ -230,17 +230,6 @@ TEST_F(MakeHtmlFilesTest, MissingMovieIsReportedAndThePageStillLinksIt)
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + block(2));
 }
 
-TEST_F(MakeHtmlFilesTest, TemporaryFolderThatCannotBeMadeEndsTheRunBeforeAnyFile)
-{
-    addMovies(2, 1);
-    WriteFileBytes(temp / "not-a-folder", "x");
-    qputenv("TMPDIR", (temp / "not-a-folder").c_str());
-    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
-    ASSERT_EQ(prompt.errors.size(), 1u);
-    EXPECT_NE(prompt.errors[0].find("not-a-folder"), std::string::npos);
-    EXPECT_TRUE(fs::is_empty(html.path()));
-}
-
 TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
 {
     addMovies(1, 1);
@@ -248,19 +237,6 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
     job.Policy = TOverwritePolicy::Skip;
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
     EXPECT_EQ(page("ezmovie.html"), "old page");
-}
-
-TEST_F(MakeHtmlFilesTest, TemporaryFolderThatIsTheHtmlFolderKeepsThePages)
-{
-    addMovies(2, 1);
-    qputenv("TMPDIR", html.path().c_str());
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
-    EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n");
-    EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(2) + "F3 ezmovie.html\r\n");
-    size_t files = 0;
-    for ([[maybe_unused]] const auto &entry : fs::directory_iterator(html.path()))
-        ++files;
-    EXPECT_EQ(files, 4u); // two pages, two movies, no temporary file
 }
 
 namespace {
@@ -429,43 +405,47 @@ TEST_F(MakeHtmlFilesTest, FullDiskDuringAPageEndsTheRunLeavingNoPartOfIt)
 
 namespace {
 
-// Before each page, looks into the run's temporary folder and plants a link
-// where the page's temporary file will be written.
-struct TempFolderSpy : TPublishObserver
+// While each movie is copied, notes what the html folder shows.
+struct FolderSpy : TPublishObserver
 {
-    fs::path systemTemp, victim;
-    std::vector<std::string> seen; // "<mode> <entries>" of each private folder met
+    fs::path folder;
+    std::vector<std::string> seen; // "<file being copied>: <names in the folder>"
 
-    void FileStarting(const TPublishTarget &target, std::uintmax_t, std::uintmax_t) override
+    void FileProgress(const TPublishTarget &target, std::uintmax_t, std::uintmax_t) override
     {
-        if (target.Kind != TPublishTarget::TKind::Page)
-            return;
-        for (const auto &folder : fs::directory_iterator(systemTemp)) {
-            const auto mode = folder.symlink_status().permissions() & fs::perms::all;
-            seen.push_back((folder.is_directory() && mode == fs::perms::owner_all ? "private " : "open ")
-                           + std::to_string(std::distance(fs::directory_iterator(folder), {})));
-            fs::create_symlink(victim, target.Source);
-        }
+        std::string line = target.Name + ":";
+        for (const auto &[name, bytes] : FolderContents(folder))
+            line += " " + name;
+        seen.push_back(line);
     }
     void FileDone(const TPublishTarget &, TCopyResult) override {}
 };
 
 } // namespace
 
-TEST_F(MakeHtmlFilesTest, PagesArePreparedInAPrivateFolderAndNeverWrittenThroughALink)
+TEST_F(MakeHtmlFilesTest, NoNameShowsAFileBeforeItIsComplete)
 {
-    addMovies(1, 1);
-    WriteFileBytes(source / "victim", "precious");
-    TempFolderSpy spy;
-    spy.systemTemp = temp.path();
-    spy.victim = source / "victim";
-    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &spy));
-    EXPECT_EQ(spy.seen, std::vector<std::string>{"private 0"});
-    ASSERT_EQ(prompt.errors.size(), 1u);
-    EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(source / "victim"), "precious");
-    EXPECT_FALSE(fs::exists(html / "ezmovie.html"));
-    EXPECT_TRUE(fs::is_empty(temp.path())); // the private folder goes, link and all
+    addMovies(2, 1);
+    for (const bool unnamed : {true, false}) {
+        const bool previous = SetUnnamedFilesUsed(unnamed);
+        fs::remove_all(html.path());
+        fs::create_directory(html.path());
+        FolderSpy spy;
+        spy.folder = html.path();
+        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &spy));
+        SetUnnamedFilesUsed(previous);
+        ASSERT_EQ(spy.seen.size(), 2u);
+        if (unnamed) {
+            EXPECT_EQ(spy.seen[0], "m1.amc:");
+            EXPECT_EQ(spy.seen[1], "m2.amc: ezmovie.html m1.amc");
+        } else { // a hidden name of its own, never the destination's
+            EXPECT_EQ(spy.seen[0].find("m1.amc:"), 0u);
+            EXPECT_EQ(spy.seen[0].find(" m1.amc"), std::string::npos);
+            EXPECT_EQ(spy.seen[1].find(" m2.amc"), std::string::npos);
+        }
+        EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "ezmovie02.html", "m1.amc", "m2.amc"}));
+    }
+    EXPECT_TRUE(fs::is_empty(temp.path())); // nothing is prepared in the temporary folder
 }
 
 TEST_F(MakeHtmlFilesTest, EveryNameTheFileSystemTakesCanBePublished)

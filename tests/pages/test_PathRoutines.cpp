@@ -73,10 +73,3 @@ TEST(PathRoutines, RelativeLinkIgnoresTrailingDelimiterAfterStrayLeadByte)
         EXPECT_EQ(GetRelativeLinkPath("/web/h\x83/", to), "../m\xf0/") << to;
     }
 }
-
-TEST(PathRoutines, TempDirEndsWithDelimiter)
-{
-    const std::string temp = GetTempDir();
-    ASSERT_FALSE(temp.empty());
-    EXPECT_EQ(temp.back(), PathDelim);
-}

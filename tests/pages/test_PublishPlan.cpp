@@ -71,7 +71,7 @@ TEST(FindDestination, KnowsFilesByDeviceAndInodeWhateverTheirName)
         WriteFileBytes(dir / name, "x");
     fs::create_hard_link(dir / "a", dir / "hard");
     fs::create_symlink(dir / "b", dir / "soft");
-    const TRunSources sources({dir / "a", dir / "b"});
+    const TRunSources sources([&] { return std::vector<std::string>{dir / "a", dir / "b"}; });
     const struct
     {
         const char *source;
@@ -120,7 +120,7 @@ protected:
     std::vector<TPlannedCopy> plan()
     {
         std::vector<TPlannedCopy> steps;
-        EXPECT_TRUE(PlanHtmlFiles(job, list, prompt, steps));
+        EXPECT_TRUE(PlanHtmlFiles(job, list, prompt, [&steps](const TPlannedCopy &step) { steps.push_back(step); }));
         return steps;
     }
     static std::vector<TAction> actions(const std::vector<TPlannedCopy> &steps)
@@ -194,9 +194,9 @@ TEST_F(PublishPlanTest, StrictPolicyPlansAfterThePreCheck)
     EXPECT_TRUE(prompt.warnings.empty());
 
     WriteFileBytes(html / "ezmovie02.html", "old");
-    std::vector<TPlannedCopy> steps{TPlannedCopy{}};
-    EXPECT_FALSE(PlanHtmlFiles(job, list, prompt, steps));
-    EXPECT_TRUE(steps.empty());
+    size_t steps = 0;
+    EXPECT_FALSE(PlanHtmlFiles(job, list, prompt, [&steps](const TPlannedCopy &) { ++steps; }));
+    EXPECT_EQ(steps, 0u);
     ASSERT_EQ(prompt.warnings.size(), 1u);
     EXPECT_NE(prompt.warnings[0].find("「ezmovie02.html」"), std::string::npos);
 }
