@@ -1,20 +1,22 @@
 #include "pages/EntryScan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <deque>
+#include <dirent.h>
+#include <numeric>
+#include <sys/stat.h>
+#include <utility>
 #include <ctime>
 #include <limits>
 #include <optional>
 #include <unordered_set>
 
-#include <QString>
-
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -200,38 +202,108 @@ private:
 
 // --- listing order ----------------------------------------------------------
 
-// Sort key of a Windows folder listing: UTF-16 code units, ASCII letters upper-cased.
-std::u16string ListingKey(const std::string &nameText)
+// A name's text as the UTF-16 code units a Windows folder listing sorts it by,
+// ASCII letters upper-cased, one at a time: no key is held per name.
+class TListingUnits
 {
-    const QString name = QString::fromUtf8(nameText.data(), static_cast<qsizetype>(nameText.size()));
-    std::u16string key(reinterpret_cast<const char16_t *>(name.utf16()), static_cast<size_t>(name.size()));
-    for (char16_t &unit : key)
-        if (unit >= u'a' && unit <= u'z')
-            unit = static_cast<char16_t>(unit - u'a' + u'A');
-    return key;
-}
+public:
+    explicit TListingUnits(std::string_view text) : FText(text) {}
 
-struct ListedMovie
-{
-    std::u16string key;
-    std::string nativeName;
-    std::string nameText; // UTF-8
-    std::uintmax_t size = 0;
+    // -1 once the text is done.
+    int Next()
+    {
+        if (FLowSurrogate != 0)
+            return std::exchange(FLowSurrogate, 0);
+        if (FText.empty())
+            return -1;
+        if (const auto byte = static_cast<unsigned char>(FText.front()); byte < 0x80) { // most names
+            FText.remove_prefix(1);
+            return byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte;
+        }
+        const char32_t code = TakeCodePoint(FText);
+        if (code >= 0x10000) {
+            FLowSurrogate = static_cast<int>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            return static_cast<int>(0xD800 + ((code - 0x10000) >> 10));
+        }
+        return static_cast<int>(code);
+    }
+
+private:
+    std::string_view FText;
+    int FLowSurrogate = 0;
 };
 
-TRecFileData MakeEntry(const ListedMovie &movie)
+// Negative, zero or positive as `a` lists before, with or after `b`.
+int CompareListing(std::string_view a, std::string_view b)
+{
+    TListingUnits left(a), right(b);
+    for (;;) {
+        const int x = left.Next();
+        const int y = right.Next();
+        if (x != y || x < 0)
+            return x - y;
+    }
+}
+
+// Puts entries[i] where order says: entry k of the result is entries[order[k]].
+void Permute(std::vector<TRecFileData> &entries, std::vector<std::uint32_t> &order)
+{
+    for (std::uint32_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        TRecFileData held = std::move(entries[start]);
+        std::uint32_t hole = start;
+        for (std::uint32_t next = order[hole]; next != start; next = order[hole]) {
+            entries[hole] = std::move(entries[next]);
+            order[hole] = hole;
+            hole = next;
+        }
+        entries[hole] = std::move(held);
+        order[hole] = hole;
+    }
+}
+
+// A name of its own spelling (UTF-8, or a CP932 reading of its bytes).
+TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std::uintmax_t size)
 {
     TRecFileData entry;
-    entry.NativeName = movie.nativeName;
     // A name code page 932 cannot spell keeps a visible mark; the mark is
     // double-byte, so such a movie gets a pattern copy name and its real
     // name stays in NativeName for the copy.
-    entry.OrgName = Utf8ToCp932Lossy(movie.nameText);
-    entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(movie.size, std::numeric_limits<std::int32_t>::max()));
+    entry.OrgName = Utf8ToCp932Lossy(nameText);
+    entry.NativeName = std::move(nativeName);
+    entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
     entry.LinkName = KanaToFullWidth(BaseNameOf(entry.OrgName));
     entry.SaveName = entry.LinkName;
     return entry;
 }
+
+class TFolderListing
+{
+public:
+    explicit TFolderListing(const char *folder) : FDir(::opendir(folder)) {}
+    ~TFolderListing()
+    {
+        if (FDir)
+            ::closedir(FDir);
+    }
+    TFolderListing(const TFolderListing &) = delete;
+    TFolderListing &operator=(const TFolderListing &) = delete;
+
+    bool IsOpen() const { return FDir != nullptr; }
+    int Fd() const { return ::dirfd(FDir); }
+    // The next name, or null at the end or on an error (then `error` is set).
+    const char *Next(int &error)
+    {
+        errno = 0;
+        const dirent *entry = ::readdir(FDir);
+        error = entry ? 0 : errno;
+        return entry ? entry->d_name : nullptr;
+    }
+
+private:
+    DIR *FDir;
+};
 
 std::optional<std::string> PlainCopyName(std::string_view orgName, const TScanOptions &options)
 {
@@ -263,25 +335,31 @@ std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_mont
 
 void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options)
 {
-    std::vector<std::optional<std::string>> plainNames;
-    plainNames.reserve(entries.size());
-    for (const TRecFileData &entry : entries)
-        plainNames.push_back(PlainCopyName(entry.OrgName, options));
+    // Each entry's plain name waits in its CopyName; `plain` says which wait.
+    std::vector<bool> plain(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::optional<std::string> name = PlainCopyName(entries[i].OrgName, options);
+        plain[i] = name.has_value();
+        entries[i].CopyName = name ? std::move(*name) : std::string();
+    }
 
-    std::unordered_set<std::string> given; // folded
-    const auto give = [&given](std::string_view name) { return given.insert(FoldAsciiCase(name)).second; };
+    // The names given, folded; a name that folding changes is kept in `folded`.
+    std::unordered_set<std::string_view> given;
+    std::deque<std::string> folded;
+    const auto give = [&](const std::string &name) {
+        std::string fold = FoldAsciiCase(name);
+        if (fold == name)
+            return given.insert(name).second;
+        if (given.count(fold) > 0)
+            return false;
+        return given.insert(folded.emplace_back(std::move(fold))).second;
+    };
     // A copy under its own name is the file itself; any other entry taking
     // that name would overwrite it when the movie folder is the source folder.
     const auto givePlain = [&](bool ownNames) {
-        for (size_t i = 0; i < entries.size(); ++i) {
-            std::optional<std::string> &name = plainNames[i];
-            if (!name || (*name == entries[i].OrgName) != ownNames)
-                continue;
-            if (give(*name))
-                entries[i].CopyName = *name;
-            else
-                name.reset();
-        }
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (plain[i] && (entries[i].CopyName == entries[i].OrgName) == ownNames && !give(entries[i].CopyName))
+                plain[i] = false;
     };
     givePlain(true);
     givePlain(false);
@@ -291,61 +369,72 @@ void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &opt
     std::erase_if(stem, IsRefusedNameChar);
     int serial = 1;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (plainNames[i])
+        if (plain[i])
             continue;
-        std::string name;
+        std::string &name = entries[i].CopyName;
         do
             name = stem + ZeroPadded(serial++, 2) + ".amc";
         while (!give(name));
-        entries[i].CopyName = std::move(name);
     }
 }
 
-bool IsSubFolderEntry(const fs::directory_entry &entry)
+bool IsSubFolderEntry(const TListingEntry &entry)
 {
-    std::error_code ec;
-    const auto name = entry.path().filename();
-    return entry.is_directory(ec) && name != "." && name != "..";
+    return entry.IsFolder && entry.Name != "." && entry.Name != "..";
 }
 
-bool IsFileEntry(const fs::directory_entry &entry)
+bool IsFileEntry(const TListingEntry &entry)
 {
-    const auto name = entry.path().filename();
-    return !IsSubFolderEntry(entry) && name != "." && name != "..";
+    return !IsSubFolderEntry(entry) && entry.Name != "." && entry.Name != "..";
 }
 
 bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
                       const TScanProgress &progress)
 {
     entries.clear();
-    const fs::path path = folder.empty() ? fs::path(".") : Cp932ToNativePath(folder);
-    std::error_code ec;
-    fs::directory_iterator it(path, ec);
-    if (ec)
+    TFolderListing listing(folder.empty() ? "." : Cp932ToNativePath(folder).c_str());
+    if (!listing.IsOpen())
         return true; // a missing or unreadable folder holds no movies
 
-    std::vector<ListedMovie> movies;
-    for (std::size_t seen = 1; it != fs::directory_iterator(); it.increment(ec), ++seen) {
-        if (progress && !progress(seen))
-            return false;
-        const fs::directory_entry &entry = *it;
-        std::string name = entry.path().filename().native();
-        if (!IsFileEntry(entry) || AsciiLowerCase(ExtensionOf(name)) != ".amc")
+    // The text of a name where it is not the name's own bytes (CP932 names).
+    std::vector<std::string> otherTexts;
+    int error = 0;
+    std::size_t seen = 0;
+    for (const char *name = listing.Next(error); name; name = listing.Next(error)) {
+        if (std::string_view(name) == "." || std::string_view(name) == "..")
             continue;
-        std::error_code sizeError;
-        const std::uintmax_t size = entry.file_size(sizeError);
-        if (sizeError)
+        if (progress && !progress(++seen)) {
+            entries.clear();
+            return false;
+        }
+        if (AsciiLowerCase(ExtensionOf(name)) != ".amc")
+            continue;
+        // Relative to the open folder: one name to look up, not the whole path.
+        struct stat info{};
+        if (::fstatat(listing.Fd(), name, &info, 0) != 0)
             continue; // a dangling link is no movie
+        if (!IsFileEntry({name, S_ISDIR(info.st_mode)}))
+            continue;
         std::string text = FileNameText(name);
-        movies.push_back({ListingKey(text), std::move(name), std::move(text), size});
+        entries.push_back(MakeEntry(name, text, static_cast<std::uintmax_t>(info.st_size)));
+        otherTexts.push_back(text == name ? std::string() : std::move(text));
     }
-    if (ec)
+    if (error != 0)
         return false;
 
-    std::sort(movies.begin(), movies.end(), [](const ListedMovie &a, const ListedMovie &b) { return a.key < b.key; });
-    entries.reserve(movies.size());
-    for (const ListedMovie &movie : movies)
-        entries.push_back(MakeEntry(movie));
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), 0u);
+    const auto textOf = [&](std::uint32_t i) -> std::string_view {
+        return otherTexts[i].empty() ? std::string_view(entries[i].NativeName) : std::string_view(otherTexts[i]);
+    };
+    // Names that differ only in letter case list alike; their own bytes then
+    // decide, so that the order never depends on the sort.
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int listed = CompareListing(textOf(a), textOf(b));
+        return listed != 0 ? listed < 0 : entries[a].NativeName < entries[b].NativeName;
+    });
+    std::vector<std::string>().swap(otherTexts);
+    Permute(entries, order);
     AssignCopyNames(entries, options);
     return true;
 }

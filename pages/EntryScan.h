@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -36,8 +35,16 @@ struct TScanOptions
 // given falls back to the pattern, whose serials skip every name given.
 void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options);
 
-bool IsFileEntry(const std::filesystem::directory_entry &entry);
-bool IsSubFolderEntry(const std::filesystem::directory_entry &entry);
+// One name of a folder listing.
+struct TListingEntry
+{
+    std::string_view Name;
+    bool IsFolder = false;
+};
+
+// Together they reject every folder and accept every file; "." and ".." are neither.
+bool IsFileEntry(const TListingEntry &entry);
+bool IsSubFolderEntry(const TListingEntry &entry);
 
 // Replaces `entries` with one record per *.amc file of `folder` (CP932, with a
 // trailing delimiter; empty means the working folder). Entries come in the

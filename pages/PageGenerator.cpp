@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <dirent.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
@@ -189,6 +191,35 @@ TRunSources MovieSources(const TEntryList &entries, const TRunFolders &folders)
         return files;
     });
 }
+
+// The names a target folder holds as the plan starts, so that a name it does
+// not hold needs no look of its own: planning a first run into an empty folder
+// touches the disk once, not once per file. Names compare folded, for folders
+// that ignore letter case; a name with other than ASCII characters is always
+// looked up, as such a folder may fold those too.
+class TFolderNames
+{
+public:
+    explicit TFolderNames(const std::string &folder)
+    {
+        DIR *listing = ::opendir(folder.empty() ? "." : folder.c_str());
+        FListed = listing != nullptr;
+        if (!listing)
+            return;
+        while (const dirent *entry = ::readdir(listing))
+            FNames.insert(FoldAsciiCase(entry->d_name));
+        ::closedir(listing);
+    }
+
+    bool MayHold(std::string_view name) const
+    {
+        return !FListed || !IsAscii(name) || FNames.count(FoldAsciiCase(name)) > 0;
+    }
+
+private:
+    bool FListed = false;
+    std::unordered_set<std::string> FNames;
+};
 
 // A folder that is gone, is no folder, or is read-only would fail every later
 // file in it with the same message, so its first failure ends the run.
@@ -387,23 +418,35 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
         return false;
     const TRunFolders folders(job);
     const TRunSources sources = MovieSources(entries, folders);
-    // Files an earlier step would have made, by name in their folder; one set
-    // when the two folders are one.
-    std::unordered_set<std::string> createdMovies, createdPagesApart;
-    std::unordered_set<std::string> &createdPages = folders.Html == folders.Movie ? createdMovies : createdPagesApart;
-    const auto decide = [&](const TPublishTarget &target, std::unordered_set<std::string> &created) {
-        const bool seen = created.count(target.Name) > 0;
-        const TCopyAction action =
-            DecideCopy(job.Policy, seen ? TDestination::Other : FindDestination(target.Source, target.Destination, &sources));
+    // A folder's names as the plan starts, and the names an earlier step
+    // would have made there; one of each when the two folders are one.
+    struct TPlannedFolder
+    {
+        explicit TPlannedFolder(const std::string &path) : Path(path), Names(path) {}
+        const std::string &Path;
+        const TFolderNames Names;
+        std::unordered_set<std::string> Created;
+    };
+    TPlannedFolder movieFolder(folders.Movie);
+    std::optional<TPlannedFolder> htmlApart;
+    if (folders.Html != folders.Movie)
+        htmlApart.emplace(folders.Html);
+    TPlannedFolder &htmlFolder = htmlApart ? *htmlApart : movieFolder;
+    const auto decide = [&](const TPublishTarget &target, TPlannedFolder &folder) {
+        const std::string_view name = std::string_view(target.Destination).substr(folder.Path.size());
+        const TDestination found = folder.Created.count(target.Name) > 0 ? TDestination::Other
+                                   : folder.Names.MayHold(name) ? FindDestination(target.Source, target.Destination, &sources)
+                                                                : TDestination::Missing;
+        const TCopyAction action = DecideCopy(job.Policy, found);
         if (action == TCopyAction::Copy)
-            created.insert(target.Name);
+            folder.Created.insert(target.Name);
         step({target, action});
     };
     for (int r = 0; r < entries.FPageCount; ++r) {
         const auto [first, end] = PageEntries(entries, r);
         for (int k = first; k < end; ++k)
-            decide(MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], r), createdMovies);
-        decide(PageTarget(job, folders, r, BuildPageText(job, entries, r, folders.LinkPath).size()), createdPages);
+            decide(MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], r), movieFolder);
+        decide(PageTarget(job, folders, r, BuildPageText(job, entries, r, folders.LinkPath).size()), htmlFolder);
     }
     return true;
 }

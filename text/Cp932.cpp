@@ -90,16 +90,16 @@ bool IsUtf8(std::string_view text)
     return true;
 }
 
-// ASCII is the same in both: most file names need no converter at all.
+constexpr std::string_view Utf8ReplacementChar = "\xEF\xBF\xBD";
+
+} // namespace
+
 bool IsAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-constexpr std::string_view Utf8ReplacementChar = "\xEF\xBF\xBD";
-
-} // namespace
-
+// ASCII is the same in both: most file names need no converter at all.
 std::optional<std::string> Utf8ToCp932(std::string_view utf8)
 {
     if (IsAscii(utf8))
@@ -175,6 +175,21 @@ std::string FileNameText(std::string_view nativeName)
     bool lossy = false;
     std::string text = Cp932ToUtf8(nativeName, &lossy);
     return lossy ? std::string(nativeName) : text;
+}
+
+char32_t TakeCodePoint(std::string_view &utf8)
+{
+    const size_t n = utf8SequenceLength(utf8);
+    if (n == 0) {
+        utf8.remove_prefix(1);
+        return U'\uFFFD';
+    }
+    constexpr unsigned char LeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code = static_cast<unsigned char>(utf8[0]) & LeadBits[n];
+    for (size_t i = 1; i < n; ++i)
+        code = code << 6 | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    utf8.remove_prefix(n);
+    return code;
 }
 
 std::filesystem::path Cp932ToNativePath(std::string_view cp932Path)

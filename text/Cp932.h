@@ -36,6 +36,13 @@ std::string QStringToCp932Lossy(const QString &text, bool *lossy = nullptr);
 // unpacking an archive made on Windows leaves), else the name as it is.
 std::string FileNameText(std::string_view nativeName);
 
+// True when every byte is ASCII, which both encodings spell alike.
+bool IsAscii(std::string_view text);
+
+// Takes the character at the front of a UTF-8 text off it; a byte that
+// starts no well-formed character gives U+FFFD and goes alone.
+char32_t TakeCodePoint(std::string_view &utf8);
+
 // File-system names on this platform are UTF-8 bytes; the core holds CP932.
 std::filesystem::path Cp932ToNativePath(std::string_view cp932Path);
 std::optional<std::string> NativePathToCp932(const std::filesystem::path &path);

@@ -175,6 +175,20 @@ TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirReal
     }
 }
 
+TEST_F(ScanSourceFolderTest, CharactersBeyondTheBasicPlaneSortByTheirUtf16Units)
+{
+    // U+1F600 is D83D DE00 in UTF-16: before U+FF71 (ｱ), though its code point is after.
+    for (const char *name : {"\xEF\xBD\xB1.amc", "\xF0\x9F\x98\x80.amc", "z.amc"})
+        addFile(name);
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling.amc");
+    std::filesystem::create_symlink(dir / "z.amc", dir / "link.amc");
+    ASSERT_TRUE(ScanSourceFolder(dir.cp932(), Options(), entries));
+    std::vector<std::string> names;
+    for (const TRecFileData &e : entries)
+        names.push_back(e.NativeName);
+    EXPECT_EQ(names, (std::vector<std::string>{"link.amc", "z.amc", "\xF0\x9F\x98\x80.amc", "\xEF\xBD\xB1.amc"}));
+}
+
 TEST_F(ScanSourceFolderTest, MissingOrEmptyFolderGivesAnEmptyList)
 {
     entries.resize(2);
