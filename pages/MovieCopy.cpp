@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <pthread.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -9,6 +12,7 @@
 
 #include "pages/FileErrors.h"
 #include "text/Cp932.h"
+#include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
 
@@ -124,16 +128,64 @@ std::string HiddenNameBeside(const std::string &destination)
     return FolderOf(destination) + "/.kpx" + process + "-" + std::to_string(++counter) + ".tmp";
 }
 
-// A new file's contents before the file takes its name: a file without a name
-// in the destination's folder, or, where the file system has none, a hidden
-// name beside the destination, created exclusively and never through a link.
-// Either way no name ever shows a partial file, and what is not placed goes.
+// Holds off the signals that end a process (Ctrl+C, a logout, kill) while a
+// file under its final name is being filled: it ends complete, and the
+// signal ends the process right after.
+class THeldTermination
+{
+public:
+    THeldTermination()
+    {
+        sigset_t held;
+        ::sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            ::sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &FPrevious);
+    }
+    ~THeldTermination() { ::pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
+    THeldTermination(const THeldTermination &) = delete;
+    THeldTermination &operator=(const THeldTermination &) = delete;
+
+private:
+    sigset_t FPrevious;
+};
+
+enum class TPut
+{
+    New,
+    Replace,
+};
+
+// A file the kernel fills in one call is made under its final name at once,
+// with termination held off: no other way is as cheap, and the file is never
+// seen partial. Larger ones take longer than holding off a Ctrl+C should.
+constexpr std::uintmax_t OneCallBytes = CopyChunkBytes;
+
+// A new file's contents before it is in place. No name ever shows a partial
+// file, and what is not placed goes. Three ways:
+// - a small new file: under its own name at once, created exclusively, with
+//   termination held off until complete, removed again on a failure;
+// - otherwise a file without a name in the destination's folder, given its
+//   name when complete;
+// - where the file system has no such files, a hidden name beside the
+//   destination, created exclusively and never through a link.
 class TPendingFile
 {
 public:
-    // `error` gets 0 or the errno that kept the file from being made.
-    TPendingFile(const std::string &destination, int &error)
+    // `error` gets 0 or the errno that kept the file from being made; EEXIST
+    // when a new file's name is taken after all.
+    TPendingFile(const std::string &destination, TPut put, std::uintmax_t size, int &error)
     {
+        if (put == TPut::New && size <= OneCallBytes) {
+            FHeld.emplace();
+            FFd.reset(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            error = FFd.get() >= 0 ? 0 : errno;
+            if (error == 0)
+                FUnfinishedName = destination;
+            else
+                FHeld.reset();
+            return;
+        }
         if (UnnamedFilesPossible()) {
             FFd.reset(::open(FolderOf(destination).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
             error = FFd.get() >= 0 ? 0 : errno;
@@ -145,8 +197,9 @@ public:
     }
     ~TPendingFile()
     {
-        if (!FHiddenName.empty())
-            ::unlink(FHiddenName.c_str());
+        FFd.reset(-1);
+        if (!FUnfinishedName.empty())
+            ::unlink(FUnfinishedName.c_str());
     }
     TPendingFile(const TPendingFile &) = delete;
     TPendingFile &operator=(const TPendingFile &) = delete;
@@ -154,28 +207,39 @@ public:
     int Fd() const { return FFd.get(); }
 
     // After the contents: 0 or an errno. A named file is closed now, so that a
-    // failure to write it out is seen before it takes the destination's name.
-    int Complete() { return !FHiddenName.empty() && FFd.close() != 0 ? errno : 0; }
+    // failure to write it out is seen before it counts as complete.
+    int Complete()
+    {
+        if (FUnfinishedName.empty())
+            return 0; // without a name: closed once it has one
+        const int error = FFd.close() != 0 ? errno : 0;
+        if (FHeld && error == 0)
+            FUnfinishedName.clear(); // made under its own name: in place
+        FHeld.reset();
+        return error;
+    }
 
-    // Gives the file the destination's name: 0 or an errno, EEXIST when the
-    // name is taken and not to be replaced.
+    // Gives the complete file the destination's name: 0 or an errno, EEXIST
+    // when the name is taken and not to be replaced.
     int Place(const std::string &destination, bool replace)
     {
-        if (FHiddenName.empty() && !replace) {
+        if (FUnfinishedName.empty() && FFd.get() < 0)
+            return 0; // made under its own name
+        if (FUnfinishedName.empty() && !replace) {
             const std::string self = "/proc/self/fd/" + std::to_string(FFd.get());
             return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, destination.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
                                                                                                             : errno;
         }
         // Replacing needs a rename, and a rename needs a name to start from.
-        if (FHiddenName.empty())
+        if (FUnfinishedName.empty())
             if (const int error = NameBeside(destination))
                 return error;
-        const int rc = replace ? ::rename(FHiddenName.c_str(), destination.c_str())
-                               : ::renameat2(AT_FDCWD, FHiddenName.c_str(), AT_FDCWD, destination.c_str(),
+        const int rc = replace ? ::rename(FUnfinishedName.c_str(), destination.c_str())
+                               : ::renameat2(AT_FDCWD, FUnfinishedName.c_str(), AT_FDCWD, destination.c_str(),
                                              RENAME_NOREPLACE);
         if (rc != 0)
             return !replace && (errno == EINVAL || errno == ENOSYS) ? LinkWithoutReplacing(destination) : errno;
-        FHiddenName.clear();
+        FUnfinishedName.clear();
         return 0;
     }
 
@@ -183,14 +247,14 @@ private:
     int CreateHidden(const std::string &destination)
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            FHiddenName = HiddenNameBeside(destination);
-            FFd.reset(::open(FHiddenName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            FUnfinishedName = HiddenNameBeside(destination);
+            FFd.reset(::open(FUnfinishedName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
             if (FFd.get() >= 0)
                 return 0;
             if (errno != EEXIST)
                 break;
         }
-        FHiddenName.clear();
+        FUnfinishedName.clear();
         return errno;
     }
 
@@ -201,7 +265,7 @@ private:
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = HiddenNameBeside(destination);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                FHiddenName = std::move(name);
+                FUnfinishedName = std::move(name);
                 return 0;
             }
             if (errno != EEXIST)
@@ -213,15 +277,16 @@ private:
     // Where a rename cannot refuse to replace, a link can.
     int LinkWithoutReplacing(const std::string &destination)
     {
-        if (::link(FHiddenName.c_str(), destination.c_str()) != 0)
+        if (::link(FUnfinishedName.c_str(), destination.c_str()) != 0)
             return errno;
-        ::unlink(FHiddenName.c_str());
-        FHiddenName.clear();
+        ::unlink(FUnfinishedName.c_str());
+        FUnfinishedName.clear();
         return 0;
     }
 
     FileDescriptor FFd;
-    std::string FHiddenName; // while the file has one of its own
+    std::string FUnfinishedName; // the name the file has while not complete and in place
+    std::optional<THeldTermination> FHeld;
 };
 
 bool SameFile(const struct stat &a, const struct stat &b)
@@ -245,12 +310,6 @@ bool MayReplace(const std::string &destination, TUserPrompt &prompt)
 {
     return prompt.Ask(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
 }
-
-enum class TPut
-{
-    New,
-    Replace,
-};
 
 // What the decision leaves to do, the user asked where it asks: a file to
 // put, or the result when nothing is to be written.
@@ -280,23 +339,57 @@ std::optional<TPut> Resolve(TCopyAction action, const std::string &destination, 
     return std::nullopt;
 }
 
-// Puts a complete file in place. A destination that appeared while the file
-// was made is decided again, as if it had been there from the start; one that
-// is still not to be seen then (a dangling link) is replaced.
-TCopyResult Place(TPendingFile &file, const std::string &destination, TPut put,
-                  const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt)
+// Why a file could not be made: the step and its errno.
+struct TMakeFailure
 {
-    for (;;) {
-        const int error = file.Place(destination, put == TPut::Replace);
-        if (error == 0)
-            return TCopyResult::Copied;
-        if (error != EEXIST || put == TPut::Replace)
-            return Fail(prompt, destination, "へコピーできません。", error);
+    bool Filling = false; // else creating
+    int Error = 0;
+};
+
+// Makes the file with `fill` (0 or an errno) and puts it in place as the
+// decision said. A destination that appears meanwhile is decided again, as if
+// it had been there from the start; one still not to be seen then (a dangling
+// link) is replaced. Nullopt when the file could not be made or filled.
+std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put, std::uintmax_t size,
+                                        const std::function<int(int fd)> &fill,
+                                        const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt,
+                                        TMakeFailure &failure)
+{
+    const auto reconsider = [&]() -> std::optional<TCopyResult> {
         TCopyResult result{};
-        const std::optional<TPut> again = Resolve(decideAgain(), destination, prompt, result);
-        if (!again)
+        if (!Resolve(decideAgain(), destination, prompt, result))
             return result;
         put = TPut::Replace;
+        return std::nullopt;
+    };
+    for (;;) {
+        int error = 0;
+        TPendingFile file(destination, put, size, error);
+        if (error == EEXIST && put == TPut::New) {
+            if (const std::optional<TCopyResult> result = reconsider())
+                return result;
+            continue;
+        }
+        if (error != 0) {
+            failure = {false, error};
+            return std::nullopt;
+        }
+        error = fill(file.Fd());
+        if (error == 0)
+            error = file.Complete();
+        if (error != 0) {
+            failure = {true, error};
+            return std::nullopt;
+        }
+        for (;;) {
+            error = file.Place(destination, put == TPut::Replace);
+            if (error == 0)
+                return TCopyResult::Copied;
+            if (error != EEXIST || put == TPut::Replace)
+                return Fail(prompt, destination, "へコピーできません。", error);
+            if (const std::optional<TCopyResult> result = reconsider())
+                return result;
+        }
     }
 }
 
@@ -310,16 +403,13 @@ TCopyResult Copy(const std::string &source, const std::string &destination, TPut
         return Fail(prompt, source, "を読み込めません。", errno);
     if (S_ISDIR(sourceStat.st_mode))
         return Fail(prompt, source, "を読み込めません。", EISDIR);
-    int error = 0;
-    TPendingFile file(destination, error);
-    if (error != 0)
-        return Fail(prompt, destination, "を作成できません。", error);
-    error = CopyContents(in.get(), file.Fd(), progress);
-    if (error == 0)
-        error = file.Complete();
-    if (error != 0)
-        return Fail(prompt, destination, "へコピーできません。", error);
-    return Place(file, destination, put, decideAgain, prompt);
+    TMakeFailure failure;
+    const std::optional<TCopyResult> result =
+        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size),
+                     [&](int out) { return CopyContents(in.get(), out, progress); }, decideAgain, prompt, failure);
+    if (result)
+        return *result;
+    return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
 }
 
 } // namespace
@@ -333,7 +423,7 @@ TCopyResult ShellCopyFile(const std::string &source, const std::string &destinat
                           TUserPrompt &prompt, const TCopyProgress &progress)
 {
     const auto decide = [&]() {
-        const TDestination found = FindDestination(source, destination, nullptr);
+        const TDestination found = FindDestination(source, destination);
         if (found == TDestination::Missing)
             return TCopyAction::Copy;
         if (found == TDestination::TheSource)
@@ -361,15 +451,33 @@ bool TRunSources::Holds(dev_t device, ino_t inode) const
     return std::binary_search(FIdentities.begin(), FIdentities.end(), std::pair(device, inode));
 }
 
-TDestination FindDestination(const std::string &source, const std::string &destination, const TRunSources *sources)
+TFolderNames::TFolderNames(const std::string &folder)
 {
+    DIR *listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    FListed = listing != nullptr;
+    if (!listing)
+        return;
+    while (const dirent *entry = ::readdir(listing))
+        FNames.insert(FoldAsciiCase(entry->d_name));
+    ::closedir(listing);
+}
+
+bool TFolderNames::MayHold(std::string_view name) const
+{
+    return !FListed || !IsAscii(name) || FNames.count(FoldAsciiCase(name)) > 0;
+}
+
+TDestination FindDestination(const std::string &source, const std::string &destination, TRunKnowledge known)
+{
+    if (known.Names && !known.Names->MayHold(std::string_view(destination).substr(destination.rfind('/') + 1)))
+        return TDestination::Missing;
     struct stat destinationStat{};
     if (::stat(destination.c_str(), &destinationStat) != 0)
         return TDestination::Missing; // what cannot be looked at, the copy reports
     struct stat sourceStat{};
     if (!source.empty() && ::stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, destinationStat))
         return TDestination::TheSource;
-    if (sources && sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
+    if (known.Sources && known.Sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
         return TDestination::AnotherSource;
     return TDestination::Other;
 }
@@ -394,32 +502,36 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
 }
 
 TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt, const TCopyProgress &progress, const TRunSources *sources)
+                            TUserPrompt &prompt, const TCopyProgress &progress, TRunKnowledge known)
 {
-    const auto decide = [&]() { return DecideCopy(policy, FindDestination(source, destination, sources)); };
     TCopyResult result{};
-    const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
-    return put ? Copy(source, destination, *put, decide, prompt, progress) : result;
+    const std::optional<TPut> put =
+        Resolve(DecideCopy(policy, FindDestination(source, destination, known)), destination, prompt, result);
+    // A name that appeared meanwhile is in no listing: look at it.
+    const auto decideAgain = [&]() {
+        return DecideCopy(policy, FindDestination(source, destination, {known.Sources, nullptr}));
+    };
+    return put ? Copy(source, destination, *put, decideAgain, prompt, progress) : result;
 }
 
 TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
-                             TUserPrompt &prompt, const TRunSources *sources)
+                             TUserPrompt &prompt, TRunKnowledge known)
 {
-    const auto decide = [&]() { return DecideCopy(policy, FindDestination({}, destination, sources)); };
     TCopyResult result{};
-    const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
+    const std::optional<TPut> put =
+        Resolve(DecideCopy(policy, FindDestination({}, destination, known)), destination, prompt, result);
     if (!put)
         return result;
-    int error = 0;
-    TPendingFile file(destination, error);
-    if (error != 0)
-        throw TFileError(FileErrorMessage(destination, Sjis("を作成できません。"), error));
-    error = WriteAll(file.Fd(), bytes);
-    if (error == 0)
-        error = file.Complete();
-    if (error != 0)
-        throw TFileError(FileErrorMessage(destination, Sjis("を書き込めません。"), error));
-    return Place(file, destination, *put, decide, prompt);
+    const auto decideAgain = [&]() {
+        return DecideCopy(policy, FindDestination({}, destination, {known.Sources, nullptr}));
+    };
+    TMakeFailure failure;
+    if (const std::optional<TCopyResult> placed =
+            MakeAndPlace(destination, *put, bytes.size(), [bytes](int out) { return WriteAll(out, bytes); },
+                         decideAgain, prompt, failure))
+        return *placed;
+    throw TFileError(
+        FileErrorMessage(destination, Sjis(failure.Filling ? "を書き込めません。" : "を作成できません。"), failure.Error));
 }
 
 bool SetUnnamedFilesUsed(bool used)

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -65,6 +66,30 @@ private:
     mutable bool FLookedUp = false;
 };
 
+// The names a target folder held as a run began, so that a name it did not
+// hold needs no look of its own: a run into an empty folder touches it once,
+// not once per file. Names compare folded, for folders that ignore letter
+// case; a name with other than ASCII characters always counts as possible,
+// as such a folder may fold those too. A name that appears later is met when
+// the file is put in place, which never replaces what it was not told of.
+class TFolderNames
+{
+public:
+    explicit TFolderNames(const std::string &folder);
+    bool MayHold(std::string_view name) const;
+
+private:
+    bool FListed = false;
+    std::unordered_set<std::string> FNames;
+};
+
+// What a run knows beyond a destination's own name; either may be absent.
+struct TRunKnowledge
+{
+    const TRunSources *Sources = nullptr;
+    const TFolderNames *Names = nullptr; // of the destination's folder
+};
+
 // What a copy finds at its destination.
 enum class TDestination
 {
@@ -74,8 +99,9 @@ enum class TDestination
     AnotherSource, // a file another entry of the run is copied from
 };
 
-// Looks once at the destination; `source` may be empty (a page), `sources` null.
-TDestination FindDestination(const std::string &source, const std::string &destination, const TRunSources *sources);
+// Looks once at the destination, unless the folder's names say it is not
+// there; `source` may be empty (a page).
+TDestination FindDestination(const std::string &source, const std::string &destination, TRunKnowledge known = {});
 
 // What the overwrite policy does with one target, decided before it is touched.
 enum class TCopyAction
@@ -94,15 +120,14 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination);
 
 // The overwrite decision applied to a movie.
 TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt, const TCopyProgress &progress = {},
-                            const TRunSources *sources = nullptr);
+                            TUserPrompt &prompt, const TCopyProgress &progress = {}, TRunKnowledge known = {});
 
 // The same decision for a file the run makes itself (a page): the bytes are
 // written straight into the destination's folder, without a name until they
 // are complete. Bytes that cannot be written at all throw TFileError, which
 // ends the run; a destination that cannot take them is reported.
 TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
-                             TUserPrompt &prompt, const TRunSources *sources = nullptr);
+                             TUserPrompt &prompt, TRunKnowledge known = {});
 
 // File systems without files that have no name (and tests) take the other
 // way: a short hidden name beside the destination, created exclusively.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,35 +191,6 @@ TRunSources MovieSources(const TEntryList &entries, const TRunFolders &folders)
     });
 }
 
-// The names a target folder holds as the plan starts, so that a name it does
-// not hold needs no look of its own: planning a first run into an empty folder
-// touches the disk once, not once per file. Names compare folded, for folders
-// that ignore letter case; a name with other than ASCII characters is always
-// looked up, as such a folder may fold those too.
-class TFolderNames
-{
-public:
-    explicit TFolderNames(const std::string &folder)
-    {
-        DIR *listing = ::opendir(folder.empty() ? "." : folder.c_str());
-        FListed = listing != nullptr;
-        if (!listing)
-            return;
-        while (const dirent *entry = ::readdir(listing))
-            FNames.insert(FoldAsciiCase(entry->d_name));
-        ::closedir(listing);
-    }
-
-    bool MayHold(std::string_view name) const
-    {
-        return !FListed || !IsAscii(name) || FNames.count(FoldAsciiCase(name)) > 0;
-    }
-
-private:
-    bool FListed = false;
-    std::unordered_set<std::string> FNames;
-};
-
 // A folder that is gone, is no folder, or is read-only would fail every later
 // file in it with the same message, so its first failure ends the run.
 bool FolderTakesFiles(const std::string &folder)
@@ -240,10 +210,13 @@ public:
         , FEntries(entries)
         , FFolders(job)
         , FSources(MovieSources(entries, FFolders))
+        , FMovieNames(FFolders.Movie)
         , FPrompt(prompt)
         , FObserver(observer)
         , FBytesTotal(observer ? BytesTotal() : 0)
     {
+        if (FFolders.Html != FFolders.Movie)
+            FHtmlNamesApart.emplace(FFolders.Html);
     }
 
     // False when the run ended on this page.
@@ -255,7 +228,7 @@ public:
             if (!Starting(movie))
                 return false;
             const TCopyResult result = CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt,
-                                                       Progress(movie), &FSources);
+                                                       Progress(movie), {&FSources, &FMovieNames});
             if (!Finished(movie, FFolders.Movie, result))
                 return false;
         }
@@ -263,7 +236,7 @@ public:
         const TPublishTarget page = PageTarget(FJob, FFolders, pageIndex, text.size());
         if (!Starting(page))
             return false;
-        const TCopyResult result = WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, &FSources);
+        const TCopyResult result = WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, {&FSources, FHtmlNamesApart ? &*FHtmlNamesApart : &FMovieNames});
         return Finished(page, FFolders.Html, result);
     }
 
@@ -313,6 +286,9 @@ private:
     const TEntryList &FEntries;
     const TRunFolders FFolders;
     const TRunSources FSources;
+    // As the run begins: a name made by an earlier step is met when put in place.
+    const TFolderNames FMovieNames;
+    std::optional<TFolderNames> FHtmlNamesApart;
     TUserPrompt &FPrompt;
     TPublishObserver *FObserver;
     std::uintmax_t FBytesTotal;
@@ -422,8 +398,7 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     // would have made there; one of each when the two folders are one.
     struct TPlannedFolder
     {
-        explicit TPlannedFolder(const std::string &path) : Path(path), Names(path) {}
-        const std::string &Path;
+        explicit TPlannedFolder(const std::string &path) : Names(path) {}
         const TFolderNames Names;
         std::unordered_set<std::string> Created;
     };
@@ -433,10 +408,9 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
         htmlApart.emplace(folders.Html);
     TPlannedFolder &htmlFolder = htmlApart ? *htmlApart : movieFolder;
     const auto decide = [&](const TPublishTarget &target, TPlannedFolder &folder) {
-        const std::string_view name = std::string_view(target.Destination).substr(folder.Path.size());
-        const TDestination found = folder.Created.count(target.Name) > 0 ? TDestination::Other
-                                   : folder.Names.MayHold(name) ? FindDestination(target.Source, target.Destination, &sources)
-                                                                : TDestination::Missing;
+        const TDestination found = folder.Created.count(target.Name) > 0
+                                        ? TDestination::Other
+                                        : FindDestination(target.Source, target.Destination, {&sources, &folder.Names});
         const TCopyAction action = DecideCopy(job.Policy, found);
         if (action == TCopyAction::Copy)
             folder.Created.insert(target.Name);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -148,9 +149,9 @@ TEST_F(MovieCopyTest, APageThatCannotBeMadeThrowsNamingIt)
     });
 }
 
-TEST_F(MovieCopyTest, ADestinationThatAppearsMeanwhileIsDecidedAgain)
+TEST_F(MovieCopyTest, ADestinationThatAppearsDuringALargeCopyIsDecidedAgain)
 {
-    // The question comes while the copy is made: as if the file had appeared then.
+    WriteFileBytes(source, std::string(CopyChunkBytes + 1, 'n'));
     BothWays::Run([&] {
         for (const bool answer : {true, false}) {
             fs::remove(target);
@@ -162,11 +163,63 @@ TEST_F(MovieCopyTest, ADestinationThatAppearsMeanwhileIsDecidedAgain)
             };
             EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, answering, appear),
                       answer ? TCopyResult::Copied : TCopyResult::Declined);
-            EXPECT_EQ(ReadFileBytes(target), answer ? "new movie" : "appeared");
+            EXPECT_EQ(fs::file_size(target), answer ? CopyChunkBytes + 1 : 8u);
             EXPECT_EQ(answering.questions.size(), 1u);
             EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
         }
     });
+}
+
+TEST_F(MovieCopyTest, TerminationWaitsOnlyWhileASmallFileIsFilledUnderItsOwnName)
+{
+    const auto terminationHeld = [] {
+        sigset_t current;
+        ::pthread_sigmask(SIG_BLOCK, nullptr, &current);
+        return ::sigismember(&current, SIGTERM) == 1 && ::sigismember(&current, SIGINT) == 1;
+    };
+    const struct
+    {
+        size_t bytes;
+        bool targetExists;
+        bool held;
+    } cases[] = {
+        {1000, false, true},
+        {CopyChunkBytes, false, true},
+        {CopyChunkBytes + 1, false, false}, // longer than a Ctrl+C should wait: made without a name
+        {1000, true, false},                // a replacement never touches the old file's name
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bytes);
+        fs::remove(target);
+        if (c.targetExists)
+            WriteFileBytes(target, "old");
+        WriteFileBytes(source, std::string(c.bytes, 's'));
+        bool heldWhileFilling = false;
+        EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Overwrite, prompt,
+                                  [&](std::uintmax_t) { heldWhileFilling = terminationHeld(); }),
+                  TCopyResult::Copied);
+        EXPECT_EQ(heldWhileFilling, c.held);
+        EXPECT_FALSE(terminationHeld());
+        EXPECT_EQ(fs::file_size(target), c.bytes);
+    }
+}
+
+TEST_F(MovieCopyTest, FolderNamesSpareLooksOnlyForNamesTheFolderCannotHold)
+{
+    WriteFileBytes(dir / "Movie.AMC", "x");
+    const TFolderNames names(dir.path());
+    const std::pair<const char *, bool> cases[] = {
+        {"Movie.AMC", true}, {"movie.amc", true}, {"other.amc", false}, {"\xE6\x98\xA0.amc", true}};
+    for (const auto &[name, mayHold] : cases)
+        EXPECT_EQ(names.MayHold(name), mayHold) << name;
+    EXPECT_TRUE(TFolderNames(dir / "missing").MayHold("other.amc"));
+
+    // Named after the listing: still asked about, never replaced unseen.
+    WriteFileBytes(target, "appeared");
+    prompt.answer = false;
+    EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, prompt, {}, {nullptr, &names}),
+              TCopyResult::Declined);
+    EXPECT_EQ(ReadFileBytes(target), "appeared");
 }
 
 TEST_F(MovieCopyTest, FileCopiedOntoItselfStaysIntact)
@@ -190,16 +243,21 @@ TEST_F(MovieCopyTest, FileCopiedOntoItselfStaysIntact)
 TEST_F(MovieCopyTest, FailedCopyLeavesNoPartialFileAndIsReported)
 {
     WriteFileBytes(source, std::string(1 << 20, 'm'));
-    WriteFileBytes(target, "old");
-    {
-        FileSizeLimit limit(64 * 1024);
-        EXPECT_EQ(ShellCopyFile(source, target, true, prompt), TCopyResult::Failed);
+    for (const bool targetExists : {true, false}) { // replaced, or made under its own name
+        FakePrompt failing;
+        fs::remove(target);
+        if (targetExists)
+            WriteFileBytes(target, "old");
+        {
+            FileSizeLimit limit(64 * 1024);
+            EXPECT_EQ(ShellCopyFile(source, target, true, failing), TCopyResult::Failed);
+        }
+        EXPECT_EQ(fs::exists(target) ? ReadFileBytes(target) : "(none)", targetExists ? "old" : "(none)");
+        EXPECT_EQ(FileNamesIn(dir.path()).size(), targetExists ? 2u : 1u);
+        ASSERT_EQ(failing.errors.size(), 1u);
+        EXPECT_NE(failing.errors[0].find("target.amc"), std::string::npos);
+        EXPECT_NE(failing.errors[0].find("ファイルが大きすぎます"), std::string::npos);
     }
-    EXPECT_EQ(ReadFileBytes(target), "old");
-    EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
-    ASSERT_EQ(prompt.errors.size(), 1u);
-    EXPECT_NE(prompt.errors[0].find("target.amc"), std::string::npos);
-    EXPECT_NE(prompt.errors[0].find("ファイルが大きすぎます"), std::string::npos);
 }
 
 TEST_F(MovieCopyTest, MissingSourceOrFolderIsReportedWithTheFileName)

@@ -88,9 +88,9 @@ TEST(FindDestination, KnowsFilesByDeviceAndInodeWhateverTheirName)
         {"missing", "b", TDestination::AnotherSource},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(FindDestination(dir / c.source, dir / c.destination, &sources), c.expected)
+        EXPECT_EQ(FindDestination(dir / c.source, dir / c.destination, {&sources}), c.expected)
             << c.source << " -> " << c.destination;
-    EXPECT_EQ(FindDestination(dir / "a", dir / "b", nullptr), TDestination::Other);
+    EXPECT_EQ(FindDestination(dir / "a", dir / "b"), TDestination::Other);
 }
 
 // Three movies at two per page; the third has the second's copy name.
