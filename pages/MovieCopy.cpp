@@ -48,47 +48,6 @@ private:
     int m_fd;
 };
 
-// Copies the whole of `in` to `out` through the kernel, a chunk at a time so
-// that a window can repaint between chunks; returns 0 or an errno.
-int CopyContents(int in, int out, const TCopyProgress &progress)
-{
-    bool kernelCopy = true;
-    std::uintmax_t copied = 0;
-    std::uintmax_t reported = 0;
-    for (;;) {
-        ssize_t n;
-        if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, CopyChunkBytes, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-        } else {
-            char buffer[1 << 16];
-            n = ::read(in, buffer, sizeof buffer);
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t written = ::write(out, buffer + done, static_cast<size_t>(n - done));
-                if (written < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    return errno;
-                }
-                done += written;
-            }
-        }
-        if (n > 0)
-            copied += static_cast<std::uintmax_t>(n);
-        if (progress && (n == 0 || copied - reported >= CopyChunkBytes)) {
-            progress(copied);
-            reported = copied;
-        }
-        if (n == 0)
-            return 0;
-        if (n < 0 && errno != EINTR)
-            return errno;
-    }
-}
-
 int WriteAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -100,6 +59,49 @@ int WriteAll(int fd, std::string_view bytes)
     }
     return 0;
 }
+
+// Copies `size` bytes of `in` (the file as it was when opened, less if it
+// shrank) to `out` through the kernel, a chunk at a time so that a window can
+// repaint between chunks; returns 0 or an errno.
+int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress)
+{
+    bool kernelCopy = true;
+    std::uintmax_t copied = 0;
+    std::uintmax_t reported = 0;
+    while (copied < size) {
+        const size_t wanted = static_cast<size_t>(std::min(size - copied, CopyChunkBytes));
+        ssize_t n;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, wanted, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            char buffer[1 << 16];
+            n = ::read(in, buffer, std::min(sizeof buffer, wanted));
+            if (n > 0)
+                if (const int error = WriteAll(out, std::string_view(buffer, static_cast<size_t>(n))))
+                    return error;
+        }
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        copied += static_cast<std::uintmax_t>(n);
+        if (progress && copied < size && copied - reported >= CopyChunkBytes) {
+            progress(copied);
+            reported = copied;
+        }
+    }
+    if (progress)
+        progress(copied);
+    return 0;
+}
+
 
 bool UnnamedFilesUsed = true;
 
@@ -403,10 +405,11 @@ TCopyResult Copy(const std::string &source, const std::string &destination, TPut
         return Fail(prompt, source, "を読み込めません。", errno);
     if (S_ISDIR(sourceStat.st_mode))
         return Fail(prompt, source, "を読み込めません。", EISDIR);
+    const auto size = static_cast<std::uintmax_t>(sourceStat.st_size);
     TMakeFailure failure;
-    const std::optional<TCopyResult> result =
-        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size),
-                     [&](int out) { return CopyContents(in.get(), out, progress); }, decideAgain, prompt, failure);
+    const std::optional<TCopyResult> result = MakeAndPlace(
+        destination, put, size, [&](int out) { return CopyContents(in.get(), out, size, progress); }, decideAgain,
+        prompt, failure);
     if (result)
         return *result;
     return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
