@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Peak resident memory of one kpx_publish run over many small generated movies,
 # measured with GNU time. Usage: bench/memory_bench.sh [MOVIES [LIMIT_MB]]
-#   MOVIES defaults to 10000, LIMIT_MB to 150; exits 1 above the limit.
+#   MOVIES defaults to 10000, LIMIT_MB to 64; exits 1 above the limit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 movies="${1:-10000}"
-limit_mb="${2:-150}"
+limit_mb="${2:-64}"
 KPX_PACKAGES=(time)
 kpx_install_packages
 program="${KPX_BUILD_DIR}/app/kpx_publish"

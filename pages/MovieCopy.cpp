@@ -102,7 +102,6 @@ int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &prog
     return 0;
 }
 
-
 bool UnnamedFilesUsed = true;
 
 // Giving an unnamed file a name goes through its /proc entry (a link by
@@ -163,8 +162,9 @@ enum class TPut
 // seen partial. Larger ones take longer than holding off a Ctrl+C should.
 constexpr std::uintmax_t OneCallBytes = CopyChunkBytes;
 
-// A new file's contents before it is in place. No name ever shows a partial
-// file, and what is not placed goes. Three ways:
+// A new file's contents before it is in place. A failure or a termination
+// never leaves a partial file under the destination's name, and what is not
+// placed goes. Three ways:
 // - a small new file: under its own name at once, created exclusively, with
 //   termination held off until complete, removed again on a failure;
 // - otherwise a file without a name in the destination's folder, given its

@@ -43,9 +43,10 @@ using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
 constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
 
 // Copies one file. Without overwriteSilently an existing destination is
-// replaced only when the user agrees. The copy is made as a file without a
-// name in the destination's folder and given its name only when complete, so
-// a failure never leaves a truncated destination; failures are reported.
+// replaced only when the user agrees. A failure, or a Ctrl+C or kill meanwhile,
+// never leaves a truncated destination: a small new file is made under its
+// name with termination held off until complete (and removed on a failure),
+// anything else takes its name only when complete. Failures are reported.
 TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                           TUserPrompt &prompt, const TCopyProgress &progress = {});
 
@@ -123,9 +124,9 @@ TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destin
                             TUserPrompt &prompt, const TCopyProgress &progress = {}, TRunKnowledge known = {});
 
 // The same decision for a file the run makes itself (a page): the bytes are
-// written straight into the destination's folder, without a name until they
-// are complete. Bytes that cannot be written at all throw TFileError, which
-// ends the run; a destination that cannot take them is reported.
+// written straight into the destination's folder, as a copy is made. Bytes
+// that cannot be written at all throw TFileError, which ends the run; a
+// destination that cannot take them is reported.
 TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
                              TUserPrompt &prompt, TRunKnowledge known = {});
 

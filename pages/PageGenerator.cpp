@@ -15,8 +15,6 @@
 
 namespace kpx {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 constexpr std::string_view CrLf = "\r\n";
@@ -153,6 +151,17 @@ std::pair<int, int> PageEntries(const TEntryList &entries, int pageIndex)
     return {first, std::min(first + entries.FPageItemCount, MovieCount(entries))};
 }
 
+// Entries on some page of the run: the rest are not published.
+int PublishedCount(const TEntryList &entries)
+{
+    return std::min(MovieCount(entries), entries.FPageCount * entries.FPageItemCount);
+}
+
+std::uintmax_t ListedBytes(const TRecFileData &entry)
+{
+    return static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0));
+}
+
 TPublishTarget MovieTarget(const TRunFolders &folders, const TRecFileData &entry, int pageIndex)
 {
     // An entry the list window wrote back keeps its real name; one without
@@ -160,8 +169,7 @@ TPublishTarget MovieTarget(const TRunFolders &folders, const TRecFileData &entry
     const std::string nativeName =
         entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
     return {TPublishTarget::TKind::Movie, pageIndex, entry.CopyName, folders.Source + nativeName,
-            folders.Movie + Cp932ToNativePath(entry.CopyName).native(),
-            static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0))};
+            folders.Movie + Cp932ToNativePath(entry.CopyName).native(), ListedBytes(entry)};
 }
 
 std::string PageName(const TPublishJob &job, int pageIndex)
@@ -184,8 +192,7 @@ TRunSources MovieSources(const TEntryList &entries, const TRunFolders &folders)
 {
     return TRunSources([&entries, &folders] {
         std::vector<std::string> files;
-        const int end = std::min(MovieCount(entries), entries.FPageCount * entries.FPageItemCount);
-        for (int k = 0; k < end; ++k)
+        for (int k = 0; k < PublishedCount(entries); ++k)
             files.push_back(MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], 0).Source);
         return files;
     });
@@ -236,7 +243,8 @@ public:
         const TPublishTarget page = PageTarget(FJob, FFolders, pageIndex, text.size());
         if (!Starting(page))
             return false;
-        const TCopyResult result = WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, {&FSources, FHtmlNamesApart ? &*FHtmlNamesApart : &FMovieNames});
+        const TCopyResult result =
+            WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, {&FSources, &HtmlNames()});
         return Finished(page, FFolders.Html, result);
     }
 
@@ -247,12 +255,14 @@ private:
     std::uintmax_t BytesTotal() const
     {
         std::uintmax_t total = 0;
-        for (int k = 0; k < std::min(MovieCount(FEntries), FEntries.FPageCount * FEntries.FPageItemCount); ++k)
-            total += static_cast<std::uintmax_t>(std::max<std::int32_t>(FEntries.FEntries[static_cast<size_t>(k)].FileSize, 0));
+        for (int k = 0; k < PublishedCount(FEntries); ++k)
+            total += ListedBytes(FEntries.FEntries[static_cast<size_t>(k)]);
         for (int r = 0; r < FEntries.FPageCount; ++r)
             total += BuildPageText(FJob, FEntries, r, FFolders.LinkPath).size();
         return total;
     }
+
+    const TFolderNames &HtmlNames() const { return FHtmlNamesApart ? *FHtmlNamesApart : FMovieNames; }
 
     bool Starting(const TPublishTarget &target)
     {

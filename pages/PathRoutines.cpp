@@ -1,6 +1,5 @@
 #include "pages/PathRoutines.h"
 
-#include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
