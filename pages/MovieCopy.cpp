@@ -60,6 +60,25 @@ int WriteAll(int fd, std::string_view bytes)
     return 0;
 }
 
+// Whether `file` holds exactly `bytes` (a page written before).
+bool HoldsBytes(const std::string &file, std::string_view bytes)
+{
+    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info{};
+    if (in.get() < 0 || ::fstat(in.get(), &info) != 0 || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
+        return false;
+    std::string held(bytes.size(), '\0');
+    for (size_t done = 0; done < held.size();) {
+        const ssize_t n = ::read(in.get(), held.data() + done, held.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return held == bytes;
+}
+
 // Copies `size` bytes of `in` (the file as it was when opened, less if it
 // shrank) to `out` through the kernel, a chunk at a time so that a window can
 // repaint between chunks; returns 0 or an errno.
@@ -334,6 +353,9 @@ std::optional<TPut> Resolve(TCopyAction action, const std::string &destination, 
     case TCopyAction::KeepSource:
         result = KeepSource(prompt, destination);
         return std::nullopt;
+    case TCopyAction::KeepCurrent:
+        result = TCopyResult::Unchanged;
+        return std::nullopt;
     case TCopyAction::Skip:
         break;
     }
@@ -406,10 +428,14 @@ TCopyResult Copy(const std::string &source, const std::string &destination, TPut
     if (S_ISDIR(sourceStat.st_mode))
         return Fail(prompt, source, "を読み込めません。", EISDIR);
     const auto size = static_cast<std::uintmax_t>(sourceStat.st_size);
+    const auto fill = [&](int out) {
+        const int error = CopyContents(in.get(), out, size, progress);
+        // The source's time, so that the next run under the update policy finds the copy current.
+        const timespec times[2] = {{0, UTIME_OMIT}, sourceStat.st_mtim};
+        return error != 0 ? error : ::futimens(out, times) == 0 ? 0 : errno;
+    };
     TMakeFailure failure;
-    const std::optional<TCopyResult> result = MakeAndPlace(
-        destination, put, size, [&](int out) { return CopyContents(in.get(), out, size, progress); }, decideAgain,
-        prompt, failure);
+    const std::optional<TCopyResult> result = MakeAndPlace(destination, put, size, fill, decideAgain, prompt, failure);
     if (result)
         return *result;
     return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
@@ -419,7 +445,7 @@ TCopyResult Copy(const std::string &source, const std::string &destination, TPut
 
 TOverwritePolicy OverwritePolicyFromIndex(int index)
 {
-    return index >= 0 && index <= 3 ? static_cast<TOverwritePolicy>(index) : TOverwritePolicy::Confirm;
+    return index >= 0 && index <= 4 ? static_cast<TOverwritePolicy>(index) : TOverwritePolicy::Confirm;
 }
 
 TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
@@ -478,10 +504,15 @@ TDestination FindDestination(const std::string &source, const std::string &desti
     if (::stat(destination.c_str(), &destinationStat) != 0)
         return TDestination::Missing; // what cannot be looked at, the copy reports
     struct stat sourceStat{};
-    if (!source.empty() && ::stat(source.c_str(), &sourceStat) == 0 && SameFile(sourceStat, destinationStat))
+    const bool sourceSeen = !source.empty() && ::stat(source.c_str(), &sourceStat) == 0;
+    if (sourceSeen && SameFile(sourceStat, destinationStat))
         return TDestination::TheSource;
     if (known.Sources && known.Sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
         return TDestination::AnotherSource;
+    // Whole seconds, as rsync compares: some file systems keep no finer time.
+    if (sourceSeen && sourceStat.st_size == destinationStat.st_size
+        && sourceStat.st_mtim.tv_sec == destinationStat.st_mtim.tv_sec)
+        return TDestination::Current;
     return TDestination::Other;
 }
 
@@ -489,19 +520,34 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
 {
     if (destination == TDestination::Missing)
         return TCopyAction::Copy;
+    if (policy == TOverwritePolicy::Skip || policy == TOverwritePolicy::WarnAndStop)
+        return TCopyAction::Skip;
+    if (destination == TDestination::TheSource)
+        return TCopyAction::KeepSameFile;
+    if (destination == TDestination::AnotherSource)
+        return TCopyAction::KeepSource;
     switch (policy) {
     case TOverwritePolicy::Confirm:
+        return TCopyAction::AskToReplace;
+    case TOverwritePolicy::Update:
+        if (destination == TDestination::Current)
+            return TCopyAction::KeepCurrent;
+        break;
     case TOverwritePolicy::Overwrite:
-        if (destination == TDestination::TheSource)
-            return TCopyAction::KeepSameFile;
-        if (destination == TDestination::AnotherSource)
-            return TCopyAction::KeepSource;
-        return policy == TOverwritePolicy::Confirm ? TCopyAction::AskToReplace : TCopyAction::Replace;
     case TOverwritePolicy::Skip:
     case TOverwritePolicy::WarnAndStop:
         break;
     }
-    return TCopyAction::Skip;
+    return TCopyAction::Replace;
+}
+
+TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const std::string &destination,
+                        TRunKnowledge known)
+{
+    const TCopyAction action = DecideCopy(policy, FindDestination({}, destination, known));
+    return policy == TOverwritePolicy::Update && action == TCopyAction::Replace && HoldsBytes(destination, bytes)
+               ? TCopyAction::KeepCurrent
+               : action;
 }
 
 TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
@@ -521,13 +567,10 @@ TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destinat
                              TUserPrompt &prompt, TRunKnowledge known)
 {
     TCopyResult result{};
-    const std::optional<TPut> put =
-        Resolve(DecideCopy(policy, FindDestination({}, destination, known)), destination, prompt, result);
+    const std::optional<TPut> put = Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
     if (!put)
         return result;
-    const auto decideAgain = [&]() {
-        return DecideCopy(policy, FindDestination({}, destination, {known.Sources, nullptr}));
-    };
+    const auto decideAgain = [&]() { return DecideWrite(policy, bytes, destination, {known.Sources, nullptr}); };
     TMakeFailure failure;
     if (const std::optional<TCopyResult> placed =
             MakeAndPlace(destination, *put, bytes.size(), [bytes](int out) { return WriteAll(out, bytes); },

@@ -24,6 +24,7 @@ enum class TOverwritePolicy
     Overwrite = 1,   // replace without asking
     Skip = 2,        // leave the existing file
     WarnAndStop = 3, // refuse the whole run when any target exists
+    Update = 4,      // replace only what changed: a movie of another size or time, a page of other text
 };
 
 // Brings a stored index into range; anything unknown asks before replacing.
@@ -34,19 +35,22 @@ enum class TCopyResult
     Copied,
     Declined, // the user said no to replacing
     Skipped,  // the policy left an existing file alone
-    SameFile, // source and destination are one file, which stays as it is
-    Failed,   // reported to the user already
+    SameFile,  // source and destination are one file, which stays as it is
+    Unchanged, // the destination already is what would be written, and stays as it is
+    Failed,    // reported to the user already
 };
 
 // Told the bytes copied so far, every CopyChunkBytes and at the end.
 using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
 constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
 
-// Copies one file. Without overwriteSilently an existing destination is
-// replaced only when the user agrees. A failure, or a Ctrl+C or kill meanwhile,
-// never leaves a truncated destination: a small new file is made under its
-// name with termination held off until complete (and removed on a failure),
-// anything else takes its name only when complete. Failures are reported.
+// Copies one file, with the source's modification time, as a file copy on
+// Windows keeps it. Without overwriteSilently an existing destination is
+// replaced only when the user agrees. A failure, or a Ctrl+C or kill
+// meanwhile, never leaves a truncated destination: a small new file is made
+// under its name with termination held off until complete (and removed on a
+// failure), anything else takes its name only when complete. Failures are
+// reported.
 TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                           TUserPrompt &prompt, const TCopyProgress &progress = {});
 
@@ -96,6 +100,7 @@ enum class TDestination
 {
     Missing,
     Other,
+    Current,       // a copy of the source as it is: the same size and modification time
     TheSource,     // the file being copied, under this or another name
     AnotherSource, // a file another entry of the run is copied from
 };
@@ -113,6 +118,7 @@ enum class TCopyAction
     Skip,         // it exists and stays as it is
     KeepSameFile, // it is the source itself, which stays as it is
     KeepSource,   // it is another entry's source: not replaced, reported as a failure
+    KeepCurrent,  // it already is what would be written, and stays as it is
 };
 
 // The overwrite decision. The caller says what it finds at the destination,
@@ -122,6 +128,12 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination);
 // The overwrite decision applied to a movie.
 TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
                             TUserPrompt &prompt, const TCopyProgress &progress = {}, TRunKnowledge known = {});
+
+// The decision for a file the run makes itself (a page) of these bytes: as
+// DecideCopy, where under the update policy a file of the same bytes is
+// current.
+TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const std::string &destination,
+                        TRunKnowledge known = {});
 
 // The same decision for a file the run makes itself (a page): the bytes are
 // written straight into the destination's folder, as a copy is made. Bytes

@@ -417,20 +417,26 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     if (folders.Html != folders.Movie)
         htmlApart.emplace(folders.Html);
     TPlannedFolder &htmlFolder = htmlApart ? *htmlApart : movieFolder;
-    const auto decide = [&](const TPublishTarget &target, TPlannedFolder &folder) {
-        const TDestination found = folder.Created.count(target.Name) > 0
-                                        ? TDestination::Other
-                                        : FindDestination(target.Source, target.Destination, {&sources, &folder.Names});
-        const TCopyAction action = DecideCopy(job.Policy, found);
+    // `decideThere` decides from what is in the folder now.
+    const auto decide = [&](const TPublishTarget &target, TPlannedFolder &folder, const auto &decideThere) {
+        const bool made = folder.Created.count(target.Name) > 0;
+        const TCopyAction action = made ? DecideCopy(job.Policy, TDestination::Other) : decideThere();
         if (action == TCopyAction::Copy)
             folder.Created.insert(target.Name);
         step({target, action});
     };
     for (int r = 0; r < entries.FPageCount; ++r) {
         const auto [first, end] = PageEntries(entries, r);
-        for (int k = first; k < end; ++k)
-            decide(MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], r), movieFolder);
-        decide(PageTarget(job, folders, r, BuildPageText(job, entries, r, folders.LinkPath).size()), htmlFolder);
+        for (int k = first; k < end; ++k) {
+            const TPublishTarget movie = MovieTarget(folders, entries.FEntries[static_cast<size_t>(k)], r);
+            decide(movie, movieFolder, [&] {
+                return DecideCopy(job.Policy, FindDestination(movie.Source, movie.Destination, {&sources, &movieFolder.Names}));
+            });
+        }
+        const std::string text = BuildPageText(job, entries, r, folders.LinkPath);
+        const TPublishTarget page = PageTarget(job, folders, r, text.size());
+        decide(page, htmlFolder,
+               [&] { return DecideWrite(job.Policy, text, page.Destination, {&sources, &htmlFolder.Names}); });
     }
     return true;
 }

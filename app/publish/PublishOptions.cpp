@@ -41,11 +41,12 @@ std::optional<QString> StorePolicy(TPublishOptions &options, const QString &valu
         const char *Name;
         TOverwritePolicy Policy;
     };
-    static constexpr std::array<TPolicyName, 4> names{{
+    static constexpr std::array<TPolicyName, 5> names{{
         {"ask", TOverwritePolicy::Confirm},
         {"overwrite", TOverwritePolicy::Overwrite},
         {"skip", TOverwritePolicy::Skip},
         {"refuse", TOverwritePolicy::WarnAndStop},
+        {"update", TOverwritePolicy::Update},
     }};
     for (const TPolicyName &name : names) {
         if (value == QLatin1String(name.Name)) {
@@ -53,7 +54,7 @@ std::optional<QString> StorePolicy(TPublishOptions &options, const QString &valu
             return std::nullopt;
         }
     }
-    return QStringLiteral("--policy には ask, overwrite, skip, refuse のいずれかを指定してください: %1").arg(value);
+    return QStringLiteral("--policy には ask, overwrite, skip, refuse, update のいずれかを指定してください: %1").arg(value);
 }
 
 std::optional<QString> StoreDate(TPublishOptions &options, const QString &value)
@@ -160,7 +161,9 @@ QString PublishUsage()
         "  --name FILE         htmlファイル名 (既定: ezmovie.html)\n"
         "  --per-page N        １ページの掲載ファイル数 (1〜10)\n"
         "  --policy POLICY     同名ファイルがあった場合: ask (確認), overwrite (上書き),\n"
-        "                      skip (スキップ), refuse (警告後、実行しない)\n"
+        "                      skip (スキップ), refuse (警告後、実行しない),\n"
+        "                      update (更新されたファイルのみ上書きする: 大きさか更新日時の\n"
+        "                      違う動画と、内容の違うページだけを書き換える)\n"
         "  --date YYYY-MM-DD   日本語ファイル名の変換形式に使う日付 (既定: 今日)\n"
         "  --dry-run           コピーとページの予定を表示するだけで、何も書き込まない\n"
         "  --quiet             進行状況とまとめを表示しない\n"

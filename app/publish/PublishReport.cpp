@@ -24,6 +24,8 @@ const char *ActionLabel(TCopyAction action, bool canAsk)
         return "同一ファイル";
     case TCopyAction::KeepSource:
         return "元ファイルのため中止";
+    case TCopyAction::KeepCurrent:
+        return "変更なし";
     }
     return "";
 }
@@ -53,6 +55,7 @@ void TPublishReport::FileDone(const TPublishTarget &target, TCopyResult result)
     case TCopyResult::Declined:
     case TCopyResult::Skipped:
     case TCopyResult::SameFile:
+    case TCopyResult::Unchanged:
         ++tally.Skipped;
         break;
     case TCopyResult::Failed:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <pthread.h>
 #include <sys/resource.h>
@@ -43,12 +44,18 @@ protected:
     void SetUp() override { WriteFileBytes(source, "new movie"); }
 };
 
-TEST_F(MovieCopyTest, MissingDestinationIsCopiedWithoutQuestionUnderEveryPolicy)
+TEST_F(MovieCopyTest, CopiesAreMadeWithoutQuestionUnderEveryPolicyAndKeepTheSourcesTime)
 {
-    for (int policy = 0; policy <= 3; ++policy) {
-        fs::remove(target);
-        EXPECT_EQ(CopyUnderPolicy(source, target, OverwritePolicyFromIndex(policy), prompt), TCopyResult::Copied);
-        EXPECT_EQ(ReadFileBytes(target), "new movie");
+    for (const size_t bytes : {size_t{9}, size_t{CopyChunkBytes + 1}}) { // made under its name, or without one
+        WriteFileBytes(source, std::string(bytes, 'n'));
+        const auto sourceTime = fs::last_write_time(source) - std::chrono::hours(30);
+        fs::last_write_time(source, sourceTime);
+        for (int policy = 0; policy <= 4; ++policy) {
+            fs::remove(target);
+            EXPECT_EQ(CopyUnderPolicy(source, target, OverwritePolicyFromIndex(policy), prompt), TCopyResult::Copied);
+            EXPECT_EQ(fs::file_size(target), bytes);
+            EXPECT_EQ(fs::last_write_time(target), sourceTime) << policy;
+        }
     }
     EXPECT_TRUE(prompt.questions.empty());
     EXPECT_TRUE(prompt.errors.empty());
@@ -291,7 +298,8 @@ TEST_F(MovieCopyTest, LargeFileIsCopiedWhole)
 TEST(OverwritePolicy, OutOfRangeIndexAsksBeforeReplacing)
 {
     EXPECT_EQ(OverwritePolicyFromIndex(2), TOverwritePolicy::Skip);
-    EXPECT_EQ(OverwritePolicyFromIndex(4), TOverwritePolicy::Confirm);
+    EXPECT_EQ(OverwritePolicyFromIndex(4), TOverwritePolicy::Update);
+    EXPECT_EQ(OverwritePolicyFromIndex(5), TOverwritePolicy::Confirm);
     EXPECT_EQ(OverwritePolicyFromIndex(-1), TOverwritePolicy::Confirm);
 }
 

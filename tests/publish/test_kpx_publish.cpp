@@ -2,7 +2,10 @@
 // with a temporary settings file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -373,7 +376,7 @@ TEST_F(PublishProgramTest, WrongUsageGivesStatusTwoWithTheReasonAndTheUsage)
         {{"leftover"}, "余分な引数です: leftover"},
         {{"--per-page", "0"}, "--per-page には 1 から 10 までの数を指定してください: 0"},
         {{"--per-page=abc"}, "--per-page には 1 から 10 までの数を指定してください: abc"},
-        {{"--policy", "never"}, "--policy には ask, overwrite, skip, refuse のいずれかを指定してください: never"},
+        {{"--policy", "never"}, "--policy には ask, overwrite, skip, refuse, update のいずれかを指定してください: never"},
         {{"--date", "2024-02-30"}, "--date には YYYY-MM-DD 形式の日付を指定してください: 2024-02-30"},
         {{"--source"}, "--source には値が必要です。"},
         {{"--name", "sub/page.html"}, "--name にはフォルダを含まないファイル名を指定してください: sub/page.html"},
@@ -452,4 +455,39 @@ TEST_F(PublishProgramTest, HelpAndVersionGoToStandardOutput)
     for (const char *option : {"--ini", "--source", "--html-dir", "--movie-dir", "--name", "--per-page", "--policy",
                                "--date", "--dry-run", "--quiet", "--help", "--version"})
         EXPECT_NE(help.Out.find(option), std::string::npos) << option;
+}
+
+TEST_F(PublishProgramTest, UpdateRewritesExactlyWhatChanged)
+{
+    for (const char *name : {"a.amc", "b.amc", "c.amc", "d.amc"})
+        addMovie(name);
+    const QStringList arguments{QStringLiteral("--per-page"), QStringLiteral("2"), QStringLiteral("--quiet")};
+    ASSERT_EQ(run(arguments + QStringList{"--policy", "overwrite"}).ExitCode, 0);
+    const auto identity = [&](const char *name) {
+        struct stat info{};
+        ::stat((html / name).c_str(), &info);
+        return std::pair<ino_t, long long>(info.st_ino, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec);
+    };
+    const char *files[] = {"a.amc", "b.amc", "c.amc", "d.amc", "ezmovie.html", "ezmovie02.html"};
+    std::map<std::string, std::pair<ino_t, long long>> before;
+    for (const char *name : files)
+        before[name] = identity(name);
+
+    // a: other bytes of the same size, a newer time; d: another size, so its page's text changes.
+    WriteFileBytes(source / "a.amc", std::string(1000, 'A'));
+    fs::last_write_time(source / "a.amc", fs::last_write_time(source / "a.amc") + std::chrono::seconds(5));
+    WriteFileBytes(source / "d.amc", std::string(1500, 'D'));
+    const TProgramRun planned = run(arguments + QStringList{"--policy", "update", "--dry-run"});
+    EXPECT_EQ(Count(planned.Out, "変更なし"), 3u) << planned.Out; // b, c and the first page
+    EXPECT_EQ(Count(planned.Out, "上書き"), 3u) << planned.Out;
+
+    ASSERT_EQ(run(arguments + QStringList{"--policy", "update"}).ExitCode, 0);
+    for (const char *name : files) {
+        const bool rewritten = std::string_view(name) == "a.amc" || std::string_view(name) == "d.amc"
+                               || std::string_view(name) == "ezmovie02.html";
+        EXPECT_EQ(identity(name) != before[name], rewritten) << name;
+    }
+    EXPECT_EQ(ReadFileBytes(html / "a.amc"), std::string(1000, 'A'));
+    EXPECT_EQ(ReadFileBytes(html / "d.amc"), std::string(1500, 'D'));
+    EXPECT_EQ(fs::last_write_time(html / "a.amc"), fs::last_write_time(source / "a.amc"));
 }
