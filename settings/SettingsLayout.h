@@ -81,7 +81,7 @@ inline constexpr IntKey Count{"Count", 10, 0, 50};
 
 namespace OverWrite {
 inline constexpr char Section[] = "OverWrite";
-inline constexpr IntKey Index{"Index", 0, 0, 3};
+inline constexpr IntKey Index{"Index", 0, 0, 4};
 } // namespace OverWrite
 
 namespace ReName {

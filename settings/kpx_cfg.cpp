@@ -79,8 +79,8 @@ Tkpx_cfgFrm::Tkpx_cfgFrm(QWidget *mainWindow, QComboBox *htmlNameHistory, QWidge
     setWindowTitle(QStringLiteral("設定"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     ApplyWindowFont(this);
-    setFixedSize(396, 296);
     CreateControls();
+    setFixedSize(396 + FExtraWidth, 296);
     new TEnterAsTab(this);
     DeclareSettings();
     FormCreate();
@@ -95,8 +95,8 @@ void Tkpx_cfgFrm::CreateControls()
 {
     pgc_cfg = new QTabWidget(this);
     pgc_cfg->setObjectName(QStringLiteral("pgc_cfg"));
-    pgc_cfg->setGeometry(4, 4, 388, 248);
     ts_general = CreateGeneralTab();
+    pgc_cfg->setGeometry(4, 4, 388 + FExtraWidth, 248);
     ts_header = CreateHeaderTab();
     ts_footer = CreateFooterTab();
     ts_about = CreateAboutTab();
@@ -105,7 +105,7 @@ void Tkpx_cfgFrm::CreateControls()
     pgc_cfg->addTab(ts_footer, QStringLiteral("フッタ"));
     pgc_cfg->addTab(ts_about, QStringLiteral("このソフトについて"));
 
-    bbtn_close = AddButton(this, "bbtn_close", QStringLiteral("閉じる"), QRect(313, 262, 75, 25));
+    bbtn_close = AddButton(this, "bbtn_close", QStringLiteral("閉じる"), QRect(313 + FExtraWidth, 262, 75, 25));
     bbtn_close->setIcon(GlyphIcon(TGlyph::Close));
     bbtn_close->setAutoDefault(false);
     connect(bbtn_close, &QPushButton::clicked, this, &QDialog::close);
@@ -144,12 +144,18 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
     rg_overwrite = new TRadioGroup(QStringLiteral("同名ファイルがあった場合"), tab);
     rg_overwrite->setObjectName(QStringLiteral("rg_overwrite"));
     rg_overwrite->SetItems({QStringLiteral("上書き確認する"), QStringLiteral("確認せずに上書き"),
-                            QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない")});
+                            QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない"),
+                            QStringLiteral("更新されたファイルのみ上書きする")});
     rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
-    rg_overwrite->setGeometry(206, 6, 170, 124);
+    // The last choice is wider than the room the dialog's own size leaves
+    // beside the check boxes: the group takes what its choices need, and the
+    // dialog grows by as much (not at all where the font lets them fit).
+    const QSize needed = rg_overwrite->sizeHint();
+    rg_overwrite->setGeometry(206, 6, std::max(170, needed.width()), std::max(124, needed.height()));
+    FExtraWidth = rg_overwrite->width() - 170;
 
     auto *renameGroup = new QGroupBox(QStringLiteral("日本語ファイル名の変換形式"), tab);
-    renameGroup->setGeometry(8, 146, 368, 60);
+    renameGroup->setGeometry(8, rg_overwrite->y() + rg_overwrite->height() + 16, 368 + FExtraWidth, 60);
     edt_format = new QLineEdit(FromUtf8(DefaultRenamePattern), renameGroup);
     edt_format->setObjectName(QStringLiteral("edt_format"));
     edt_format->setGeometry(10, 24, 150, 20);

@@ -82,6 +82,7 @@ private:
     QCheckBox *cbx_AutoComplete = nullptr;
     TUpDown *ud_HisCount = nullptr;
     TRadioGroup *rg_overwrite = nullptr;
+    int FExtraWidth = 0; // beyond the dialog's own size, for the widest overwrite choice
     QLineEdit *edt_format = nullptr;
     QPushButton *SpeedButton1 = nullptr;
     TTemplateBox *html_header = nullptr;
