@@ -139,7 +139,7 @@ TEST(SettingsLayout, ColumnKeysAndRanges)
         EXPECT_FALSE(SortGrid::ColumnOfKey(other).has_value()) << other;
     EXPECT_EQ(SortGrid::ClampWidth(-20), SortGrid::MinWidth);
     EXPECT_EQ(TagForm::ColCount.Clamp(0), 1);
-    EXPECT_EQ(OverWrite::Index.Clamp(9), 3);
+    EXPECT_EQ(OverWrite::Index.Clamp(9), 4);
     EXPECT_EQ(Html::ItemCount.Clamp(5), 5);
     EXPECT_EQ(HtmlnameHistory.ItemKey(12), "Items12");
 }
