@@ -16,6 +16,8 @@ KPX_PACKAGES=(
   xauth
   libxml2-utils
   python3
+  desktop-file-utils
+  groff-base
 )
 KPX_BUILD_DIR="${KPX_BUILD_DIR:-build}"
 

@@ -70,7 +70,10 @@ QString SettingsPathFor(const QString &executablePath, bool executableFolderWrit
 {
     const QFileInfo executable(executablePath);
     const QString fileName = executable.completeBaseName() + QStringLiteral(".ini");
-    const QString folder = executableFolderWritable ? executable.absolutePath() : configFolder;
+    // An installed program never writes beside itself, even run by root,
+    // who may write anywhere.
+    const bool installed = executable.absolutePath().startsWith(QLatin1String("/usr/"));
+    const QString folder = executableFolderWritable && !installed ? executable.absolutePath() : configFolder;
     return QDir(folder).filePath(fileName);
 }
 

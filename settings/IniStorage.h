@@ -35,8 +35,8 @@ public:
 };
 
 // The settings file beside the executable, named after it with ".ini"; when
-// that folder cannot be written (an installed program) the same name under
-// configFolder instead.
+// that folder cannot be written, or the program is installed under /usr, the
+// same name under configFolder instead.
 QString SettingsPathFor(const QString &executablePath, bool executableFolderWritable, const QString &configFolder);
 // The program's settings file: the one named by SetSettingsPath, else
 // SettingsPathFor for the running program.

@@ -154,7 +154,7 @@ QString PublishUsage()
         "元ezmovieディレクトリの *.amc をコピーし、ページ (Shift_JIS) を作成します。\n"
         "既定値は Kinopage Lite の設定ファイル kpx_app.ini から読みます (書き込みはしません)。\n"
         "\n"
-        "  --ini FILE          設定ファイル (既定: kpx_app と同じフォルダの kpx_app.ini)\n"
+        "  --ini FILE          設定ファイル (既定: kpx_app が使う kpx_app.ini)\n"
         "  --source DIR        元ezmovieディレクトリ\n"
         "  --html-dir DIR      htmlディレクトリ\n"
         "  --movie-dir DIR     ezmovieディレクトリ (既定: --html-dir を指定したときはそのフォルダ)\n"

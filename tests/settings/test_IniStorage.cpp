@@ -66,10 +66,15 @@ TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
     EXPECT_EQ(QDir(QPath(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"kpx_app.ini"});
 }
 
-TEST(SettingsPath, BesideTheExecutableUnlessItsFolderIsReadOnly)
+TEST(SettingsPath, BesideTheExecutableUnlessItsFolderIsReadOnlyOrItIsInstalled)
 {
-    EXPECT_EQ(SettingsPathFor("/opt/kpx/kpx_app", true, "/home/u/.config/kpx"), "/opt/kpx/kpx_app.ini");
-    EXPECT_EQ(SettingsPathFor("/opt/kpx/kpx_app.exe", false, "/home/u/.config/kpx"), "/home/u/.config/kpx/kpx_app.ini");
+    const QString config = QStringLiteral("/home/u/.config/kpx");
+    EXPECT_EQ(SettingsPathFor("/opt/kpx/kpx_app", true, config), "/opt/kpx/kpx_app.ini");
+    EXPECT_EQ(SettingsPathFor("/opt/kpx/kpx_app.exe", false, config), "/home/u/.config/kpx/kpx_app.ini");
+    // Installed: never beside itself, even where root could write.
+    EXPECT_EQ(SettingsPathFor("/usr/bin/kpx_app", true, config), "/home/u/.config/kpx/kpx_app.ini");
+    EXPECT_EQ(SettingsPathFor("/usr/local/bin/kpx_app", true, config), "/home/u/.config/kpx/kpx_app.ini");
+    EXPECT_EQ(SettingsPathFor("/usrx/kpx_app", true, config), "/usrx/kpx_app.ini");
     // The test program's own folder is writable.
     EXPECT_TRUE(DefaultSettingsPath().endsWith(QStringLiteral("/test_settings.ini")));
 }
