@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -36,6 +37,18 @@ inline void MakeMovies(const std::filesystem::path &folder, int count, size_t by
         const std::string name = (i % 3 == 0 ? "映画" : "clip") + std::to_string(i) + ".amc";
         std::ofstream(folder / name, std::ios::binary).write(content.data(), static_cast<std::streamsize>(bytes));
     }
+}
+
+// A fresh folder of the bench's own in the temporary folder; nullopt, told,
+// when none can be made.
+inline std::optional<std::filesystem::path> MakeWorkFolder(const char *prefix)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + ".XXXXXX")).string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        return std::nullopt;
+    }
+    return std::filesystem::path(pattern);
 }
 
 inline double Seconds(Clock::duration d)
@@ -113,12 +126,10 @@ int CompareWithCp(int argc, char **argv, const char *what, Publish publish)
     const size_t kib = argc > 2 ? static_cast<size_t>(std::atoi(argv[2])) : 256;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
 
-    std::string pattern = (fs::temp_directory_path() / "kpx_bench.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const std::optional<fs::path> work = detail::MakeWorkFolder("kpx_bench");
+    if (!work)
         return 1;
-    }
-    const fs::path root = pattern;
+    const fs::path root = *work;
     const fs::path source = root / "source";
     fs::create_directory(source);
     detail::MakeMovies(source, movies, kib * 1024);

@@ -75,12 +75,10 @@ int main(int argc, char **argv)
     const int perPage = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 10) : 10;
     const int rounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 3;
 
-    std::string pattern = (fs::temp_directory_path() / "kpx_scale.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const std::optional<fs::path> work = MakeWorkFolder("kpx_scale");
+    if (!work)
         return 1;
-    }
-    const fs::path root = pattern;
+    const fs::path root = *work;
     const fs::path source = root / "source";
     fs::create_directory(source);
     MakeMovies(source, movies, kib * 1024);

@@ -47,12 +47,10 @@ int main(int argc, char **argv)
     const size_t kib = argc > 2 ? static_cast<size_t>(std::atoi(argv[2])) : 256;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
 
-    std::string pattern = (fs::temp_directory_path() / "kpx_update.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const std::optional<fs::path> work = MakeWorkFolder("kpx_update");
+    if (!work)
         return 1;
-    }
-    const fs::path root = pattern;
+    const fs::path root = *work;
     const fs::path source = root / "source";
     const fs::path html = root / "html";
     const fs::path mirror = root / "mirror";
