@@ -9,7 +9,7 @@ namespace {
 
 struct TGlyphSource
 {
-    const char *ThemeName; // from the freedesktop icon naming specification
+    const char *ThemeName; // the name icon themes on Linux desktops share
     QStyle::StandardPixmap Fallback;
 };
 

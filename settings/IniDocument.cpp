@@ -7,6 +7,7 @@
 
 #include "settings/SettingsError.h"
 #include "text/Cp932.h"
+#include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
 
@@ -14,24 +15,6 @@ namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
 constexpr size_t NoSection = std::string::npos;
-
-bool IsLeadByte(char c)
-{
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-std::string FoldName(std::string_view name)
-{
-    std::string folded(name);
-    for (size_t i = 0; i < folded.size(); ++i) {
-        if (IsLeadByte(folded[i]))
-            ++i;
-        else if (folded[i] >= 'A' && folded[i] <= 'Z')
-            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
-    }
-    return folded;
-}
 
 bool HasLineBreak(std::string_view text)
 {
@@ -106,7 +89,7 @@ std::optional<double> ParseIniFloat(std::string_view text)
 
 bool SameIniName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && FoldName(a) == FoldName(b);
+    return a.size() == b.size() && FoldAsciiCase(a) == FoldAsciiCase(b);
 }
 
 IniDocument IniDocument::Parse(std::string_view text)
@@ -166,13 +149,13 @@ std::vector<std::string> IniDocument::SectionNames() const
 
 const IniDocument::Section *IniDocument::FindSection(std::string_view name) const
 {
-    const auto found = FSectionIndex.find(FoldName(name));
+    const auto found = FSectionIndex.find(FoldAsciiCase(name));
     return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
 size_t IniDocument::SectionIndex(std::string_view name)
 {
-    const auto [found, added] = FSectionIndex.try_emplace(FoldName(name), FSections.size());
+    const auto [found, added] = FSectionIndex.try_emplace(FoldAsciiCase(name), FSections.size());
     if (added)
         FSections.push_back(Section{std::string(name), {}});
     return found->second;
@@ -269,7 +252,7 @@ void IniDocument::WriteFloat(std::string_view section, std::string_view key, dou
 
 void IniDocument::DeleteKey(std::string_view section, std::string_view key)
 {
-    const auto found = FSectionIndex.find(FoldName(section));
+    const auto found = FSectionIndex.find(FoldAsciiCase(section));
     if (found == FSectionIndex.end())
         return;
     std::erase_if(FSections[found->second].Lines,
