@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "pages/FileErrors.h"
 #include "pages/NumberFormat.h"
 #include "pages/PathRoutines.h"
 #include "text/Cp932.h"
@@ -217,13 +218,13 @@ public:
         , FEntries(entries)
         , FFolders(job)
         , FSources(MovieSources(entries, FFolders))
-        , FMovieNames(FFolders.Movie)
+        , FMovieFolder(FFolders.Movie, job.Placement)
         , FPrompt(prompt)
         , FObserver(observer)
         , FBytesTotal(observer ? BytesTotal() : 0)
     {
         if (FFolders.Html != FFolders.Movie)
-            FHtmlNamesApart.emplace(FFolders.Html);
+            FHtmlFolderApart.emplace(FFolders.Html, job.Placement);
     }
 
     // False when the run ended on this page.
@@ -235,7 +236,7 @@ public:
             if (!Starting(movie))
                 return false;
             const TCopyResult result = CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt,
-                                                       Progress(movie), {&FSources, &FMovieNames});
+                                                       Progress(movie), FMovieFolder.Knowledge(FSources));
             if (!Finished(movie, FFolders.Movie, result))
                 return false;
         }
@@ -243,8 +244,14 @@ public:
         const TPublishTarget page = PageTarget(FJob, FFolders, pageIndex, text.size());
         if (!Starting(page))
             return false;
-        const TCopyResult result =
-            WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, {&FSources, &HtmlNames()});
+        TCopyResult result{};
+        try {
+            result = WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, HtmlFolder().Knowledge(FSources));
+        } catch (const TFileError &error) {
+            FPrompt.Error(error.what());
+            Finished(page, FFolders.Html, TCopyResult::Failed);
+            return false;
+        }
         return Finished(page, FFolders.Html, result);
     }
 
@@ -262,7 +269,19 @@ private:
         return total;
     }
 
-    const TFolderNames &HtmlNames() const { return FHtmlNamesApart ? *FHtmlNamesApart : FMovieNames; }
+    // A folder the run writes into: its names as the run began (a name made
+    // by an earlier step is met when put in place) and the ways its file
+    // system offers.
+    struct TTargetFolder
+    {
+        TTargetFolder(const std::string &path, const TPlacementWays &ways) : Names(path, true), Ways(ways) {}
+        TRunKnowledge Knowledge(const TRunSources &sources) { return {&sources, &Names, &Ways}; }
+
+        const TFolderNames Names;
+        TPlacementWays Ways;
+    };
+
+    TTargetFolder &HtmlFolder() { return FHtmlFolderApart ? *FHtmlFolderApart : FMovieFolder; }
 
     bool Starting(const TPublishTarget &target)
     {
@@ -296,9 +315,8 @@ private:
     const TEntryList &FEntries;
     const TRunFolders FFolders;
     const TRunSources FSources;
-    // As the run begins: a name made by an earlier step is met when put in place.
-    const TFolderNames FMovieNames;
-    std::optional<TFolderNames> FHtmlNamesApart;
+    TTargetFolder FMovieFolder;
+    std::optional<TTargetFolder> FHtmlFolderApart;
     TUserPrompt &FPrompt;
     TPublishObserver *FObserver;
     std::uintmax_t FBytesTotal;

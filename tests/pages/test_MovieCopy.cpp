@@ -92,19 +92,21 @@ TEST_F(MovieCopyTest, ExistingDestinationFollowsThePolicy)
     EXPECT_EQ(FileNamesIn(dir.path()), (std::vector<std::string>{"source.amc", "target.amc"}));
 }
 
-// Both ways of making a new file: without a name, and, as on file systems
-// that have no such files, under a hidden name beside the destination.
+// Every way of putting a file in place, and none of them, as on FAT and
+// exFAT: a hidden name beside the destination, renamed once the name is seen
+// to be free.
 class BothWays
 {
 public:
     template <typename Test>
     static void Run(Test &&test)
     {
-        for (const bool unnamed : {true, false}) {
-            SCOPED_TRACE(unnamed ? "unnamed file" : "hidden name");
-            const bool previous = SetUnnamedFilesUsed(unnamed);
-            test();
-            SetUnnamedFilesUsed(previous);
+        for (const bool every : {true, false}) {
+            SCOPED_TRACE(every ? "every way" : "as on FAT");
+            TPlacementWays ways;
+            if (!every)
+                ways = {false, false, false, false, true};
+            test(TRunKnowledge{nullptr, nullptr, &ways});
         }
     }
 };
@@ -128,14 +130,14 @@ TEST_F(MovieCopyTest, PagesAreWrittenUnderThePolicyAndNothingElseIsLeft)
         {TOverwritePolicy::Overwrite, false, true, TCopyResult::Copied, "page", 0},
         {TOverwritePolicy::Skip, true, true, TCopyResult::Skipped, "old", 0},
     };
-    BothWays::Run([&] {
+    BothWays::Run([&](TRunKnowledge known) {
         for (const Case &c : cases) {
             FakePrompt answering;
             answering.answer = c.answer;
             fs::remove(target);
             if (c.targetExists)
                 WriteFileBytes(target, "old");
-            EXPECT_EQ(WriteUnderPolicy("page", target, c.policy, answering), c.result);
+            EXPECT_EQ(WriteUnderPolicy("page", target, c.policy, answering, known), c.result);
             EXPECT_EQ(ReadFileBytes(target), c.content);
             EXPECT_EQ(answering.questions.size(), c.questions);
             EXPECT_TRUE(answering.errors.empty());
@@ -146,9 +148,9 @@ TEST_F(MovieCopyTest, PagesAreWrittenUnderThePolicyAndNothingElseIsLeft)
 
 TEST_F(MovieCopyTest, APageThatCannotBeMadeThrowsNamingIt)
 {
-    BothWays::Run([&] {
+    BothWays::Run([&](TRunKnowledge known) {
         try {
-            WriteUnderPolicy("page", dir / "nofolder" / "x.html", TOverwritePolicy::Confirm, prompt);
+            WriteUnderPolicy("page", dir / "nofolder" / "x.html", TOverwritePolicy::Confirm, prompt, known);
             ADD_FAILURE() << "no exception";
         } catch (const TFileError &error) {
             EXPECT_NE(Cp932ToUtf8(error.what()).find("x.html"), std::string::npos);
@@ -159,7 +161,7 @@ TEST_F(MovieCopyTest, APageThatCannotBeMadeThrowsNamingIt)
 TEST_F(MovieCopyTest, ADestinationThatAppearsDuringALargeCopyIsDecidedAgain)
 {
     WriteFileBytes(source, std::string(CopyChunkBytes + 1, 'n'));
-    BothWays::Run([&] {
+    BothWays::Run([&](TRunKnowledge known) {
         for (const bool answer : {true, false}) {
             fs::remove(target);
             FakePrompt answering;
@@ -168,7 +170,7 @@ TEST_F(MovieCopyTest, ADestinationThatAppearsDuringALargeCopyIsDecidedAgain)
                 if (!fs::exists(target))
                     WriteFileBytes(target, "appeared");
             };
-            EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, answering, appear),
+            EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, answering, appear, known),
                       answer ? TCopyResult::Copied : TCopyResult::Declined);
             EXPECT_EQ(fs::file_size(target), answer ? CopyChunkBytes + 1 : 8u);
             EXPECT_EQ(answering.questions.size(), 1u);

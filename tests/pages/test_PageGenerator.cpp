@@ -430,13 +430,12 @@ TEST_F(MakeHtmlFilesTest, NoNameShowsALargeMovieBeforeItIsComplete)
         WriteFileBytes(source / name, std::string(CopyChunkBytes + 1, 'x'));
     for (const bool unnamed : {true, false}) {
         SCOPED_TRACE(unnamed ? "unnamed file" : "hidden name");
-        const bool previous = SetUnnamedFilesUsed(unnamed);
+        job.Placement = unnamed ? TPlacementWays{} : TPlacementWays{false, false, false, false, true};
         fs::remove_all(html.path());
         fs::create_directory(html.path());
         FolderSpy spy;
         spy.folder = html.path();
         ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &spy));
-        SetUnnamedFilesUsed(previous);
         ASSERT_EQ(spy.seen.size(), 4u); // each movie: after its first chunk and at its end
         for (const std::string &line : spy.seen) {
             const std::string movie = line.substr(0, line.find(':'));
