@@ -394,9 +394,12 @@ bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *pro
             progress->Update(QStringLiteral("%1 個のファイルを調べました").arg(seen), seen, 0);
             return !progress->Cancelled();
         };
-    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed);
+    std::vector<TLeftOutEntry> leftOut;
+    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed, &leftOut);
     if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    if (complete && !leftOut.empty())
+        ShowWarning(this, Cp932ToQString(LeftOutMessage(leftOut)));
     return complete;
 }
 

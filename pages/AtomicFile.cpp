@@ -52,10 +52,9 @@ std::string FolderOf(const std::string &path)
 // the file system takes can be written.
 std::string HiddenNameBeside(const std::string &destination)
 {
-    static const std::string process = std::to_string(::getpid());
     static unsigned counter = 0;
-    return FolderOf(destination) + "/" + std::string(HiddenPrefix) + process + "-" + std::to_string(++counter)
-           + std::string(HiddenSuffix);
+    return FolderOf(destination) + "/" + std::string(HiddenPrefix) + std::to_string(::getpid()) + "-"
+           + std::to_string(++counter) + std::string(HiddenSuffix);
 }
 
 std::string ProcPath(int fd)

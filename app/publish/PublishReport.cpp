@@ -81,7 +81,14 @@ std::string TPublishReport::Summary() const
 {
     return "動画: コピー " + std::to_string(FMovies.Copied) + "、スキップ " + std::to_string(FMovies.Skipped) + "、失敗 "
            + std::to_string(FMovies.Failed) + " / ページ: 作成 " + std::to_string(FPages.Copied) + "、スキップ "
-           + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed);
+           + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed) + StoppedEarly();
+}
+
+std::string TPublishReport::StoppedEarly() const
+{
+    // Every page of a run that went to its end was told of, written or not.
+    const int unmade = FPageCount - FPages.Total();
+    return unmade > 0 ? "（途中で終了しました: 未作成のページ " + std::to_string(unmade) + "）" : std::string();
 }
 
 void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk)

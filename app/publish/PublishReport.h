@@ -20,10 +20,13 @@ public:
 
     int FilesDone() const;
     bool AnyFailed() const;
-    // Movies copied, skipped and failed; pages written, skipped and failed.
+    // Movies copied, skipped and failed; pages written, skipped and failed;
+    // and, when the run ended before its last page, how many were not made.
     std::string Summary() const;
 
 private:
+    std::string StoppedEarly() const;
+
     struct TTally
     {
         int Copied = 0;

@@ -75,9 +75,12 @@ void RequireFolders(const TPublishSettings &settings)
 TEntryList ScanEntries(const TPublishSettings &settings)
 {
     TEntryList list;
+    std::vector<TLeftOutEntry> leftOut;
     // After a failed listing the desktop program keeps its count of 0.
-    if (ScanSourceFolder(settings.SourceDir, settings.Scan, list.FEntries))
+    if (ScanSourceFolder(settings.SourceDir, settings.Scan, list.FEntries, {}, &leftOut))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    for (const TLeftOutEntry &entry : leftOut)
+        std::cerr << "kpx_publish: 動画ではないため除外しました: " << TerminalText(DescribeLeftOut(entry)) << '\n';
     if (list.FEntryCount == 0)
         throw TRunStop(TerminalText(Sjis("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。")));
     list.FPageItemCount = settings.PageItemCount;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "pages/EntryScan.h"
@@ -237,4 +241,44 @@ TEST_F(ScanSourceFolderTest, ProgressHearsEachEntryAndCanStopTheScan)
     }));
     EXPECT_EQ(heard, (std::vector<std::size_t>{1, 2}));
     EXPECT_TRUE(entries.empty()); // a stopped scan lists nothing rather than part of the folder
+}
+
+TEST_F(ScanSourceFolderTest, OnlyRegularFilesAreMoviesAndEveryOtherNameIsTold)
+{
+    addFile("a.amc");
+    std::filesystem::create_symlink(dir / "a.amc", dir / "kept elsewhere.amc");
+    std::filesystem::create_directory(dir / "folder.amc"); // passed over without a word
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling.amc");
+    std::filesystem::create_symlink(dir / "loop.amc", dir / "loop.amc");
+    ASSERT_EQ(::mkfifo((dir / "pipe.amc").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir / "device.amc");
+    addFile("partial.amc");
+    std::filesystem::permissions(dir / "partial.amc", std::filesystem::perms::none);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir / "socket.amc").native();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+    std::vector<TLeftOutEntry> leftOut;
+    ASSERT_TRUE(ScanSourceFolder(dir.cp932(), Options(), entries, {}, &leftOut));
+    ::close(sock);
+    std::vector<std::string> movies, told;
+    for (const TRecFileData &e : entries)
+        movies.push_back(e.NativeName);
+    std::sort(leftOut.begin(), leftOut.end(), [](const auto &a, const auto &b) { return a.Name < b.Name; });
+    for (const TLeftOutEntry &e : leftOut)
+        told.push_back(Cp932ToUtf8(DescribeLeftOut(e)));
+    EXPECT_EQ(movies, (std::vector<std::string>{"a.amc", "kept elsewhere.amc"}));
+    EXPECT_EQ(told, (std::vector<std::string>{"dangling.amc（リンク先がありません）", "device.amc（デバイスです）",
+                                              "loop.amc（リンクが循環しています）",
+                                              "partial.amc（中断されたコピーの残りです）", "pipe.amc（名前付きパイプです）",
+                                              "socket.amc（ソケットです）"}));
+
+    const std::vector<TLeftOutEntry> many(23, TLeftOutEntry{"p.amc", TLeftOutEntry::TReason::Pipe});
+    const std::string message = Cp932ToUtf8(LeftOutMessage(many));
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 21); // 20 names and the count of the rest
+    EXPECT_NE(message.find("ほか 3 件"), std::string::npos);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "FakePrompt.h"
@@ -103,6 +105,34 @@ TEST(PageFileName, NumbersFromThePageAfterTheFirst)
     EXPECT_EQ(PageFileName("index", 2), "index02.html");
     EXPECT_EQ(PageFileNames("p.html", 3), (std::vector<std::string>{"p.html", "p02.html", "p03.html"}));
 }
+
+namespace {
+
+// Records the run as "start <name> <done>/<total>" and "done <name>" lines,
+// and cancels once `cancelAfter` files are done.
+struct RunLog : TPublishObserver
+{
+    std::vector<std::string> lines;
+    int filesDone = 0;
+    int cancelAfter = -1;
+
+    void FileStarting(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("start " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void FileProgress(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("progress " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void FileDone(const TPublishTarget &target, TCopyResult result) override
+    {
+        ++filesDone;
+        lines.push_back((result == TCopyResult::Failed ? "failed " : "done ") + target.Name);
+    }
+    bool Cancelled() override { return filesDone == cancelAfter; }
+};
+
+} // namespace
 
 class MakeHtmlFilesTest : public kpx::test::PublishFixture
 {
@@ -241,30 +271,6 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
 
 namespace {
 
-// Records the run as "start <name> <done>/<total>" and "done <name>" lines,
-// and cancels once `cancelAfter` files are done.
-struct RunLog : TPublishObserver
-{
-    std::vector<std::string> lines;
-    int filesDone = 0;
-    int cancelAfter = -1;
-
-    void FileStarting(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
-    {
-        lines.push_back("start " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
-    }
-    void FileProgress(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
-    {
-        lines.push_back("progress " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
-    }
-    void FileDone(const TPublishTarget &target, TCopyResult result) override
-    {
-        ++filesDone;
-        lines.push_back((result == TCopyResult::Failed ? "failed " : "done ") + target.Name);
-    }
-    bool Cancelled() override { return filesDone == cancelAfter; }
-};
-
 std::vector<std::string> Names(const fs::path &folder)
 {
     std::vector<std::string> names;
@@ -391,10 +397,12 @@ TEST_F(MakeHtmlFilesTest, FullDiskDuringAPageEndsTheRunLeavingNoPartOfIt)
     addMovies(2, 1);
     job.Templates.Header = std::string(4000, 'h');
     WriteFileBytes(html / "ezmovie.html", "old page");
+    RunLog log;
     {
         const FileSizeLimit limit(3000);
-        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
     }
+    EXPECT_EQ(log.lines.back(), "failed ezmovie.html"); // counted, as the run's last file
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
     EXPECT_NE(prompt.errors[0].find("ファイルが大きすぎます"), std::string::npos);
@@ -478,4 +486,75 @@ TEST_F(MakeHtmlFilesTest, NoCopyReplacesAnotherEntrysSource)
         EXPECT_EQ(ReadFileBytes(source / "m2.amc"), std::string(2000, 'x'));
         EXPECT_EQ(ReadFileBytes(html / "m1.amc"), std::string(2000, 'x'));
     }
+}
+
+namespace {
+
+// Ends the process as kill -9 does, once the named movie's bytes are copied
+// and before it is complete.
+struct KillDuring : TPublishObserver
+{
+    std::string movie;
+
+    void FileProgress(const TPublishTarget &target, std::uintmax_t, std::uintmax_t) override
+    {
+        if (target.Name == movie)
+            ::raise(SIGKILL);
+    }
+    void FileDone(const TPublishTarget &, TCopyResult) override {}
+};
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, ARunAfterAKillLeavesNoBrokenFileWhateverItsPolicy)
+{
+    addMovies(3, 2);
+    for (const bool onFat : {false, true}) {
+        for (int policy = 0; policy <= 4; ++policy) {
+            SCOPED_TRACE((onFat ? "as on FAT, policy " : "policy ") + std::to_string(policy));
+            fs::remove_all(html.path());
+            fs::create_directory(html.path());
+            job.Placement = onFat ? TPlacementWays{false, false, false, false, true} : TPlacementWays{};
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                KillDuring killer;
+                killer.movie = "m2.amc";
+                MakeHtmlFiles(job, list, prompt, &killer);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+            FakePrompt answering;
+            answering.answer = false;
+            job.Policy = OverwritePolicyFromIndex(policy);
+            const bool refused = job.Policy == TOverwritePolicy::WarnAndStop; // m1 is there, complete
+            EXPECT_NE(MakeHtmlFiles(job, list, answering), refused);
+            for (const char *movie : {"m1.amc", "m2.amc", "m3.amc"}) {
+                if (refused && std::string_view(movie) != "m1.amc")
+                    continue;
+                EXPECT_EQ(ReadFileBytes(html / movie), ReadFileBytes(source / movie)) << movie;
+                EXPECT_NE(fs::status(html / movie).permissions() & fs::perms::owner_read, fs::perms::none) << movie;
+            }
+            for (const std::string &question : answering.questions)
+                EXPECT_EQ(question.find("m2.amc"), std::string::npos) << question;
+            if (!refused) {
+                EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "ezmovie02.html", "m1.amc",
+                                                                        "m2.amc", "m3.amc"}));
+            }
+        }
+    }
+}
+
+TEST_F(MakeHtmlFilesTest, HiddenFilesOfAnEndedRunGoWithTheNextRunNotWithADryRun)
+{
+    addMovies(1, 1);
+    const std::string leftover = ".kpx" + std::to_string(kpx::test::EndedProcessId()) + "-1.tmp";
+    WriteFileBytes(html / leftover, "partial");
+    ASSERT_TRUE(PlanHtmlFiles(job, list, prompt, [](const TPlannedCopy &) {}));
+    EXPECT_TRUE(fs::exists(html / leftover));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
 }

@@ -491,3 +491,41 @@ TEST_F(PublishProgramTest, UpdateRewritesExactlyWhatChanged)
     EXPECT_EQ(ReadFileBytes(html / "d.amc"), std::string(1500, 'D'));
     EXPECT_EQ(fs::last_write_time(html / "a.amc"), fs::last_write_time(source / "a.amc"));
 }
+
+TEST_F(PublishProgramTest, AFileSizeLimitFailsTheFileNotTheRun)
+{
+    addMovie("big.amc", 500000);
+    addMovie("small.amc", 1000);
+    // As `ulimit -f 200` leaves it: 200 blocks of 1 KiB.
+    TProgramSetup limited = setup;
+    limited.Program = QStringLiteral("/bin/sh");
+    const TProgramRun published = RunProgram({QStringLiteral("-c"), QStringLiteral("ulimit -f 200; exec \"$@\""),
+                                              QStringLiteral("sh"), QStringLiteral(KPX_PUBLISH_EXE),
+                                              QStringLiteral("--ini"), Arg(ini), QStringLiteral("--policy"),
+                                              QStringLiteral("overwrite")},
+                                             limited);
+    EXPECT_EQ(published.ExitCode, 1);
+    EXPECT_NE(published.Err.find("big.amc」へコピーできません。\nファイルが大きすぎます。"), std::string::npos)
+        << published.Err;
+    EXPECT_EQ(ReadFileBytes(html / "small.amc"), ReadFileBytes(source / "small.amc"));
+    EXPECT_FALSE(fs::exists(html / "big.amc"));
+    EXPECT_TRUE(fs::exists(html / "ezmovie.html"));
+}
+
+TEST_F(PublishProgramTest, PipesAreToldAndNeverWaitedOn)
+{
+    addMovie("a.amc");
+    ASSERT_EQ(::mkfifo((source / "pipe.amc").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((html / "ezmovie.html").c_str(), 0644), 0);
+    for (const bool dryRun : {true, false}) {
+        QStringList arguments{QStringLiteral("--policy"), QStringLiteral("update")};
+        if (dryRun)
+            arguments << QStringLiteral("--dry-run");
+        const TProgramRun published = run(arguments);
+        EXPECT_EQ(published.ExitCode, 0) << published.Err;
+        EXPECT_NE(published.Err.find("動画ではないため除外しました: pipe.amc（名前付きパイプです）"), std::string::npos)
+            << published.Err;
+    }
+    EXPECT_TRUE(fs::is_regular_file(html / "ezmovie.html"));
+    EXPECT_NE(ReadFileBytes(html / "ezmovie.html").find("data=a.amc"), std::string::npos);
+}

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QTest>
 
@@ -72,6 +74,15 @@ std::string TempDir::cp932() const
 std::filesystem::path TempDir::operator/(std::string_view utf8Name) const
 {
     return path() / std::filesystem::path(std::string(utf8Name));
+}
+
+pid_t EndedProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes)

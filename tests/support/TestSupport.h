@@ -29,6 +29,9 @@ void WriteFileBytes(const std::filesystem::path &path, std::string_view bytes);
 // snapshots compare equal exactly when nothing was written in between.
 std::map<std::string, std::string> FolderContents(const std::filesystem::path &folder);
 
+// The id of a process that has ended.
+pid_t EndedProcessId();
+
 // A fresh temporary folder per test, removed afterwards.
 class TempDir
 {
