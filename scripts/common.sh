@@ -18,6 +18,10 @@ KPX_PACKAGES=(
   python3
   desktop-file-utils
   groff-base
+  dosfstools
+  exfatprogs
+  fusefat
+  exfat-fuse
 )
 KPX_BUILD_DIR="${KPX_BUILD_DIR:-build}"
 

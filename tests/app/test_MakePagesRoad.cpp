@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressDialog>
@@ -280,4 +282,18 @@ TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
     Find<QPushButton>("bbtn_pagecfg")->click();
     EXPECT_NE(Main->PageSettingsWindow(), nullptr);
     EXPECT_EQ(Main->Store().List.FEntryCount, 5);
+}
+
+TEST_F(MakePagesRoad, NamesThatAreNoMoviesAreToldInOneBoxAfterTheScan)
+{
+    ASSERT_EQ(::mkfifo((Source / "pipe.amc").c_str(), 0644), 0);
+    fs::create_symlink(Source / "gone", Source / "dangling.amc");
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Warning);
+    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("次のファイルは動画ではないため、一覧に入れませんでした。\r\n"
+                                                          "dangling.amc（リンク先がありません）\r\n"
+                                                          "pipe.amc（名前付きパイプです）"));
+    EXPECT_EQ(tags->PageNames().size(), 3u); // the five movies, two a page
 }
