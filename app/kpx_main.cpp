@@ -27,6 +27,7 @@
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
+#include "pages/EarlierCopies.h"
 #include "pages/EntryScan.h"
 #include "pages/MovieCopy.h"
 #include "pages/PageGenerator.h"
@@ -394,7 +395,9 @@ bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *pro
             progress->Update(QStringLiteral("%1 個のファイルを調べました").arg(seen), seen, 0);
             return !progress->Cancelled();
         };
-    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed);
+    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed)
+                          && AdoptEarlierCopies(ToCp932(folder), ToCp932(edt_ezmovie->text()), options,
+                                                list.FEntries, listed);
     if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
     return complete;
