@@ -176,6 +176,30 @@ TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirReal
     }
 }
 
+TEST_F(ScanSourceFolderTest, NamesShowAsTheyAreAndControlBytesTakeThePattern)
+{
+    const struct
+    {
+        std::string nativeName, copyName, linkNameUtf8;
+    } cases[] = {
+        {"tab\tx.amc", "mv07120701.amc", "tab x"}, // some servers refuse control bytes in a URL
+        {"lf\nx\x7F.amc", "mv07120701.amc", "lf x "},
+        {"Song&copy 2024.amc", "song&copy 2024.amc", "Song&copy 2024"}, // the page escapes a lone "&"
+        {"a&lt;b&#x1F;c&#233;&.amc", "a&lt;b&#x1f;c&#233;&.amc", "a&amp;lt;b&amp;#x1F;c&amp;#233;&"},
+        {"caf\xC3\xA9.amc", "mv07120701.amc", "caf&#233;"}, // é: not in code page 932
+        {"\xEF\xBD\xB6\xEF\xBE\x9E&amp;.amc", "mv07120701.amc", "ガ&amp;amp;"},
+    };
+    for (const auto &c : cases) {
+        const TempDir folder;
+        WriteFileBytes(folder.path() / c.nativeName, "movie");
+        ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
+        ASSERT_EQ(entries.size(), 1u) << c.nativeName;
+        EXPECT_EQ(entries[0].CopyName, c.copyName) << c.nativeName;
+        EXPECT_EQ(entries[0].LinkName, Sjis(c.linkNameUtf8)) << c.nativeName;
+        EXPECT_EQ(entries[0].SaveName, entries[0].LinkName);
+    }
+}
+
 TEST_F(ScanSourceFolderTest, CharactersBeyondTheBasicPlaneSortByTheirUtf16Units)
 {
     // U+1F600 is D83D DE00 in UTF-16: before U+FF71 (ｱ), though its code point is after.

@@ -285,6 +285,17 @@ TEST_F(PublishProgramTest, DryRunListsWhatEachPolicyWouldDoAndWritesNothing)
     EXPECT_TRUE(fs::is_empty(html));
 }
 
+TEST_F(PublishProgramTest, DryRunListsEachStepOnOneLineOfThreeColumns)
+{
+    addMovie("tab\there.amc"); // not handset-safe: a pattern name
+    const TProgramRun planned =
+        run({"--dry-run", "--date", "2024-05-06", "--quiet", "--name", QStringLiteral("t\tb\\c\nd\x01.html")});
+    EXPECT_EQ(planned.ExitCode, 0) << planned.Err;
+    const std::string folder = html.native() + "/";
+    EXPECT_EQ(planned.Out, "新規\t動画\t" + folder + "mv24050601.amc\n" + "新規\tページ\t" + folder
+                               + "t\\tb\\\\c\\nd\\x01.html\n");
+}
+
 TEST_F(PublishProgramTest, StrictPolicyRefusesWithTheDialogTextBeforeTouchingAnything)
 {
     addMovie("a.amc");
