@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -66,25 +67,11 @@ std::optional<TStamp> StampAt(int folder, const std::string &name)
     return TStamp{info.st_size, info.st_mtim.tv_sec};
 }
 
-bool ReadFully(int fd, char *buffer, size_t size, size_t &got)
-{
-    got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, buffer + got, size - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return true;
-}
-
+// A read that comes short of the other only makes the files differ: the
+// movie then keeps its own copy name, which is always safe.
 bool SameBytes(int folder, const std::string &a, const std::string &b)
 {
-    // O_NONBLOCK: a name that became a pipe since the scan must not hang the scan.
+    // O_NONBLOCK: a name that became a pipe since the scan must not hang it.
     constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     const TFd first(::openat(folder, a.c_str(), Flags));
     const TFd second(::openat(folder, b.c_str(), Flags));
@@ -93,12 +80,11 @@ bool SameBytes(int folder, const std::string &a, const std::string &b)
     constexpr size_t Chunk = 1 << 16;
     static thread_local std::array<char, 2 * Chunk> buffer;
     for (;;) {
-        size_t gotFirst = 0, gotSecond = 0;
-        if (!ReadFully(first.Get(), buffer.data(), Chunk, gotFirst)
-            || !ReadFully(second.Get(), buffer.data() + Chunk, Chunk, gotSecond) || gotFirst != gotSecond
-            || std::memcmp(buffer.data(), buffer.data() + Chunk, gotFirst) != 0)
+        const ssize_t got = ::read(first.Get(), buffer.data(), Chunk);
+        if (got < 0 || ::read(second.Get(), buffer.data() + Chunk, Chunk) != got
+            || std::memcmp(buffer.data(), buffer.data() + Chunk, static_cast<size_t>(got)) != 0)
             return false;
-        if (gotFirst < Chunk)
+        if (got == 0)
             return true;
     }
 }
@@ -124,18 +110,21 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
     // pattern-named movie can have one. Sizes first: only those that agree
     // are looked at.
     std::vector<size_t> movies;
-    std::map<std::int32_t, std::vector<size_t>> copiesBySize;
+    std::unordered_set<std::int32_t> movieSizes;
+    std::unordered_map<std::int32_t, std::vector<size_t>> copiesBySize;
     for (size_t i = 0; i < entries.size(); ++i) {
         const TRecFileData &entry = entries[i];
         const std::optional<std::string> plain = PlainCopyName(entry.OrgName, options.LowerCase);
-        if (!plain || *plain != entry.CopyName)
+        if (!plain || *plain != entry.CopyName) {
             movies.push_back(i);
-        else if (Cp932ToNativePath(entry.OrgName).native() == NativeNameOf(entry)) // its name spells the file
+            movieSizes.insert(entry.FileSize);
+        } else if (Cp932ToNativePath(entry.OrgName).native() == NativeNameOf(entry)) { // its name spells the file
             copiesBySize[entry.FileSize].push_back(i);
+        }
     }
     std::map<TStamp, std::vector<size_t>> copies;
     for (auto &[size, candidates] : copiesBySize) {
-        if (std::none_of(movies.begin(), movies.end(), [&](size_t m) { return entries[m].FileSize == size; }))
+        if (!movieSizes.contains(size))
             continue;
         for (const size_t c : candidates)
             if (const std::optional<TStamp> stamp = StampAt(folder.Get(), NativeNameOf(entries[c])))
