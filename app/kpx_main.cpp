@@ -27,6 +27,7 @@
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
+#include "pages/EarlierCopies.h"
 #include "pages/EntryScan.h"
 #include "pages/MovieCopy.h"
 #include "pages/PageGenerator.h"
@@ -395,7 +396,9 @@ bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *pro
             return !progress->Cancelled();
         };
     std::vector<TLeftOutEntry> leftOut;
-    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed, &leftOut);
+    const bool complete =
+        kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed, &leftOut)
+        && AdoptEarlierCopies(ToCp932(folder), ToCp932(edt_ezmovie->text()), options, list.FEntries, listed);
     if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
     if (complete && !leftOut.empty())

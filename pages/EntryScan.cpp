@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "pages/AtomicFile.h"
+#include "pages/LinkText.h"
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -275,7 +276,7 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std:
     entry.OrgName = Utf8ToCp932Lossy(nameText);
     entry.NativeName = std::move(nativeName);
     entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
-    entry.LinkName = KanaToFullWidth(BaseNameOf(entry.OrgName));
+    entry.LinkName = LinkTextOfName(BaseNameOf(nameText));
     entry.SaveName = entry.LinkName;
     return entry;
 }
@@ -329,14 +330,16 @@ TLeftOutEntry::TReason WhyLeftOut(int folder, const char *name, bool seen, const
     return TReason::Unfinished;
 }
 
-std::optional<std::string> PlainCopyName(std::string_view orgName, const TScanOptions &options)
-{
-    if (GetCharWidthKind(KanaToFullWidth(orgName)) != 1)
-        return std::nullopt;
-    return options.LowerCase ? AsciiLowerCase(orgName) : std::string(orgName);
-}
-
 } // namespace
+
+std::optional<std::string> PlainCopyName(std::string_view orgName, bool lowerCase)
+{
+    // A control byte is single-byte, yet some servers refuse it in a URL.
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    if (GetCharWidthKind(KanaToFullWidth(orgName)) != 1 || std::any_of(orgName.begin(), orgName.end(), control))
+        return std::nullopt;
+    return lowerCase ? AsciiLowerCase(orgName) : std::string(orgName);
+}
 
 int GetCharWidthKind(std::string_view text)
 {
@@ -362,7 +365,7 @@ void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &opt
     // Each entry's plain name waits in its CopyName; `plain` says which wait.
     std::vector<bool> plain(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::optional<std::string> name = PlainCopyName(entries[i].OrgName, options);
+        std::optional<std::string> name = PlainCopyName(entries[i].OrgName, options.LowerCase);
         plain[i] = name.has_value();
         entries[i].CopyName = name ? std::move(*name) : std::string();
     }

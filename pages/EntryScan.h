@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ struct TScanOptions
     std::string RenamePattern = "'mv'yymmdd"; // for names that are not plain
     std::chrono::year_month_day Date;          // the date the pattern formats
 };
+
+// The copy name of a plain name: only single-byte characters, no half-width
+// katakana and no control byte; lower-cased when asked. Nullopt for any other
+// name, which needs a pattern name.
+std::optional<std::string> PlainCopyName(std::string_view orgName, bool lowerCase);
 
 // Gives each entry, in listing order, the name it is copied and linked under:
 // its own name (lower-cased when asked) when the name is plain single-byte

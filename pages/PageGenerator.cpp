@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "pages/FileErrors.h"
+#include "pages/LinkText.h"
 #include "pages/NumberFormat.h"
 #include "pages/PathRoutines.h"
 #include "text/Cp932.h"
@@ -51,12 +52,14 @@ std::string ReplacePlaceholder(std::string_view text, std::string_view placehold
     return result;
 }
 
-// The unquoted data= value: every single byte that ends an unquoted attribute
-// or means something in a URL becomes %XX; double-byte characters stay whole,
-// since a trail byte may equal one of those bytes (a backquote) yet is none.
+// A link the page writes (the unquoted data= value, a page name in a footer):
+// every single byte that ends an unquoted attribute or means something in a
+// URL becomes %XX. A ":" would make a first segment a scheme and browsers read
+// "\\" as "/". Double-byte characters stay whole, since a trail byte may equal
+// one of those bytes (a backquote, a backslash) yet is none.
 void AppendDataLink(std::string &out, std::string_view link)
 {
-    constexpr std::string_view Escaped = "\"#%&'<=>?`";
+    constexpr std::string_view Escaped = "\"#%&':<=>?\\`";
     constexpr char Hex[] = "0123456789ABCDEF";
     for (size_t i = 0; i < link.size(); ++i) {
         const auto byte = static_cast<unsigned char>(link[i]);
@@ -72,16 +75,26 @@ void AppendDataLink(std::string &out, std::string_view link)
     }
 }
 
-// A quoted attribute's text: only the quote could end it. Entity references
-// the user typed (handset pictographs) must keep working, so "&" stays.
+// A quoted attribute's text: only the quote could end it. Character references
+// the user typed (handset pictographs) must keep working, so only an "&" that
+// begins none is escaped. Neither byte is ever part of a double-byte character.
 void AppendQuotedText(std::string &out, std::string_view text)
 {
-    for (const char c : text) {
-        if (c == '"')
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
             out += "&quot;";
+        else if (text[i] == '&' && !BeginsCharacterReference(text.substr(i)))
+            out += "&amp;";
         else
-            out += c;
+            out += text[i];
     }
+}
+
+std::string LinkToPage(std::string_view pageName)
+{
+    std::string link;
+    AppendDataLink(link, pageName);
+    return link;
 }
 
 std::string_view BaseName(std::string_view fileName)
@@ -92,8 +105,8 @@ std::string_view BaseName(std::string_view fileName)
 
 std::string MakeFooter(const TPublishJob &job, int pageIndex, int pageCount)
 {
-    const std::string previous = PageFileName(job.HtmlFileName, pageIndex);
-    const std::string next = PageFileName(job.HtmlFileName, pageIndex + 2);
+    const std::string previous = LinkToPage(PageFileName(job.HtmlFileName, pageIndex));
+    const std::string next = LinkToPage(PageFileName(job.HtmlFileName, pageIndex + 2));
     if (pageIndex == 0)
         return ReplacePlaceholder(job.Templates.Footers[0], "%n", next);
     if (pageIndex == pageCount - 1)

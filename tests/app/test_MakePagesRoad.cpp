@@ -11,6 +11,7 @@
 #include "components/UpDown.h"
 #include "pages/EntryScan.h"
 #include "settings/DefaultTemplates.h"
+#include "settings/RadioGroup.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
@@ -296,4 +297,23 @@ TEST_F(MakePagesRoad, NamesThatAreNoMoviesAreToldInOneBoxAfterTheScan)
                                                           "dangling.amc（リンク先がありません）\r\n"
                                                           "pipe.amc（名前付きパイプです）"));
     EXPECT_EQ(tags->PageNames().size(), 3u); // the five movies, two a page
+}
+
+TEST_F(MakePagesRoad, SessionsPublishingIntoTheSourceFolderMakeTheSamePages)
+{
+    AnswerFolder(FolderOf(Source));
+    Click("bbtn_diropenmovie");
+    std::map<std::string, std::string> first;
+    for (int session = 1; session <= 3; ++session) {
+        StartProgram(); // each session scans afresh
+        Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(1);
+        ASSERT_NE(Build(), nullptr);
+        Click("bbtn_makehtml");
+        std::map<std::string, std::string> files = FolderContents(Source.path());
+        files.merge(FolderContents(Html.path()));
+        if (session == 1)
+            first = files;
+        EXPECT_EQ(files, first) << "session " << session;
+    }
+    EXPECT_EQ(first.size(), 6u + 3u); // five movies, the copy of 映画, three pages
 }

@@ -161,11 +161,12 @@ TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirReal
     {
         std::string nativeName;
         std::string orgNameUtf8;
+        std::string linkNameUtf8;
     } cases[] = {
-        {"a\xF0\x9F\x98\x80.amc", "a〓.amc"}, // an emoji code page 932 cannot hold
-        {"\x89\x66\x89\xE6.amc", "映画.amc"}, // 映画 in CP932 bytes, as a Windows archive unpacks
-        {"\xB6\xC0.amc", "ｶﾀ.amc"},             // half-width kana bytes
-        {"x\xFF\xFE.amc", "x〓〓.amc"},         // neither UTF-8 nor CP932
+        {"a\xF0\x9F\x98\x80.amc", "a〓.amc", "a&#128512;"}, // an emoji code page 932 cannot hold
+        {"\x89\x66\x89\xE6.amc", "映画.amc", "映画"},        // 映画 in CP932 bytes, as a Windows archive unpacks
+        {"\xB6\xC0.amc", "ｶﾀ.amc", "カタ"},                    // half-width kana bytes
+        {"x\xFF\xFE.amc", "x〓〓.amc", "x〓〓"},                // neither UTF-8 nor CP932
     };
     for (const auto &c : cases) {
         const TempDir folder;
@@ -173,9 +174,33 @@ TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirReal
         ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
         ASSERT_EQ(entries.size(), 1u) << c.orgNameUtf8;
         EXPECT_EQ(Cp932ToUtf8(entries[0].OrgName), c.orgNameUtf8);
-        EXPECT_EQ(entries[0].LinkName, KanaToFullWidth(Sjis(c.orgNameUtf8.substr(0, c.orgNameUtf8.size() - 4))));
+        EXPECT_EQ(entries[0].LinkName, Sjis(c.linkNameUtf8));
         EXPECT_EQ(entries[0].CopyName, "mv07120701.amc");
         EXPECT_EQ(entries[0].NativeName, c.nativeName);
+    }
+}
+
+TEST_F(ScanSourceFolderTest, NamesShowAsTheyAreAndControlBytesTakeThePattern)
+{
+    const struct
+    {
+        std::string nativeName, copyName, linkNameUtf8;
+    } cases[] = {
+        {"tab\tx.amc", "mv07120701.amc", "tab x"}, // some servers refuse control bytes in a URL
+        {"lf\nx\x7F.amc", "mv07120701.amc", "lf x "},
+        {"Song&copy 2024.amc", "song&copy 2024.amc", "Song&copy 2024"}, // the page escapes a lone "&"
+        {"a&lt;b&#x1F;c&#233;&.amc", "a&lt;b&#x1f;c&#233;&.amc", "a&amp;lt;b&amp;#x1F;c&amp;#233;&"},
+        {"caf\xC3\xA9.amc", "mv07120701.amc", "caf&#233;"}, // é: not in code page 932
+        {"\xEF\xBD\xB6\xEF\xBE\x9E&amp;.amc", "mv07120701.amc", "ガ&amp;amp;"},
+    };
+    for (const auto &c : cases) {
+        const TempDir folder;
+        WriteFileBytes(folder.path() / c.nativeName, "movie");
+        ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
+        ASSERT_EQ(entries.size(), 1u) << c.nativeName;
+        EXPECT_EQ(entries[0].CopyName, c.copyName) << c.nativeName;
+        EXPECT_EQ(entries[0].LinkName, Sjis(c.linkNameUtf8)) << c.nativeName;
+        EXPECT_EQ(entries[0].SaveName, entries[0].LinkName);
     }
 }
 

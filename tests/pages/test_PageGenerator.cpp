@@ -60,12 +60,12 @@ TEST(MovieBlock, FillsEveryPlaceholder)
     entry.LinkName = "a&b<c>";
     entry.SaveName = Sjis("映画");
     EXPECT_EQ(MakeMovieBlock(entry, "../mov/"),
-              Block("../mov/clip.amc", "yes", "a&b<c>", "999", Sjis("映画"), "999", "devdl2bm"));
+              Block("../mov/clip.amc", "yes", "a&amp;b<c>", "999", Sjis("映画"), "999", "devdl2bm"));
 
     entry.FileSize = 1000;
     entry.SoundKind = 2;
     entry.NoVideo = false;
-    EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
+    EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&amp;b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
 }
 
 TEST(MovieBlock, NamesCannotBreakTheMarkup)
@@ -84,6 +84,11 @@ TEST(MovieBlock, NamesCannotBreakTheMarkup)
         {"", "tab\tdel\x7F.amc", "tab%09del%7F.amc", "", ""},
         {"../a b/" + chi + "/", "clip.amc", "../a%20b/" + chi + "/clip.amc", "", ""},
         {"mov/", "plain-name_1.+$!~amc", "mov/plain-name_1.+$!~amc", "", ""},
+        // A ":" would make a scheme of the first segment, and browsers read "\\" as "/".
+        {"", "https:evil.example.com\\x.amc", "https%3Aevil.example.com%5Cx.amc", "Song&copy 2024", "Song&amp;copy 2024"},
+        {"../a:b\\c/", "javascript:alert(1).amc", "../a%3Ab%5Cc/javascript%3Aalert(1).amc", "", ""},
+        {"", "\x95\x5C\\.amc", "\x95\x5C%5C.amc", "&#x1F; &#123; &lt;&E63E;", "&#x1F; &#123; &lt;&E63E;"}, // 表: trail byte 0x5C
+        {"", "c.amc", "c.amc", "&;&#;&#x;&#12&a &b-c; &", "&amp;;&amp;#;&amp;#x;&amp;#12&amp;a &amp;b-c; &amp;"},
     };
     for (const auto &c : cases) {
         TRecFileData entry = Entry("x", 1);
@@ -214,6 +219,16 @@ TEST_F(MakeHtmlFilesTest, FooterLinksFollowTheNameFieldWhilePageFilesFollowTheBu
     job.HtmlFileName = "top.html"; // changed after the build
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 top02.html\r\n");
+}
+
+TEST_F(MakeHtmlFilesTest, FooterLinksEscapeThePageNamesAsDataLinks)
+{
+    job.HtmlFileName = "q\"a#b%c?d:e\\f\tg h.html";
+    addMovies(3, 1);
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    const std::string name = "q%22a%23b%25c%3Fd%3Ae%5Cf%09g%20h";
+    EXPECT_EQ(ReadFileBytes(html / job.PageNames[1]),
+              "H2/2\r\n" + block(2) + "F2 " + name + ".html " + name + "03.html\r\n");
 }
 
 TEST_F(MakeHtmlFilesTest, MoviesInAnotherFolderAreLinkedRelatively)

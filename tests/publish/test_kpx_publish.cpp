@@ -285,6 +285,17 @@ TEST_F(PublishProgramTest, DryRunListsWhatEachPolicyWouldDoAndWritesNothing)
     EXPECT_TRUE(fs::is_empty(html));
 }
 
+TEST_F(PublishProgramTest, DryRunListsEachStepOnOneLineOfThreeColumns)
+{
+    addMovie("tab\there.amc"); // not handset-safe: a pattern name
+    const TProgramRun planned =
+        run({"--dry-run", "--date", "2024-05-06", "--quiet", "--name", QStringLiteral("t\tb\\c\nd\x01.html")});
+    EXPECT_EQ(planned.ExitCode, 0) << planned.Err;
+    const std::string folder = html.native() + "/";
+    EXPECT_EQ(planned.Out, "新規\t動画\t" + folder + "mv24050601.amc\n" + "新規\tページ\t" + folder
+                               + "t\\tb\\\\c\\nd\\x01.html\n");
+}
+
 TEST_F(PublishProgramTest, StrictPolicyRefusesWithTheDialogTextBeforeTouchingAnything)
 {
     addMovie("a.amc");
@@ -405,23 +416,29 @@ TEST_F(PublishProgramTest, WrongUsageGivesStatusTwoWithTheReasonAndTheUsage)
               "kpx_publish: 元ezmovieディレクトリを選択してください。(--source DIR)");
 }
 
-TEST_F(PublishProgramTest, BadInputGivesOneClearLineAndStatusOne)
+TEST_F(PublishProgramTest, BadInputGivesOneClearLineAndItsStatus)
 {
     const fs::path notAFolder = root / "file";
     WriteFileBytes(notAFolder, "x");
     const std::string folder = html.native() + "/";
-    const std::vector<std::pair<QStringList, std::string>> cases{
-        {{"--source", Arg(root / "missing")}, "元ezmovieディレクトリ「" + (root / "missing").native() + "/」が見つかりません。"},
-        {{"--html-dir", Arg(notAFolder)}, "htmlディレクトリ「" + notAFolder.native() + "/」はフォルダではありません。"},
-        {{"--ini", Arg(root / "none.ini")}, "設定ファイル「" + (root / "none.ini").native() + "」がありません。"},
+    const struct
+    {
+        QStringList arguments;
+        std::string message;
+        int exitCode; // 2: what the command line names is not there
+    } cases[] = {
+        {{"--source", Arg(root / "missing")}, "元ezmovieディレクトリ「" + (root / "missing").native() + "/」が見つかりません。", 2},
+        {{"--html-dir", Arg(notAFolder)}, "htmlディレクトリ「" + notAFolder.native() + "/」はフォルダではありません。", 2},
+        {{"--movie-dir", Arg(root / "gone")}, "ezmovieディレクトリ「" + (root / "gone").native() + "/」が見つかりません。", 2},
+        {{"--ini", Arg(root / "none.ini")}, "設定ファイル「" + (root / "none.ini").native() + "」がありません。", 2},
         // The desktop program's own warning, on its two lines.
-        {{}, "指定された元ezmovieディレクトリに\nezmovieファイルが存在しません。"},
+        {{}, "指定された元ezmovieディレクトリに\nezmovieファイルが存在しません。", 1},
     };
-    for (const auto &[arguments, message] : cases) {
-        SCOPED_TRACE(message);
-        const TProgramRun refused = run(arguments);
-        EXPECT_EQ(refused.ExitCode, 1);
-        EXPECT_EQ(refused.Err, "kpx_publish: " + message + "\n");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        const TProgramRun refused = run(c.arguments);
+        EXPECT_EQ(refused.ExitCode, c.exitCode);
+        EXPECT_EQ(refused.Err, "kpx_publish: " + c.message + "\n");
     }
     const TProgramRun unreadable = run({"--ini", Arg(html)});
     EXPECT_EQ(unreadable.ExitCode, 1);
