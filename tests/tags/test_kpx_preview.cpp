@@ -84,12 +84,17 @@ protected:
         store.List.FPageCount = 3;
     }
 
-    // As the main window builds, then the preview opened from the menu.
-    Tkpx_PreviewFrm *Open()
+    // As the main window builds.
+    void Build()
     {
         window.reset();
         window = std::make_unique<Tkpx_TagsFrm>(store, options, nullptr);
         window->Build(QStringLiteral("ezmovie.html"));
+    }
+    // Then the preview opened from the menu.
+    Tkpx_PreviewFrm *Open()
+    {
+        Build();
         window->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
         return window->findChild<Tkpx_PreviewFrm *>();
     }
@@ -112,19 +117,28 @@ protected:
     }
 };
 
-TEST_F(PreviewTest, ThePreviewIsTheMenuBarsThirdItemAndEscClosesIt)
+TEST_F(PreviewTest, TheKeyboardOpensThePreviewAsTheMenuBarsThirdItemAndEscClosesIt)
 {
-    Tkpx_PreviewFrm *preview = Open();
-    ASSERT_NE(preview, nullptr);
+    Build();
     const QList<QAction *> items = window->menuBar()->actions();
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(items.at(2)->text(), QStringLiteral("プレビュー"));
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    LinkBox(0)->setFocus();
+    QTest::keyPress(LinkBox(0), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(LinkBox(0), Qt::Key_Alt);
+    // Enter chooses the item there, the Enter-as-Tab rule of the window aside.
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return})
+        QTest::keyClick(window->menuBar(), key);
+    auto *preview = window->findChild<Tkpx_PreviewFrm *>();
+    EXPECT_TRUE(preview->isVisible());
     EXPECT_EQ(preview->windowTitle(), QStringLiteral("プレビュー"));
     EXPECT_EQ(preview->parentWidget(), window.get());
-    EXPECT_TRUE(preview->isVisible());
     EXPECT_EQ(View(preview)->viewport()->width(), 240);
 
-    ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    ASSERT_TRUE(QTest::qWaitFor([preview] { return QApplication::activeWindow() == preview; }));
     QTest::keyClick(View(preview), Qt::Key_Escape);
     EXPECT_FALSE(preview->isVisible());
     EXPECT_TRUE(window->isVisible());
