@@ -54,7 +54,8 @@ QString Describe(const TMarkupProblem &problem)
     case TMarkupProblem::TKind::Unclosed:
         if (problem.Closer.empty())
             return place + QStringLiteral("<%1> が閉じていません").arg(tag);
-        return place + QStringLiteral("<%1> が </%2> までに閉じていません").arg(tag, QString::fromLatin1(problem.Closer));
+        return place
+               + QStringLiteral("<%1> が </%2> までに閉じていません").arg(tag, QString::fromLatin1(problem.Closer));
     case TMarkupProblem::TKind::StrayEnd:
         return place + QStringLiteral("</%1> に合う開始タグがありません").arg(tag);
     case TMarkupProblem::TKind::UnendedTag:
@@ -176,7 +177,8 @@ int Tkpx_PreviewFrm::PageWidth() const
 void Tkpx_PreviewFrm::SetPageWidth(int pixels)
 {
     const auto items = FWidthItems->actions();
-    const auto item = std::find_if(items.begin(), items.end(), [pixels](QAction *a) { return ControlTag(a) == pixels; });
+    const auto item =
+        std::find_if(items.begin(), items.end(), [pixels](QAction *a) { return ControlTag(a) == pixels; });
     if (item == items.end())
         return;
     (*item)->setChecked(true);
@@ -206,7 +208,8 @@ void Tkpx_PreviewFrm::ShowPage(int pageIndex)
 
 void Tkpx_PreviewFrm::ShowStatus(const TPublishJob &job, std::size_t pageBytes)
 {
-    QString status = QString::fromStdString(FormatThousands(static_cast<std::int64_t>(pageBytes))) + QStringLiteral(" バイト");
+    QString status =
+        QString::fromStdString(FormatThousands(static_cast<std::int64_t>(pageBytes))) + QStringLiteral(" バイト");
     const std::vector<TMarkupProblem> problems = CheckTemplates(job.Templates);
     QStringList described;
     for (const TMarkupProblem &problem : problems)

@@ -169,13 +169,15 @@ TEST_F(MakePagesRoad, ThePreviewShowsEachPageAsTheRunWritesItAndWarnsOfTemplateF
         ASSERT_FALSE(written.empty());
         EXPECT_EQ(preview->PageSource(), Cp932ToQString(written));
         EXPECT_EQ(QStringToCp932(preview->PageSource()), written);
-        EXPECT_EQ(status->text(), QString::fromStdString(FormatThousands(std::int64_t(written.size()))) + QStringLiteral(" バイト"));
+        EXPECT_EQ(status->text(),
+                  QString::fromStdString(FormatThousands(std::int64_t(written.size()))) + QStringLiteral(" バイト"));
     }
 
     // A header typed in the settings dialog shows at once, with its fault.
-    Settings->findChild<TTemplateBox *>(QStringLiteral("html_header"))->SetText(QStringLiteral("<html><body>\r\n%i <b>new"));
+    auto *header = Settings->findChild<TTemplateBox *>(QStringLiteral("html_header"));
+    header->SetText(QStringLiteral("<html><body>\r\n%i <b>new"));
     EXPECT_TRUE(preview->PageSource().startsWith(QStringLiteral("<html><body>\r\n3 <b>new\r\n")));
-    EXPECT_TRUE(status->text().endsWith(QStringLiteral(" バイト　警告: ヘッダ 2行目の <b> が </BODY> までに閉じていません")))
+    EXPECT_TRUE(status->text().endsWith(QStringLiteral("　警告: ヘッダ 2行目の <b> が </BODY> までに閉じていません")))
         << status->text().toStdString();
 }
 

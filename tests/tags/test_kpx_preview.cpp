@@ -5,12 +5,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTextDocument>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -51,7 +49,8 @@ TEST(PreviewMarkup, ADownloadBlockShowsAsALinkLineWithWhatItsDispositionSays)
         movie.NoVideo = c.noVideo;
         QTextDocument shown;
         shown.setHtml(HandsetHtml(QStringLiteral("<p>top</p>") + Cp932ToQString(MakeMovieBlock(movie, "mov/"))));
-        EXPECT_EQ(shown.toPlainText().trimmed().toStdString(), std::string("top\n夏 <祭り> \"1\" (123,456byte)\n") + c.says);
+        EXPECT_EQ(shown.toPlainText().trimmed().toStdString(),
+                  std::string("top\n夏 <祭り> \"1\" (123,456byte)\n") + c.says);
         const QTextCharFormat link = shown.findBlockByLineNumber(1).begin().fragment().charFormat();
         EXPECT_EQ(link.anchorHref(), QStringLiteral("mov/clip.amc"));
     }
@@ -204,7 +203,8 @@ TEST_F(PreviewTest, TheWidthAndThePlacementSurviveARestart)
         EXPECT_NE(ini.find("[PreviewForm]\r\nLeft=50\r\nTop=60\r\n"), std::string::npos) << ini;
         const size_t width = ini.find("Width=" + std::to_string(c.chosen));
         ASSERT_NE(width, std::string::npos);
-        test::WriteFileBytes(settingsFile, ini.replace(width, ini.find("\r\n", width) - width, std::string("Width=") + c.stored));
+        ini.replace(width, ini.find("\r\n", width) - width, std::string("Width=") + c.stored);
+        test::WriteFileBytes(settingsFile, ini);
 
         preview = Open();
         EXPECT_EQ(preview->PageWidth(), c.reopened);
