@@ -431,32 +431,54 @@ bool Tkpx_MainFrm::BuildPageSettings()
         list.FPageItemCount = ud_PageItemCnt->value();
         list.FPageCount = (list.FEntryCount + list.FPageItemCount - 1) / list.FPageItemCount;
         FTagsFrm->Build(htmlname_history->currentText());
+        FollowPublishJob();
         return true;
     } catch (const std::exception &) {
         return false;
     }
 }
 
-bool Tkpx_MainFrm::MakeHtmlFiles()
+TPublishJob Tkpx_MainFrm::PublishJob() const
 {
-    if (!FCfgFrm || !FTagsFrm)
-        return false;
     TPublishJob job;
     job.SourceDir = ToCp932(edt_org_mov->text());
     job.HtmlDir = ToCp932(edt_htmlDir->text());
     job.MovieDir = ToCp932(edt_ezmovie->text());
     job.HtmlFileName = ToCp932(htmlname_history->currentText());
-    job.PageNames = FTagsFrm->PageNames();
-    job.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
-    for (int i = 0; i < 3; ++i)
-        job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
-    job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
+    if (FTagsFrm)
+        job.PageNames = FTagsFrm->PageNames();
+    if (FCfgFrm) {
+        job.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
+        for (int i = 0; i < 3; ++i)
+            job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
+        job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
+    }
+    return job;
+}
+
+bool Tkpx_MainFrm::MakeHtmlFiles()
+{
+    if (!FCfgFrm || !FTagsFrm)
+        return false;
+    const TPublishJob job = PublishJob();
     TMessageBoxPrompt prompt(this);
     TPublishProgress progress(this, FStore.List.FPageCount);
     const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
     if (!made && progress.Cancelled())
         ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
     return made;
+}
+
+// The page settings window's preview shows pages from the fields and the
+// templates as they read now; it hears of every change while the window lives.
+void Tkpx_MainFrm::FollowPublishJob()
+{
+    Tkpx_TagsFrm *tags = FTagsFrm;
+    tags->SetPublishJobSource([this] { return PublishJob(); });
+    for (QLineEdit *folder : {edt_htmlDir, edt_ezmovie})
+        connect(folder, &QLineEdit::textChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
+    connect(htmlname_history, &QComboBox::editTextChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
+    connect(FCfgFrm, &Tkpx_cfgFrm::TemplatesChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
 }
 
 void Tkpx_MainFrm::bbtn_makehtmlClick()

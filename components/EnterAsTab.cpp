@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QWidget>
 
 namespace kpx {
@@ -21,7 +22,8 @@ bool TEnterAsTab::eventFilter(QObject *watched, QEvent *event)
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
         return false;
     auto *target = static_cast<QWidget *>(watched);
-    if (target->window() != FWindow)
+    // In the menu bar Enter chooses the item, as the keyboard user expects.
+    if (target->window() != FWindow || qobject_cast<QMenuBar *>(target))
         return false;
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &tab);

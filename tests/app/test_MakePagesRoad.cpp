@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QTest>
@@ -10,9 +11,12 @@
 #include "app/PublishProgress.h"
 #include "components/UpDown.h"
 #include "pages/EntryScan.h"
+#include "pages/NumberFormat.h"
 #include "settings/DefaultTemplates.h"
 #include "settings/RadioGroup.h"
+#include "settings/TemplateBox.h"
 #include "tags/PageTabStrip.h"
+#include "tags/kpx_preview.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
 
@@ -145,6 +149,39 @@ TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
     EXPECT_EQ(page("ezmovie03.html"), Header(3) + Block("d.amc", "d", "5,000", "5000")
                                           + Footer(2, "ezmovie02.html", ""));
     EXPECT_EQ(ReadFileBytes(Html / eiga), std::string(2000, 'm'));
+}
+
+TEST_F(MakePagesRoad, ThePreviewShowsEachPageAsTheRunWritesItAndWarnsOfTemplateFaults)
+{
+    TempDir movies; // apart from the html folder: the links climb out of it
+    AnswerFolder(FolderOf(movies));
+    Click("bbtn_diropenmovie");
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    tags->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
+    auto *preview = tags->findChild<Tkpx_PreviewFrm *>();
+    ASSERT_NE(preview, nullptr);
+    const QLabel *status = preview->findChild<QLabel *>(QStringLiteral("stx_status"));
+    Click("bbtn_makehtml");
+
+    const std::pair<int, const char *> pages[] = {{0, "ezmovie.html"}, {1, "ezmovie02.html"}, {2, "ezmovie03.html"}};
+    for (const auto &[index, name] : pages) {
+        SCOPED_TRACE(name);
+        tags->findChild<TPageTabStrip *>()->SelectTab(index);
+        const std::string written = ReadFileBytes(Html / name);
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(preview->PageSource(), Cp932ToQString(written));
+        EXPECT_EQ(QStringToCp932(preview->PageSource()), written);
+        EXPECT_EQ(status->text(),
+                  QString::fromStdString(FormatThousands(std::int64_t(written.size()))) + QStringLiteral(" バイト"));
+    }
+
+    // A header typed in the settings dialog shows at once, with its fault.
+    auto *header = Settings->findChild<TTemplateBox *>(QStringLiteral("html_header"));
+    header->SetText(QStringLiteral("<html><body>\r\n%i <b>new"));
+    EXPECT_TRUE(preview->PageSource().startsWith(QStringLiteral("<html><body>\r\n3 <b>new\r\n")));
+    EXPECT_TRUE(status->text().endsWith(QStringLiteral("　警告: ヘッダ 2行目の <b> が </BODY> までに閉じていません")))
+        << status->text().toStdString();
 }
 
 TEST_F(MakePagesRoad, SpinnerRebuildsAVisiblePageSettingsWindowKeepingEdits)
