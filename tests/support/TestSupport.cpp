@@ -7,17 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QTest>
-
 #include "text/Cp932.h"
 
 namespace kpx::test {
-
-void TypeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 std::string Hex(std::string_view bytes)
 {
@@ -53,6 +45,13 @@ std::map<std::string, std::string> FolderContents(const std::filesystem::path &f
         contents[entry.path().lexically_relative(folder).string()] =
             entry.is_regular_file() ? ReadFileBytes(entry.path()) : std::string("<folder>");
     return contents;
+}
+
+TempDir::~TempDir()
+{
+    // By bytes: Qt cannot remove names that are not UTF-8 (the CP932 name tests).
+    std::error_code ignored;
+    std::filesystem::remove_all(path(), ignored);
 }
 
 TempDir::TempDir()
