@@ -9,16 +9,12 @@
 #include <vector>
 
 #include "pages/RecFileData.h"
+#include "pages/RenamePattern.h"
 
 namespace kpx {
 
 // -1 blank, 1 single-byte characters only, 2 double-byte only, 0 mixed.
 int GetCharWidthKind(std::string_view text);
-
-// Formats a date with a rename pattern: 'quoted' or "quoted" text as is, yy,
-// yyyy, m, mm, d, dd (and the longer month and day name forms); the date has
-// no time of day, so time letters give zeros. Other characters are copied.
-std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_month_day date);
 
 struct TScanOptions
 {
@@ -79,7 +75,5 @@ std::string LeftOutMessage(const std::vector<TLeftOutEntry> &leftOut);
 using TScanProgress = std::function<bool(std::size_t entriesSeen)>;
 bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
                       const TScanProgress &progress = {}, std::vector<TLeftOutEntry> *leftOut = nullptr);
-
-std::chrono::year_month_day LocalToday();
 
 } // namespace kpx

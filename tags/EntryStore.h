@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "pages/RecFileData.h"
+#include "pages/EntryList.h"
 
 namespace kpx {
 

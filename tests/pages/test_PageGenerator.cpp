@@ -573,3 +573,16 @@ TEST_F(MakeHtmlFilesTest, HiddenFilesOfAnEndedRunGoWithTheNextRunNotWithADryRun)
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
     EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
 }
+
+TEST_F(MakeHtmlFilesTest, APageThatCannotBePutInPlaceEndsTheRun)
+{
+    addMovies(4, 2);
+    fs::create_directory(html / "ezmovie.html"); // a folder where page 1 goes
+    RunLog log;
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
+    EXPECT_EQ(log.lines.back(), "failed ezmovie.html");
+    EXPECT_FALSE(fs::exists(html / "ezmovie02.html")); // its footer would link the missing page
+    EXPECT_FALSE(fs::exists(html / "m3.amc"));
+}
