@@ -296,14 +296,6 @@ TEST_F(MovieCopyTest, LargeFileIsCopiedWhole)
     EXPECT_LE(told.front(), CopyChunkBytes * 2);
 }
 
-TEST(OverwritePolicy, OutOfRangeIndexAsksBeforeReplacing)
-{
-    EXPECT_EQ(OverwritePolicyFromIndex(2), TOverwritePolicy::Skip);
-    EXPECT_EQ(OverwritePolicyFromIndex(4), TOverwritePolicy::Update);
-    EXPECT_EQ(OverwritePolicyFromIndex(5), TOverwritePolicy::Confirm);
-    EXPECT_EQ(OverwritePolicyFromIndex(-1), TOverwritePolicy::Confirm);
-}
-
 class PreCheckTest : public ::testing::Test
 {
 protected:
