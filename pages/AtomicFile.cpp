@@ -174,7 +174,7 @@ int TAtomicFile::OpenUnderOwnName()
     if (!FWays.ModesSeen) {
         // FAT, exFAT and NTFS through FUSE show every file with the same
         // bits: the mark cannot be made there.
-        struct stat info{};
+        struct stat info = {};
         FWays.ModesSeen = true;
         if (::fstat(FFile.Get(), &info) != 0 || (info.st_mode & 07777) != 0) {
             FWays.KeepsModes = false;
@@ -214,14 +214,14 @@ int TAtomicFile::SetTimes(const timespec &accessed, const timespec &modified)
     FTimes = {accessed, modified};
     if (::futimens(FFile.Get(), FTimes->data()) != 0)
         return errno;
-    struct stat made{};
+    struct stat made = {};
     FTimesTaken = ::fstat(FFile.Get(), &made) == 0 && SameModificationTime(modified, made.st_mtim);
     return 0;
 }
 
 void TAtomicFile::KeepTimesAfterPlacing()
 {
-    struct stat placed{};
+    struct stat placed = {};
     if (FTimes && (::stat(FDestination.c_str(), &placed) != 0 || !SameModificationTime((*FTimes)[1], placed.st_mtim)))
         ::utimensat(AT_FDCWD, FDestination.c_str(), FTimes->data(), AT_SYMLINK_NOFOLLOW);
 }
@@ -308,7 +308,7 @@ int TAtomicFile::PlaceHiddenWithoutReplacing()
     // a name nor link (FAT, exFAT): look that the name is free, then rename.
     // A file made under that name between the two is replaced; no other way
     // is left there.
-    struct stat existing{};
+    struct stat existing = {};
     if (::lstat(FDestination.c_str(), &existing) == 0)
         return EEXIST;
     if (errno != ENOENT)

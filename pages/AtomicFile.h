@@ -97,7 +97,7 @@ private:
     TPlacementWays &FWays;
     TWay FWay = TWay::Hidden;
     TFileDescriptor FFile;
-    std::string FUnfinishedName; // the name the file has while not complete and in place
+    std::string FUnfinishedName;          // the name the file has while not complete and in place
     std::optional<sigset_t> FHeldSignals; // the mask to restore
     std::optional<std::array<timespec, 2>> FTimes;
     bool FTimesTaken = true;

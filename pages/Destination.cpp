@@ -30,7 +30,7 @@ bool SameFile(const struct stat &a, const struct stat &b)
 bool HoldsBytes(const std::string &file, std::string_view bytes)
 {
     TFileDescriptor in;
-    struct stat info{};
+    struct stat info = {};
     if (OpenRegularFile(file, in, info) != 0 || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
         return false;
     std::string held(bytes.size(), '\0');
@@ -51,7 +51,7 @@ bool TRunSources::Holds(dev_t device, ino_t inode) const
 {
     if (!FLookedUp) {
         for (const std::string &file : FListFiles()) {
-            struct stat info{};
+            struct stat info = {};
             if (::stat(file.c_str(), &info) == 0)
                 FIdentities.emplace_back(info.st_dev, info.st_ino);
         }
@@ -88,10 +88,10 @@ TDestination FindDestination(const std::string &source, const std::string &desti
 {
     if (known.Names && !known.Names->MayHold(std::string_view(destination).substr(destination.rfind('/') + 1)))
         return TDestination::Missing;
-    struct stat destinationStat{};
+    struct stat destinationStat = {};
     if (::stat(destination.c_str(), &destinationStat) != 0)
         return TDestination::Missing; // what cannot be looked at, the copy reports
-    struct stat sourceStat{};
+    struct stat sourceStat = {};
     const bool sourceSeen = !source.empty() && ::stat(source.c_str(), &sourceStat) == 0;
     if (sourceSeen && SameFile(sourceStat, destinationStat))
         return TDestination::TheSource;

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
-#include <numeric>
-#include <sys/stat.h>
-#include <utility>
-#include <ctime>
 #include <limits>
+#include <numeric>
 #include <optional>
+#include <sys/stat.h>
 #include <unordered_set>
+#include <utility>
 
 #include "pages/AtomicFile.h"
 #include "pages/LinkText.h"
@@ -44,7 +44,8 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std:
     // name stays in NativeName for the copy.
     entry.OrgName = Utf8ToCp932Lossy(nameText);
     entry.NativeName = std::move(nativeName);
-    entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
+    entry.FileSize =
+        static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
     entry.LinkName = LinkTextOfName(BaseName(nameText));
     entry.SaveName = entry.LinkName;
     return entry;
@@ -84,7 +85,7 @@ TLeftOutEntry::TReason WhyLeftOut(int folder, const char *name, bool seen, const
     using TReason = TLeftOutEntry::TReason;
     if (!seen) {
         const int error = errno;
-        struct stat link{};
+        struct stat link = {};
         if (error == ELOOP)
             return TReason::LoopingLink;
         const bool isLink = ::fstatat(folder, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
@@ -232,7 +233,7 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
         if (FoldAsciiCase(Extension(name)) != ".amc")
             continue;
         // Relative to the open folder: one name to look up, not the whole path.
-        struct stat info{};
+        struct stat info = {};
         const bool seen = ::fstatat(listing.Fd(), name, &info, 0) == 0;
         if (seen && S_ISDIR(info.st_mode))
             continue;

@@ -132,7 +132,7 @@ int FillFromSource(int in, struct stat &source, TAtomicFile &file, const TCopyPr
         const auto size = static_cast<std::uintmax_t>(source.st_size);
         if (const int error = CopyContents(in, out, size, progress, copied))
             return error;
-        struct stat after{};
+        struct stat after = {};
         if (::fstat(in, &after) != 0)
             return errno;
         if (copied == size && after.st_size == source.st_size && after.st_mtim.tv_sec == source.st_mtim.tv_sec
@@ -153,14 +153,14 @@ TCopyResult Copy(const std::string &source, const std::string &destination, TPut
                  TPlacementWays &ways)
 {
     TFileDescriptor in;
-    struct stat sourceStat{};
+    struct stat sourceStat = {};
     if (const int error = OpenRegularFile(source, in, sourceStat))
         return Fail(prompt, source, "を読み込めません。", error);
     const auto fill = [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); };
     TMakeFailure failure;
     const std::optional<TCopyResult> result =
-        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways,
-                     fill, decideAgain, prompt, failure);
+        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways, fill,
+                     decideAgain, prompt, failure);
     if (result)
         return *result;
     return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
@@ -206,7 +206,8 @@ TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destinat
                              TUserPrompt &prompt, TRunKnowledge known)
 {
     TCopyResult result{};
-    const std::optional<TPut> put = Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
+    const std::optional<TPut> put =
+        Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
     if (!put)
         return result;
     const auto decideAgain = [&]() {
@@ -214,9 +215,9 @@ TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destinat
     };
     TPlacementWays ownWays;
     TMakeFailure failure;
-    if (const std::optional<TCopyResult> placed =
-            MakeAndPlace(destination, *put, bytes.size(), 0666, known.Ways ? *known.Ways : ownWays,
-                         [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
+    if (const std::optional<TCopyResult> placed = MakeAndPlace(
+            destination, *put, bytes.size(), 0666, known.Ways ? *known.Ways : ownWays,
+            [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
         return *placed;
     return Fail(prompt, destination, failure.Filling ? "を書き込めません。" : "を作成できません。", failure.Error);
 }
@@ -225,7 +226,7 @@ bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, con
                      const std::vector<std::string> &pageNames, TUserPrompt &prompt)
 {
     const auto exists = [](const std::string &cp932Path) {
-        struct stat info{};
+        struct stat info = {};
         return ::stat(Cp932ToNativePath(cp932Path).c_str(), &info) == 0 && !IsUnfinishedFile(info);
     };
     const std::optional<TTargetConflict> conflict = FindFirstConflict(entries, movieDir, htmlDir, pageNames, exists);

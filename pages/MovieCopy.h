@@ -23,8 +23,8 @@ namespace kpx {
 enum class TCopyResult
 {
     Copied,
-    Declined, // the user said no to replacing
-    Skipped,  // the policy left an existing file alone
+    Declined,  // the user said no to replacing
+    Skipped,   // the policy left an existing file alone
     SameFile,  // source and destination are one file, which stays as it is
     Unchanged, // the destination already is what would be written, and stays as it is
     Failed,    // reported to the user already

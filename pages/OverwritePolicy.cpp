@@ -35,8 +35,7 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
 }
 
 std::optional<TTargetConflict> FindFirstConflict(const TEntryList &entries, const std::string &movieDir,
-                                                 const std::string &htmlDir,
-                                                 const std::vector<std::string> &pageNames,
+                                                 const std::string &htmlDir, const std::vector<std::string> &pageNames,
                                                  const std::function<bool(const std::string &)> &exists)
 {
     for (const TRecFileData &entry : entries.FEntries)

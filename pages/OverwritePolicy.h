@@ -45,19 +45,15 @@ enum class TCopyAction
     KeepCurrent,  // it already is what would be written, and stays as it is
 };
 
-// The overwrite decision. The caller says what it finds at the destination,
-// so that a dry run can count a file an earlier step of the run would create.
-TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination);
-
 // The overwrite decision, one table for every policy (rows: what the
 // destination holds; a Missing destination is always copied, an Unfinished
 // one always replaced):
 //
-//   destination     Confirm       Overwrite  Skip  WarnAndStop  Update
-//   Other           AskToReplace  Replace    Skip  Skip         Replace
-//   Current         AskToReplace  Replace    Skip  Skip         KeepCurrent
-//   TheSource       KeepSameFile  KeepSameFile Skip Skip        KeepSameFile
-//   AnotherSource   KeepSource    KeepSource Skip  Skip         KeepSource
+//   destination    Confirm       Overwrite     Skip  WarnAndStop  Update
+//   Other          AskToReplace  Replace       Skip  Skip         Replace
+//   Current        AskToReplace  Replace       Skip  Skip         KeepCurrent
+//   TheSource      KeepSameFile  KeepSameFile  Skip  Skip         KeepSameFile
+//   AnotherSource  KeepSource    KeepSource    Skip  Skip         KeepSource
 //
 // The caller says what it finds at the destination, so that a dry run can
 // count a file an earlier step of the run would create.
@@ -74,8 +70,7 @@ struct TTargetConflict
 // CP932 path and answers whether a file the run would not replace anyway is
 // there.
 std::optional<TTargetConflict> FindFirstConflict(const TEntryList &entries, const std::string &movieDir,
-                                                 const std::string &htmlDir,
-                                                 const std::vector<std::string> &pageNames,
+                                                 const std::string &htmlDir, const std::vector<std::string> &pageNames,
                                                  const std::function<bool(const std::string &)> &exists);
 
 } // namespace kpx

@@ -14,7 +14,7 @@ namespace {
 // file in it with the same message.
 bool FolderTakesFiles(const std::string &folder)
 {
-    struct stat folderStat{};
+    struct stat folderStat = {};
     return ::stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode)
            && ::access(folder.c_str(), W_OK) == 0;
 }

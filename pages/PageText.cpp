@@ -152,8 +152,7 @@ std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath)
 }
 
 std::string BuildPageText(const TPageTemplates &templates, std::string_view htmlFileName,
-                          std::span<const TRecFileData> movies, std::string_view linkPath, int pageIndex,
-                          int pageCount)
+                          std::span<const TRecFileData> movies, std::string_view linkPath, int pageIndex, int pageCount)
 {
     const auto addItem = [](std::string &text, std::string_view item) {
         text += item;

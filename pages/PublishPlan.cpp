@@ -25,7 +25,7 @@ std::string PageName(const TPublishJob &job, int pageIndex)
 {
     // The names come from the last build; the naming rule stands in for a missing one.
     return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
-                                                                   : PageFileName(job.HtmlFileName, pageIndex + 1);
+                                                                 : PageFileName(job.HtmlFileName, pageIndex + 1);
 }
 
 std::string PageTextOf(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath)
@@ -55,15 +55,13 @@ TRunFolders::TRunFolders(const TPublishJob &job)
     , Html(NativeFolder(job.HtmlDir))
     , Movie(NativeFolder(job.MovieDir))
     , LinkPath(GetRelativeLinkPath(job.HtmlDir, job.MovieDir))
-{
-}
+{}
 
 TPublicationWalk::TPublicationWalk(const TPublishJob &job, const TEntryList &entries)
     : FJob(job)
     , FEntries(entries)
     , FFolders(job)
-{
-}
+{}
 
 bool TPublicationWalk::Walk(const TMovieVisit &movie, const TPageVisit &page) const
 {
@@ -110,8 +108,12 @@ TPublishTarget TPublicationWalk::MovieTarget(int entryIndex, int pageIndex) cons
     // it is named by its code page 932 spelling.
     const std::string nativeName =
         entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
-    return {TPublishTarget::TKind::Movie, pageIndex, entry.CopyName, FFolders.Source + nativeName,
-            FFolders.Movie + Cp932ToNativePath(entry.CopyName).native(), ListedBytes(entry)};
+    return {TPublishTarget::TKind::Movie,
+            pageIndex,
+            entry.CopyName,
+            FFolders.Source + nativeName,
+            FFolders.Movie + Cp932ToNativePath(entry.CopyName).native(),
+            ListedBytes(entry)};
 }
 
 std::string TPublicationWalk::PageText(int pageIndex) const

@@ -13,142 +13,142 @@ namespace {
 
 constexpr const char *JapaneseDayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
 
-class PatternFormatter
+class TPatternFormatter
 {
 public:
-    PatternFormatter(std::string_view pattern, std::chrono::year_month_day date)
-        : m_pattern(pattern)
-        , m_year(static_cast<int>(date.year()))
-        , m_month(static_cast<int>(static_cast<unsigned>(date.month())))
-        , m_day(static_cast<int>(static_cast<unsigned>(date.day())))
-        , m_weekday(static_cast<int>(std::chrono::weekday(std::chrono::sys_days(date)).c_encoding()))
-    {
-    }
+    TPatternFormatter(std::string_view pattern, std::chrono::year_month_day date)
+        : FPattern(pattern)
+        , FYear(static_cast<int>(date.year()))
+        , FMonth(static_cast<int>(static_cast<unsigned>(date.month())))
+        , FDay(static_cast<int>(static_cast<unsigned>(date.day())))
+        , FWeekday(static_cast<int>(std::chrono::weekday(std::chrono::sys_days(date)).c_encoding()))
+    {}
 
-    std::string run()
+    std::string Run()
     {
-        while (m_pos < m_pattern.size())
-            step();
-        return m_out;
+        while (FPos < FPattern.size())
+            Step();
+        return FOut;
     }
 
 private:
     // Number of times the letter at the current position repeats (any case).
-    size_t runLength() const
+    size_t RunLength() const
     {
-        const char lower = AsciiLower(m_pattern[m_pos]);
+        const char lower = AsciiLower(FPattern[FPos]);
         size_t n = 0;
-        while (m_pos + n < m_pattern.size() && AsciiLower(m_pattern[m_pos + n]) == lower)
+        while (FPos + n < FPattern.size() && AsciiLower(FPattern[FPos + n]) == lower)
             ++n;
         return n;
     }
 
-    bool startsWithNoCase(std::string_view word) const
+    bool StartsWithNoCase(std::string_view word) const
     {
-        if (m_pattern.size() - m_pos < word.size())
+        if (FPattern.size() - FPos < word.size())
             return false;
         for (size_t i = 0; i < word.size(); ++i)
-            if (AsciiLower(m_pattern[m_pos + i]) != word[i])
+            if (AsciiLower(FPattern[FPos + i]) != word[i])
                 return false;
         return true;
     }
 
-    void appendShortDate() { m_out += ZeroPadded(m_year, 4) + '/' + ZeroPadded(m_month, 2) + '/' + ZeroPadded(m_day, 2); }
+    void AppendShortDate() { FOut += ZeroPadded(FYear, 4) + '/' + ZeroPadded(FMonth, 2) + '/' + ZeroPadded(FDay, 2); }
 
-    void appendLongDate()
+    void AppendLongDate()
     {
-        m_out += std::to_string(m_year) + Sjis("年") + std::to_string(m_month) + Sjis("月") + std::to_string(m_day) + Sjis("日");
+        FOut += std::to_string(FYear) + Sjis("年") + std::to_string(FMonth) + Sjis("月") + std::to_string(FDay)
+                + Sjis("日");
     }
 
-    void step()
+    void Step()
     {
-        const auto b = static_cast<unsigned char>(m_pattern[m_pos]);
+        const auto b = static_cast<unsigned char>(FPattern[FPos]);
         if (IsSjisLeadByte(b)) { // a trail byte may look like a pattern letter
-            m_out += m_pattern.substr(m_pos, 2);
-            m_pos += 2;
+            FOut += FPattern.substr(FPos, 2);
+            FPos += 2;
             return;
         }
         const char c = AsciiLower(static_cast<char>(b));
         if (c == '\'' || c == '"') {
-            const size_t close = m_pattern.find(static_cast<char>(b), m_pos + 1);
-            const size_t end = close == std::string_view::npos ? m_pattern.size() : close;
-            m_out += m_pattern.substr(m_pos + 1, end - m_pos - 1);
-            m_pos = std::min(end + 1, m_pattern.size());
+            const size_t close = FPattern.find(static_cast<char>(b), FPos + 1);
+            const size_t end = close == std::string_view::npos ? FPattern.size() : close;
+            FOut += FPattern.substr(FPos + 1, end - FPos - 1);
+            FPos = std::min(end + 1, FPattern.size());
             return;
         }
-        if (startsWithNoCase("am/pm")) {
-            m_out += "AM";
-            m_pos += 5;
+        if (StartsWithNoCase("am/pm")) {
+            FOut += "AM";
+            FPos += 5;
             return;
         }
-        if (startsWithNoCase("a/p")) {
-            m_out += "A";
-            m_pos += 3;
+        if (StartsWithNoCase("a/p")) {
+            FOut += "A";
+            FPos += 3;
             return;
         }
-        const size_t n = runLength();
+        const size_t n = RunLength();
         switch (c) {
         case 'y':
-            m_out += n <= 2 ? ZeroPadded(m_year % 100, 2) : ZeroPadded(m_year, 4);
+            FOut += n <= 2 ? ZeroPadded(FYear % 100, 2) : ZeroPadded(FYear, 4);
             break;
         case 'm':
-            if (m_afterHour)
-                m_out += n == 1 ? "0" : "00"; // minutes of a date without time
+            if (FAfterHour)
+                FOut += n == 1 ? "0" : "00"; // minutes of a date without time
             else if (n <= 2)
-                m_out += ZeroPadded(m_month, static_cast<int>(n));
+                FOut += ZeroPadded(FMonth, static_cast<int>(n));
             else
-                m_out += std::to_string(m_month) + Sjis("月");
+                FOut += std::to_string(FMonth) + Sjis("月");
             break;
         case 'd':
             if (n <= 2)
-                m_out += ZeroPadded(m_day, static_cast<int>(n));
+                FOut += ZeroPadded(FDay, static_cast<int>(n));
             else if (n == 3)
-                m_out += Sjis(JapaneseDayNames[m_weekday]);
+                FOut += Sjis(JapaneseDayNames[FWeekday]);
             else if (n == 4)
-                m_out += Sjis(std::string(JapaneseDayNames[m_weekday]) + "曜日");
+                FOut += Sjis(std::string(JapaneseDayNames[FWeekday]) + "曜日");
             else if (n == 5)
-                appendShortDate();
+                AppendShortDate();
             else
-                appendLongDate();
+                AppendLongDate();
             break;
         case 'h':
         case 'n':
         case 's':
-            m_out += n == 1 ? "0" : "00";
+            FOut += n == 1 ? "0" : "00";
             break;
         case 'z':
-            m_out += n < 3 ? "0" : "000";
+            FOut += n < 3 ? "0" : "000";
             break;
         case 't':
-            m_out += n == 1 ? "0:00" : "0:00:00";
+            FOut += n == 1 ? "0:00" : "0:00:00";
             break;
         case 'c':
-            appendShortDate();
+            AppendShortDate();
             break;
         default:
-            m_out += m_pattern.substr(m_pos, n);
+            FOut += FPattern.substr(FPos, n);
             break;
         }
         if (c != ' ')
-            m_afterHour = c == 'h';
-        m_pos += n;
+            FAfterHour = c == 'h';
+        FPos += n;
     }
 
-    std::string_view m_pattern;
-    size_t m_pos = 0;
-    std::string m_out;
-    bool m_afterHour = false;
-    int m_year;
-    int m_month;
-    int m_day;
-    int m_weekday;
+    std::string_view FPattern;
+    size_t FPos = 0;
+    std::string FOut;
+    bool FAfterHour = false;
+    int FYear;
+    int FMonth;
+    int FDay;
+    int FWeekday;
 };
 
 } // namespace
 
 std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_month_day date)
 {
-    return PatternFormatter(pattern, date).run();
+    return TPatternFormatter(pattern, date).Run();
 }
 
 std::string RenamePatternStem(std::string_view pattern, std::chrono::year_month_day date)

@@ -8,18 +8,15 @@ TEST(EntryList, PagesHoldTheEntriesInUseAPageAtATime)
 {
     const struct
     {
-        int entries;  // in the list
-        int inUse;    // FEntryCount
+        int entries; // in the list
+        int inUse;   // FEntryCount
         int perPage;
         int pages;    // as a build lays them out
         int lastPage; // entries on the last page
     } cases[] = {
-        {7, 7, 3, 3, 1},
-        {6, 6, 3, 2, 3},
-        {1, 1, 10, 1, 1},
-        {0, 0, 3, 0, 0},
-        {5, 9, 2, 3, 1}, // a count beyond the list counts what the list holds
-        {5, 3, 0, 0, 0}, // no movies per page, no pages
+        {7, 7, 3, 3, 1}, {6, 6, 3, 2, 3}, {1, 1, 10, 1, 1},
+        {0, 0, 3, 0, 0}, {5, 9, 2, 3, 1}, // a count beyond the list counts what the list holds
+        {5, 3, 0, 0, 0},                  // no movies per page, no pages
     };
     for (const auto &c : cases) {
         TEntryList list;

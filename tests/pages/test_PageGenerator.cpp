@@ -75,8 +75,7 @@ protected:
             list.FEntries.push_back(Entry(name, i * 1000));
         }
         list.FEntryCount = count;
-        list.FPageItemCount = perPage;
-        list.FPageCount = (count + perPage - 1) / perPage;
+        LayOutPages(list, perPage);
         job.PageNames = PageFileNames(job.HtmlFileName, list.FPageCount);
     }
     std::string block(int i) const

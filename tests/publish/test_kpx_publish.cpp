@@ -88,8 +88,7 @@ protected:
         TEntryList list;
         ASSERT_TRUE(ScanSourceFolder(Sjis(source.native() + "/"), scan, list.FEntries));
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
-        list.FPageItemCount = perPage;
-        list.FPageCount = (list.FEntryCount + perPage - 1) / perPage;
+        LayOutPages(list, perPage);
         TPublishJob job;
         job.SourceDir = Sjis(source.native() + "/");
         job.HtmlDir = Sjis(htmlOut.native() + "/");
