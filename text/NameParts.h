@@ -3,15 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "text/AsciiChars.h"
+
 namespace kpx {
 
 // Small rules on names that pages, copies and the rename pattern share.
-
-// An ASCII letter lower-cased; any other byte as it is.
-constexpr char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The name before its last dot; the whole name when it has none.
 std::string_view BaseName(std::string_view fileName);
