@@ -59,6 +59,10 @@ Tkpx_TagsFrm::Tkpx_TagsFrm(TEntryStore &store, const TAppOptions &options, QWidg
 Tkpx_TagsFrm::~Tkpx_TagsFrm()
 {
     SaveWindowSettings(*IniSaveProps1, this);
+    // Closing moves the focus out of a panel, which stores its box and would
+    // tell this window, already half destroyed, of the change.
+    for (TTagItem *panel : Panels())
+        disconnect(panel, nullptr, this, nullptr);
 }
 
 void Tkpx_TagsFrm::CreateMenu()
