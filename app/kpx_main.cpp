@@ -21,6 +21,7 @@
 #include "components/AppIcon.h"
 #include "components/Glyphs.h"
 #include "components/DROPDST.h"
+#include "components/DesktopWindow.h"
 #include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
 #include "components/MessageDialogs.h"
@@ -106,6 +107,7 @@ Tkpx_MainFrm::Tkpx_MainFrm()
     setFixedSize(456, 206 + menuBar()->sizeHint().height());
     move(screen()->availableGeometry().center() - rect().center());
     new TEnterAsTab(this);
+    PrepareWindow(this);
 
     DropDst1 = new TDropDst(this);
     DropDst1->setObjectName(QStringLiteral("DropDst1"));

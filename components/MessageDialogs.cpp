@@ -4,7 +4,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
+
+#include "components/DesktopWindow.h"
+#include "components/WindowFont.h"
+#include "components/WindowFrame.h"
 
 namespace kpx {
 
@@ -37,17 +43,65 @@ void AddButton(QMessageBox &box, QMessageBox::StandardButton which, const QStrin
     box.button(which)->setText(text);
 }
 
+// Characters that may not begin a line of Japanese text.
+bool MayNotBeginLine(QChar c)
+{
+    return QStringLiteral("、。，．）」』】〉》ー々ぁぃぅぇぉっゃゅょァィゥェォッャュョ!?！？,.)").contains(c);
+}
+
+// Where a path begins in the line (with the bracket that opens it), or -1.
+qsizetype PathStart(const QString &line)
+{
+    static const QRegularExpression path(QStringLiteral("[「\"]?(?:[A-Za-z]:)?[\\\\/][^\\s」\"]*[\\\\/]"));
+    const QRegularExpressionMatch found = path.match(line);
+    return found.hasMatch() ? found.capturedStart() : -1;
+}
+
+// The longest head of the line that fits, broken where a reader expects it.
+qsizetype BreakAt(const QString &line, const std::function<int(const QString &)> &widthOf, int maxWidth)
+{
+    if (const qsizetype path = PathStart(line); path > 0 && widthOf(line.left(path)) <= maxWidth)
+        return path;
+    qsizetype fits = 1;
+    while (fits < line.size() && widthOf(line.left(fits + 1)) <= maxWidth)
+        ++fits;
+    // After punctuation or a path separator in the second half, if there is one.
+    for (qsizetype at = fits; at > fits / 2; --at)
+        if (QStringLiteral("、。/\\").contains(line.at(at - 1)) && !MayNotBeginLine(line.at(at)))
+            return at;
+    qsizetype at = fits;
+    while (at > 1 && MayNotBeginLine(line.at(at)))
+        --at;
+    return at;
+}
+
 bool ShowMessage(QWidget *parent, TMsgKind kind, const QString &text)
 {
     if (const TMessageHandler &handler = CurrentHandler())
         return handler(kind, text);
 
-    // Our texts break lines with CR LF, as the files do; a label wants LF.
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(IconOf(kind), MessageCaption(kind), shown, QMessageBox::NoButton, parent);
+    // A hidden owner (a window saving at program end) would place the box
+    // where that window last was, or at the screen's corner.
+    if (parent && !parent->window()->isVisible())
+        parent = nullptr;
+    QMessageBox box(IconOf(kind), MessageCaption(kind), QString(), QMessageBox::NoButton, parent);
+    ApplyWindowFont(&box);
     // Messages may carry file names; never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
+    // Lines are broken here, where a reader expects it, and the label is made
+    // wide enough for the longest, so that Qt's own wrapping never leaves a
+    // lone 「す。」 on a line of its own.
+    const QFontMetrics metrics(box.font());
+    const int maxWidth = std::min(MessageLineWidth, AvailableArea(parent ? parent : &box).width() - 160);
+    const QStringList lines =
+        WrapMessage(text, [&metrics](const QString &part) { return metrics.horizontalAdvance(part); }, maxWidth);
+    int widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    box.setText(lines.join(QLatin1Char('\n')));
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        label->setMinimumWidth(widest + 2);
+    PrepareWindow(&box);
     if (kind == TMsgKind::Confirmation) {
         AddButton(box, QMessageBox::Yes, QStringLiteral("はい(&Y)"));
         AddButton(box, QMessageBox::No, QStringLiteral("いいえ(&N)"));
@@ -59,6 +113,23 @@ bool ShowMessage(QWidget *parent, TMsgKind kind, const QString &text)
 }
 
 } // namespace
+
+QStringList WrapMessage(const QString &text, const std::function<int(const QString &)> &widthOf, int maxWidth)
+{
+    QString plain = text;
+    // Our texts break lines with CR LF, as the files do.
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QStringList lines;
+    for (QString line : plain.split(QLatin1Char('\n'))) {
+        while (line.size() > 1 && widthOf(line) > maxWidth) {
+            const qsizetype at = BreakAt(line, widthOf, maxWidth);
+            lines.append(line.left(at));
+            line = line.mid(at);
+        }
+        lines.append(line);
+    }
+    return lines;
+}
 
 QString MessageCaption(TMsgKind kind)
 {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QObject;
 class QWidget;
@@ -20,6 +21,15 @@ enum class TMsgKind {
     Information,
     Confirmation,
 };
+
+// The widest line of a message box's text, in pixels.
+constexpr int MessageLineWidth = 560;
+
+// The lines a message box shows: the text's own lines (CR LF or LF), each
+// line wider than maxWidth broken before the path it holds, or after its last
+// 、 or 。 that fits, or where it must, but never before a character that may
+// not begin a line (。、」 and the like).
+QStringList WrapMessage(const QString &text, const std::function<int(const QString &)> &widthOf, int maxWidth);
 
 // The Japanese caption of a box of this kind.
 QString MessageCaption(TMsgKind kind);

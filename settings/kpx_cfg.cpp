@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "components/AppIcon.h"
+#include "components/DesktopWindow.h"
 #include "components/Glyphs.h"
 #include "components/EnterAsTab.h"
 #include "components/LtLabel.h"
@@ -82,6 +83,7 @@ Tkpx_cfgFrm::Tkpx_cfgFrm(QWidget *mainWindow, QComboBox *htmlNameHistory, QWidge
     CreateControls();
     setFixedSize(396 + FExtraWidth, 296);
     new TEnterAsTab(this);
+    PrepareWindow(this);
     DeclareSettings();
     FormCreate();
 }

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "components/DesktopWindow.h"
 #include "components/Glyphs.h"
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
@@ -81,6 +82,7 @@ Tkpx_sortFrm::Tkpx_sortFrm(TEntryStore &store, const TAppOptions &options, QWidg
     setWindowTitle(QStringLiteral("一覧・並び替え"));
     ApplyWindowFont(this);
     CreateControls();
+    PrepareWindow(this);
     ResizeWithFrame(this, QSize(711, 352));
     // Centred on the screen until the settings file knows a placement.
     if (const QScreen *screen = this->screen())

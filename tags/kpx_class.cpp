@@ -107,6 +107,26 @@ void ShowWhole(QLabel *label, const QString &text)
     label->setFont(font);
 }
 
+// Lays buttons out side by side below the group's title, each as wide as
+// its caption needs, and grows the group where the design size is too small
+// for them at this font and style.
+void PlaceInRow(QGroupBox *group, const QList<QAbstractButton *> &buttons)
+{
+    constexpr int Spacing = 4;
+    const QMargins inside = group->contentsMargins();
+    int left = std::max(inside.left(), 8);
+    int height = 0;
+    for (QAbstractButton *button : buttons)
+        height = std::max(height, button->sizeHint().height());
+    for (QAbstractButton *button : buttons) {
+        const int width = button->sizeHint().width();
+        button->setGeometry(left, inside.top(), width, height);
+        left += width + Spacing;
+    }
+    group->resize(std::max(group->width(), left - Spacing + inside.right() + 4),
+                  std::max(group->height(), inside.top() + height + std::max(inside.bottom(), 2)));
+}
+
 // Checks the button whose id is `id` and unchecks the others; an id no
 // button has (a garbled record) leaves none checked.
 void CheckOnly(QButtonGroup *group, int id)
@@ -167,7 +187,8 @@ void TTagItem::CreateTypeGroup()
         auto *button = AddCaptionedChild<QToolButton>(*this, gb_Type, kind);
         button->setCheckable(true);
         button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches both; Space chooses.
+        button->setFocusPolicy(Qt::StrongFocus);
         FTypeButtons->addButton(button, kind - tkSbDL);
     }
 }
@@ -184,6 +205,7 @@ void TTagItem::CreateSoundGroup()
             button->setFocusPolicy(Qt::ClickFocus);
         FSoundButtons->addButton(button, kind - tkRbQlrep);
     }
+    PlaceInRow(gb_sound, FSoundButtons->buttons());
 }
 
 void TTagItem::CreateStatusFields()

@@ -41,9 +41,9 @@ public:
     std::vector<std::string> PageNames() const;
 
     int ColCount() const;
-    // The screen height the window is sized for; 0 (the default) takes the
-    // available height of the window's screen.
-    void SetScreenHeight(int pixels) { FScreenHeight = pixels; }
+    // The work area the window is sized for; empty (the default) takes the
+    // available area of the window's screen.
+    void SetScreenArea(QSize area) { FScreenArea = area; }
 
     void setVisible(bool visible) override;
 
@@ -65,12 +65,12 @@ private:
     void MI_Col3Click(QAction *item);
     void SetColCount(int count);
     void ArrangeItems();
-    int ScreenHeight() const;
+    QSize ScreenArea() const;
     void FormShow();
 
     TEntryStore &FStore;
     const TAppOptions &FOptions;
-    int FScreenHeight = 0;
+    QSize FScreenArea;
     TPageTabStrip *tbc_tags = nullptr;
     QScrollArea *sbox_tags = nullptr;
     QWidget *FPanelHost = nullptr; // what sbox_tags scrolls: the panels' parent

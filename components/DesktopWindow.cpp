@@ -1,0 +1,119 @@
+#include "components/DesktopWindow.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QShortcut>
+#include <QWidget>
+#include <QWindow>
+
+#include "components/WindowFrame.h"
+
+namespace kpx {
+
+namespace {
+
+// Menu bars that take Alt alone, as on the desktops the program's users come
+// from; a style of their own, so nothing else of the look changes.
+class TMenuKeyStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QMenuBar *MenuBarOf(QWidget *window)
+{
+    return window->findChild<QMenuBar *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Watches one window: fits it on its screen when it is shown and once more
+// when the window manager's frame becomes known, which on X11 is only after
+// the window is mapped.
+class TWindowKeeper : public QObject
+{
+public:
+    explicit TWindowKeeper(QWidget *window)
+        : QObject(window)
+        , FWindow(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != FWindow)
+            return false;
+        switch (event->type()) {
+        case QEvent::Show:
+            FWindow->setAttribute(Qt::WA_KeyboardFocusChange);
+            FFramed = FrameKnown();
+            KeepOnScreen(FWindow);
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Expose:
+        case QEvent::WindowActivate:
+            if (!FFramed && FWindow->isVisible() && FrameKnown()) {
+                FFramed = true;
+                KeepOnScreen(FWindow);
+            }
+            break;
+        case QEvent::Hide:
+            FFramed = false;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool FrameKnown() const
+    {
+        const QWindow *native = FWindow->windowHandle();
+        return native && !native->frameMargins().isNull();
+    }
+
+    QWidget *const FWindow;
+    bool FFramed = false;
+};
+
+} // namespace
+
+void EnterMenuBar(QMenuBar *menuBar)
+{
+    QWidget *window = menuBar->window();
+    // The menu bar's own way in: Alt pressed and released with nothing between.
+    QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(window, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &release);
+}
+
+void PrepareWindow(QWidget *window)
+{
+    new TWindowKeeper(window);
+    QMenuBar *menuBar = MenuBarOf(window);
+    if (!menuBar)
+        return;
+    auto *style = new TMenuKeyStyle(QApplication::style()->name());
+    style->setParent(window); // outlives the menu bar, which the window deletes first
+    menuBar->setStyle(style);
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
+    QObject::connect(f10, &QShortcut::activated, menuBar, [menuBar] {
+        if (!menuBar->activeAction())
+            EnterMenuBar(menuBar);
+    });
+}
+
+} // namespace kpx
