@@ -1,5 +1,6 @@
 #include "app/kpx_main.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QApplication>
@@ -180,13 +181,18 @@ void Tkpx_MainFrm::CreateControls()
     ud_PageItemCnt = new TUpDown(QStringLiteral("ud_PageItemCnt"), QStringLiteral("edt_pageItemCnt"), middle);
     ud_PageItemCnt->setRange(ini::Html::ItemCount.Min, ini::Html::ItemCount.Max);
     ud_PageItemCnt->setValue(ini::Html::ItemCount.Default);
-    ud_PageItemCnt->setGeometry(154, 9, 35, 20);
+    // Wide enough for "10" beside its arrows in any style; the buttons to its
+    // right give way only as far as it needs.
+    const int spinWidth = std::max(35, ud_PageItemCnt->sizeHint().width());
+    ud_PageItemCnt->setGeometry(154, 9, spinWidth, 20);
+    const int shift = std::max(0, 154 + spinWidth + 9 - 198);
     ud_PageItemCnt->setAttribute(Qt::WA_InputMethodEnabled, false);
     connect(ud_PageItemCnt, &TUpDown::arrowClicked, this, &Tkpx_MainFrm::ud_PageItemCntClick);
-    bbtn_pagecfg = AddButton(middle, "bbtn_pagecfg", QStringLiteral("タグ設定"), QRect(198, 6, 95, 25));
+    bbtn_pagecfg = AddButton(middle, "bbtn_pagecfg", QStringLiteral("タグ設定"), QRect(198 + shift, 6, 95 - shift / 2, 25));
     bbtn_pagecfg->setIcon(GlyphIcon(TGlyph::PageSettings));
     connect(bbtn_pagecfg, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_pagecfgClick);
-    bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"), QRect(300, 6, 143, 25));
+    bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"),
+                              QRect(bbtn_pagecfg->geometry().right() + 8, 6, 143 - (shift - shift / 2), 25));
     bbtn_makehtml->setIcon(GlyphIcon(TGlyph::MakePages));
     connect(bbtn_makehtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_makehtmlClick);
 

@@ -12,6 +12,7 @@
 #include "components/AppIcon.h"
 #include "components/DesktopWindow.h"
 #include "components/Glyphs.h"
+#include "components/WindowFrame.h"
 #include "components/EnterAsTab.h"
 #include "components/LtLabel.h"
 #include "components/PageTextValidator.h"
@@ -259,9 +260,16 @@ void Tkpx_cfgFrm::FormDestroy()
 
 void Tkpx_cfgFrm::setVisible(bool visible)
 {
-    if (visible) {
+    if (visible && !isVisible()) {
         pgc_cfg->setCurrentWidget(ts_general);
         FollowAlwaysTop();
+        // Centred each time it opens, on the main window's screen: the
+        // always-on-top change above would otherwise leave it at the corner.
+        const QRect area = AvailableArea(FMainWindow ? FMainWindow : this);
+        const QMargins frame = FrameMargins(this);
+        QRect placed(QPoint(), size());
+        placed.moveCenter(area.center() + QPoint((frame.left() - frame.right()) / 2, (frame.top() - frame.bottom()) / 2));
+        setGeometry(placed);
     }
     QDialog::setVisible(visible);
 }
