@@ -6,6 +6,7 @@
 #include <QProxyStyle>
 #include <QShortcut>
 #include <QWidget>
+#include <QTimer>
 #include <QWindow>
 
 #include "components/WindowFrame.h"
@@ -93,11 +94,15 @@ private:
 void EnterMenuBar(QMenuBar *menuBar)
 {
     QWidget *window = menuBar->window();
-    // The menu bar's own way in: Alt pressed and released with nothing between.
-    QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
-    QCoreApplication::sendEvent(window, &press);
+    QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+    // The menu bar's own way in: Alt pressed and released with nothing
+    // between, as the keyboard sends it to the focused control.
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(target, &override);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &release);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 void PrepareWindow(QWidget *window)
@@ -111,8 +116,12 @@ void PrepareWindow(QWidget *window)
     menuBar->setStyle(style);
     auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
     QObject::connect(f10, &QShortcut::activated, menuBar, [menuBar] {
-        if (!menuBar->activeAction())
-            EnterMenuBar(menuBar);
+        // After the shortcut's own key handling is over, which would end the
+        // menu bar's keyboard mode at once.
+        QTimer::singleShot(0, menuBar, [menuBar] {
+            if (!menuBar->activeAction())
+                EnterMenuBar(menuBar);
+        });
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QWidget>
 
 namespace kpx {
@@ -21,7 +22,8 @@ bool TEnterAsTab::eventFilter(QObject *watched, QEvent *event)
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
         return false;
     auto *target = static_cast<QWidget *>(watched);
-    if (target->window() != FWindow)
+    // In the menu bar, entered from the keyboard, Enter opens the menu.
+    if (target->window() != FWindow || qobject_cast<QMenuBar *>(target))
         return false;
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &tab);

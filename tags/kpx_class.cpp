@@ -112,9 +112,9 @@ void ShowWhole(QLabel *label, const QString &text)
 // for them at this font and style.
 void PlaceInRow(QGroupBox *group, const QList<QAbstractButton *> &buttons)
 {
-    constexpr int Spacing = 4;
+    constexpr int Spacing = 2;
     const QMargins inside = group->contentsMargins();
-    int left = std::max(inside.left(), 8);
+    int left = inside.left() + 4;
     int height = 0;
     for (QAbstractButton *button : buttons)
         height = std::max(height, button->sizeHint().height());
@@ -123,7 +123,7 @@ void PlaceInRow(QGroupBox *group, const QList<QAbstractButton *> &buttons)
         button->setGeometry(left, inside.top(), width, height);
         left += width + Spacing;
     }
-    group->resize(std::max(group->width(), left - Spacing + inside.right() + 4),
+    group->resize(std::max(group->width(), left - Spacing + inside.right() + 2),
                   std::max(group->height(), inside.top() + height + std::max(inside.bottom(), 2)));
 }
 
@@ -135,6 +135,12 @@ void CheckOnly(QButtonGroup *group, int id)
     for (QAbstractButton *button : group->buttons())
         button->setChecked(group->id(button) == id);
     group->setExclusive(true);
+}
+
+void CheckOnly(const QList<QAbstractButton *> &buttons, int index)
+{
+    for (int i = 0; i < buttons.size(); ++i)
+        buttons.at(i)->setChecked(i == index);
 }
 
 } // namespace
@@ -182,14 +188,15 @@ void TTagItem::CreateTypeGroup()
 {
     auto *gb_Type = AddChild<QGroupBox>(*this, this, tkGbType);
     gb_Type->setTitle(Caption(tkGbType));
-    FTypeButtons = new QButtonGroup(this);
+    // No button group: Qt would take the unchecked one out of the Tab order.
+    // ShowRecord and a click check one alone.
     for (const TTagKind kind : {tkSbDL, tkSbStream}) {
         auto *button = AddCaptionedChild<QToolButton>(*this, gb_Type, kind);
         button->setCheckable(true);
         button->setAutoRaise(true);
         // Tab reaches both; Space chooses.
         button->setFocusPolicy(Qt::StrongFocus);
-        FTypeButtons->addButton(button, kind - tkSbDL);
+        FTypeButtons.append(button); // indexed by DlKind
     }
 }
 
@@ -232,7 +239,10 @@ void TTagItem::ConnectHandlers()
     edt_standby->installEventFilter(this);
     edt_dltitle->installEventFilter(this);
 
-    QList<QAbstractButton *> buttons = FTypeButtons->buttons() + FSoundButtons->buttons();
+    for (QAbstractButton *button : FTypeButtons)
+        connect(button, &QAbstractButton::clicked, this,
+                [this, button] { CheckOnly(FTypeButtons, static_cast<int>(FTypeButtons.indexOf(button))); });
+    QList<QAbstractButton *> buttons = FTypeButtons + FSoundButtons->buttons();
     buttons.append(cbx_NoPic);
     for (QAbstractButton *button : buttons)
         connect(button, &QAbstractButton::clicked, this, [this, button] { RecFileDataChange(button); });
