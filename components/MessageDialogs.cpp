@@ -122,7 +122,15 @@ QStringList WrapMessage(const QString &text, const std::function<int(const QStri
     QStringList lines;
     for (QString line : plain.split(QLatin1Char('\n'))) {
         while (line.size() > 1 && widthOf(line) > maxWidth) {
-            const qsizetype at = BreakAt(line, widthOf, maxWidth);
+            qsizetype at = BreakAt(line, widthOf, maxWidth);
+            // A last line of a few characters reads as a stray: it takes a
+            // few more from the line before.
+            constexpr qsizetype MinLastLine = 5;
+            if (line.size() - at < MinLastLine && at > 2 * MinLastLine) {
+                at = line.size() - MinLastLine;
+                while (at > 1 && MayNotBeginLine(line.at(at)))
+                    --at;
+            }
             lines.append(line.left(at));
             line = line.mid(at);
         }

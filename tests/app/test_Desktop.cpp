@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTimer>
 
@@ -130,6 +131,10 @@ TEST_F(DesktopScreen, EveryWindowLiesWithinTheScreen)
 
     QFileDialog browser(Main.get(), QStringLiteral("フォルダを選択してください。"));
     PrepareFolderDialog(browser);
+    for (const auto label : {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType, QFileDialog::Accept,
+                             QFileDialog::Reject})
+        EXPECT_FALSE(browser.labelText(label).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))));
+    EXPECT_EQ(browser.font(), Main->font()); // not the desktop's fixed-pitch default
     Shown(&browser);
     EXPECT_TRUE(OnScreen(&browser));
     browser.hide();
