@@ -45,7 +45,12 @@ QRect AvailableArea(const QWidget *window)
         screen = window->screen();
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
+    if (!screen)
+        return {};
+    // On a scaled screen the window manager's frame is whole device pixels,
+    // which round either way: a pixel to spare on each side.
+    const int spare = screen->devicePixelRatio() > 1.0 ? 1 : 0;
+    return screen->availableGeometry().adjusted(spare, spare, -spare, -spare);
 }
 
 QRect FitWithin(QRect frame, const QRect &area)

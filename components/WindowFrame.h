@@ -19,7 +19,8 @@ void ResizeWithFrame(QWidget *window, QSize wholeWindow);
 QMargins FrameMargins(QWidget *window);
 
 // The work area of the screen that holds the window's centre (of its
-// window's screen when no screen does).
+// window's screen when no screen does); on a scaled screen a pixel less on
+// each side, for frames that round.
 QRect AvailableArea(const QWidget *window);
 
 // `frame` moved, and first shrunk where it is larger, so that it lies wholly

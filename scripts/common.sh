@@ -13,6 +13,7 @@ KPX_PACKAGES=(
   fonts-ipafont-gothic
   qt6-translations-l10n
   xvfb
+  openbox
   xauth
   libxml2-utils
   python3

@@ -294,6 +294,9 @@ void Tkpx_TagsFrm::ArrangeItems()
     const int columnsThatFit = (area.width() - frame.left() - frame.right() - scrollBar - 2 * PanelMargin)
                                / TTagItem::ItemWidth;
     const int columns = std::clamp(columnsThatFit, 1, ColCount());
+    // The columns fit across: a scaled screen's rounding must not bring a
+    // scroll bar for the last pixel. A screen too narrow for one column scrolls.
+    sbox_tags->setHorizontalScrollBarPolicy(columnsThatFit >= 1 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     for (int i = 0; i < panels.size(); ++i)
         panels.at(i)->move(i % columns * TTagItem::ItemWidth + PanelMargin, i / columns * TTagItem::ItemHeight + PanelMargin);
 
