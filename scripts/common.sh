@@ -18,6 +18,7 @@ KPX_PACKAGES=(
   libxml2-utils
   python3
   desktop-file-utils
+  appstream
   groff-base
 )
 KPX_BUILD_DIR="${KPX_BUILD_DIR:-build}"
