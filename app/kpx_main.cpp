@@ -29,6 +29,7 @@
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
+#include "pages/EarlierCopies.h"
 #include "pages/EntryScan.h"
 #include "pages/MovieCopy.h"
 #include "pages/PageGenerator.h"
@@ -402,9 +403,14 @@ bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *pro
             progress->Update(QStringLiteral("%1 個のファイルを調べました").arg(seen), seen, 0);
             return !progress->Cancelled();
         };
-    const bool complete = kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed);
+    std::vector<TLeftOutEntry> leftOut;
+    const bool complete =
+        kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed, &leftOut)
+        && AdoptEarlierCopies(ToCp932(folder), ToCp932(edt_ezmovie->text()), options, list.FEntries, listed);
     if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    if (complete && !leftOut.empty())
+        ShowWarning(this, Cp932ToQString(LeftOutMessage(leftOut)));
     return complete;
 }
 
@@ -433,32 +439,54 @@ bool Tkpx_MainFrm::BuildPageSettings()
         list.FPageItemCount = ud_PageItemCnt->value();
         list.FPageCount = (list.FEntryCount + list.FPageItemCount - 1) / list.FPageItemCount;
         FTagsFrm->Build(htmlname_history->currentText());
+        FollowPublishJob();
         return true;
     } catch (const std::exception &) {
         return false;
     }
 }
 
-bool Tkpx_MainFrm::MakeHtmlFiles()
+TPublishJob Tkpx_MainFrm::PublishJob() const
 {
-    if (!FCfgFrm || !FTagsFrm)
-        return false;
     TPublishJob job;
     job.SourceDir = ToCp932(edt_org_mov->text());
     job.HtmlDir = ToCp932(edt_htmlDir->text());
     job.MovieDir = ToCp932(edt_ezmovie->text());
     job.HtmlFileName = ToCp932(htmlname_history->currentText());
-    job.PageNames = FTagsFrm->PageNames();
-    job.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
-    for (int i = 0; i < 3; ++i)
-        job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
-    job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
+    if (FTagsFrm)
+        job.PageNames = FTagsFrm->PageNames();
+    if (FCfgFrm) {
+        job.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
+        for (int i = 0; i < 3; ++i)
+            job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
+        job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
+    }
+    return job;
+}
+
+bool Tkpx_MainFrm::MakeHtmlFiles()
+{
+    if (!FCfgFrm || !FTagsFrm)
+        return false;
+    const TPublishJob job = PublishJob();
     TMessageBoxPrompt prompt(this);
     TPublishProgress progress(this, FStore.List.FPageCount);
     const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
     if (!made && progress.Cancelled())
         ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
     return made;
+}
+
+// The page settings window's preview shows pages from the fields and the
+// templates as they read now; it hears of every change while the window lives.
+void Tkpx_MainFrm::FollowPublishJob()
+{
+    Tkpx_TagsFrm *tags = FTagsFrm;
+    tags->SetPublishJobSource([this] { return PublishJob(); });
+    for (QLineEdit *folder : {edt_htmlDir, edt_ezmovie})
+        connect(folder, &QLineEdit::textChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
+    connect(htmlname_history, &QComboBox::editTextChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
+    connect(FCfgFrm, &Tkpx_cfgFrm::TemplatesChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
 }
 
 void Tkpx_MainFrm::bbtn_makehtmlClick()

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "pages/PageGenerator.h"
 #include "tags/EntryStore.h"
 
 class QComboBox;
@@ -40,6 +41,8 @@ public:
 
     // False when the listing failed or the user cancelled it (progress->Cancelled()).
     bool ScanSourceFolder(const QString &folder, TDelayedProgress *progress = nullptr);
+    // What a make-pages run would be given now; the preview shows pages from it.
+    TPublishJob PublishJob() const;
     bool MakeHtmlFiles();
     bool BuildPageSettings();
 
@@ -67,6 +70,7 @@ private:
     void bbtn_pagecfgClick();
     void bbtn_makehtmlClick();
     void N1Click();
+    void FollowPublishJob();
 
     // Sets a folder field; a folder code page 932 cannot spell is refused.
     bool SetFolderField(QLineEdit *field, const QString &folder);

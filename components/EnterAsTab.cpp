@@ -22,7 +22,7 @@ bool TEnterAsTab::eventFilter(QObject *watched, QEvent *event)
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
         return false;
     auto *target = static_cast<QWidget *>(watched);
-    // In the menu bar, entered from the keyboard, Enter opens the menu.
+    // In the menu bar Enter chooses the item, as the keyboard user expects.
     if (target->window() != FWindow || qobject_cast<QMenuBar *>(target))
         return false;
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <deque>
 #include <dirent.h>
+#include <fcntl.h>
 #include <numeric>
 #include <sys/stat.h>
 #include <utility>
@@ -13,6 +14,8 @@
 #include <optional>
 #include <unordered_set>
 
+#include "pages/AtomicFile.h"
+#include "pages/LinkText.h"
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -273,7 +276,7 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std:
     entry.OrgName = Utf8ToCp932Lossy(nameText);
     entry.NativeName = std::move(nativeName);
     entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
-    entry.LinkName = KanaToFullWidth(BaseNameOf(entry.OrgName));
+    entry.LinkName = LinkTextOfName(BaseNameOf(nameText));
     entry.SaveName = entry.LinkName;
     return entry;
 }
@@ -305,14 +308,38 @@ private:
     DIR *FDir;
 };
 
-std::optional<std::string> PlainCopyName(std::string_view orgName, const TScanOptions &options)
+// Why a name that is no folder is no movie either; `seen` tells whether it
+// could be looked at (through a link).
+TLeftOutEntry::TReason WhyLeftOut(int folder, const char *name, bool seen, const struct stat &info)
 {
-    if (GetCharWidthKind(KanaToFullWidth(orgName)) != 1)
-        return std::nullopt;
-    return options.LowerCase ? AsciiLowerCase(orgName) : std::string(orgName);
+    using TReason = TLeftOutEntry::TReason;
+    if (!seen) {
+        const int error = errno;
+        struct stat link{};
+        if (error == ELOOP)
+            return TReason::LoopingLink;
+        const bool isLink = ::fstatat(folder, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
+        return isLink && error == ENOENT ? TReason::DanglingLink : TReason::Unreadable;
+    }
+    if (S_ISFIFO(info.st_mode))
+        return TReason::Pipe;
+    if (S_ISSOCK(info.st_mode))
+        return TReason::Socket;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return TReason::Device;
+    return TReason::Unfinished;
 }
 
 } // namespace
+
+std::optional<std::string> PlainCopyName(std::string_view orgName, bool lowerCase)
+{
+    // A control byte is single-byte, yet some servers refuse it in a URL.
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    if (GetCharWidthKind(KanaToFullWidth(orgName)) != 1 || std::any_of(orgName.begin(), orgName.end(), control))
+        return std::nullopt;
+    return lowerCase ? AsciiLowerCase(orgName) : std::string(orgName);
+}
 
 int GetCharWidthKind(std::string_view text)
 {
@@ -338,7 +365,7 @@ void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &opt
     // Each entry's plain name waits in its CopyName; `plain` says which wait.
     std::vector<bool> plain(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::optional<std::string> name = PlainCopyName(entries[i].OrgName, options);
+        std::optional<std::string> name = PlainCopyName(entries[i].OrgName, options.LowerCase);
         plain[i] = name.has_value();
         entries[i].CopyName = name ? std::move(*name) : std::string();
     }
@@ -378,20 +405,53 @@ void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &opt
     }
 }
 
-bool IsSubFolderEntry(const TListingEntry &entry)
+std::string DescribeLeftOut(const TLeftOutEntry &entry)
 {
-    return entry.IsFolder && entry.Name != "." && entry.Name != "..";
+    using TReason = TLeftOutEntry::TReason;
+    const char *reason = "";
+    switch (entry.Reason) {
+    case TReason::DanglingLink:
+        reason = "リンク先がありません";
+        break;
+    case TReason::LoopingLink:
+        reason = "リンクが循環しています";
+        break;
+    case TReason::Unreadable:
+        reason = "情報を読み取れません";
+        break;
+    case TReason::Pipe:
+        reason = "名前付きパイプです";
+        break;
+    case TReason::Socket:
+        reason = "ソケットです";
+        break;
+    case TReason::Device:
+        reason = "デバイスです";
+        break;
+    case TReason::Unfinished:
+        reason = "中断されたコピーの残りです";
+        break;
+    }
+    return entry.Name + Sjis("（") + Sjis(reason) + Sjis("）");
 }
 
-bool IsFileEntry(const TListingEntry &entry)
+std::string LeftOutMessage(const std::vector<TLeftOutEntry> &leftOut)
 {
-    return !IsSubFolderEntry(entry) && entry.Name != "." && entry.Name != "..";
+    constexpr size_t Shown = 20; // a box taller than the screen helps no one
+    std::string text = Sjis("次のファイルは動画ではないため、一覧に入れませんでした。");
+    for (size_t i = 0; i < leftOut.size() && i < Shown; ++i)
+        text += "\r\n" + DescribeLeftOut(leftOut[i]);
+    if (leftOut.size() > Shown)
+        text += "\r\n" + Sjis("ほか ") + std::to_string(leftOut.size() - Shown) + Sjis(" 件");
+    return text;
 }
 
 bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
-                      const TScanProgress &progress)
+                      const TScanProgress &progress, std::vector<TLeftOutEntry> *leftOut)
 {
     entries.clear();
+    if (leftOut)
+        leftOut->clear();
     TFolderListing listing(folder.empty() ? "." : Cp932ToNativePath(folder).c_str());
     if (!listing.IsOpen())
         return true; // a missing or unreadable folder holds no movies
@@ -411,10 +471,14 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
             continue;
         // Relative to the open folder: one name to look up, not the whole path.
         struct stat info{};
-        if (::fstatat(listing.Fd(), name, &info, 0) != 0)
-            continue; // a dangling link is no movie
-        if (!IsFileEntry({name, S_ISDIR(info.st_mode)}))
+        const bool seen = ::fstatat(listing.Fd(), name, &info, 0) == 0;
+        if (seen && S_ISDIR(info.st_mode))
             continue;
+        if (!seen || !S_ISREG(info.st_mode) || IsUnfinishedFile(info)) {
+            if (leftOut)
+                leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, seen, info)});
+            continue;
+        }
         std::string text = FileNameText(name);
         entries.push_back(MakeEntry(name, text, static_cast<std::uintmax_t>(info.st_size)));
         otherTexts.push_back(text == name ? std::string() : std::move(text));

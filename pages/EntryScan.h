@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,11 @@ struct TScanOptions
     std::chrono::year_month_day Date;          // the date the pattern formats
 };
 
+// The copy name of a plain name: only single-byte characters, no half-width
+// katakana and no control byte; lower-cased when asked. Nullopt for any other
+// name, which needs a pattern name.
+std::optional<std::string> PlainCopyName(std::string_view orgName, bool lowerCase);
+
 // Gives each entry, in listing order, the name it is copied and linked under:
 // its own name (lower-cased when asked) when the name is plain single-byte
 // text, else the pattern, a serial of two or more digits and ".amc". Names are
@@ -35,19 +41,35 @@ struct TScanOptions
 // given falls back to the pattern, whose serials skip every name given.
 void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options);
 
-// One name of a folder listing.
-struct TListingEntry
+// A name of the source folder that looks like a movie but is none: left out
+// of the list, and named to the user.
+struct TLeftOutEntry
 {
-    std::string_view Name;
-    bool IsFolder = false;
+    enum class TReason
+    {
+        DanglingLink,
+        LoopingLink,
+        Unreadable,
+        Pipe,
+        Socket,
+        Device,
+        Unfinished, // a copy an interrupted run left incomplete
+    };
+    std::string Name; // CP932
+    TReason Reason = TReason::Unreadable;
 };
 
-// Together they reject every folder and accept every file; "." and ".." are neither.
-bool IsFileEntry(const TListingEntry &entry);
-bool IsSubFolderEntry(const TListingEntry &entry);
+// "name（reason）", CP932.
+std::string DescribeLeftOut(const TLeftOutEntry &entry);
 
-// Replaces `entries` with one record per *.amc file of `folder` (CP932, with a
-// trailing delimiter; empty means the working folder). Entries come in the
+// The one message after a scan that left entries out, CP932; long lists end
+// with a count of the rest.
+std::string LeftOutMessage(const std::vector<TLeftOutEntry> &leftOut);
+
+// Replaces `entries` with one record per *.amc regular file of `folder`
+// (CP932, with a trailing delimiter; empty means the working folder), links
+// followed; folders are passed over, and anything else named *.amc goes to
+// `leftOut` when given. Entries come in the
 // order a Windows folder listing gives them: by name, ASCII letters compared
 // as upper case, everything else by UTF-16 code unit. A folder that is missing
 // or holds no movie gives an empty list and true; an error while listing ends
@@ -56,7 +78,7 @@ bool IsSubFolderEntry(const TListingEntry &entry);
 // scan ends with false and an empty list.
 using TScanProgress = std::function<bool(std::size_t entriesSeen)>;
 bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
-                      const TScanProgress &progress = {});
+                      const TScanProgress &progress = {}, std::vector<TLeftOutEntry> *leftOut = nullptr);
 
 std::chrono::year_month_day LocalToday();
 

@@ -10,6 +10,10 @@ namespace kpx {
 std::string DescribeErrno(int error)
 {
     switch (error) {
+    case NotRegularFileError:
+        return Sjis("通常のファイルではありません（パイプ、ソケットまたはデバイス）。");
+    case SourceChangedError:
+        return Sjis("コピー中に元のファイルが書き換えられました。");
     case ENOENT:
         return Sjis("ファイルまたはフォルダが見つかりません。");
     case EACCES:

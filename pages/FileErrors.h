@@ -15,7 +15,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The reason for an errno value, in Japanese (CP932).
+// Reasons of our own beside errno's, negative so as never to meet one.
+constexpr int NotRegularFileError = -1; // a pipe, a socket or a device where a file was expected
+constexpr int SourceChangedError = -2;  // the source was written to while it was copied, twice
+
+// The reason for an errno value, or one of ours, in Japanese (CP932).
 std::string DescribeErrno(int error);
 
 // "ファイル「<file>」<failure>" and the reason on a second line; `failure` is

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <pthread.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -18,58 +17,17 @@ namespace kpx {
 
 namespace {
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    // Closes now so that a failing close (a full disk on some file systems) is seen.
-    int close()
-    {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc;
-    }
-
-private:
-    int m_fd;
-};
-
-int WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno != EINTR)
-            return errno;
-        if (n > 0)
-            bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return 0;
-}
-
-// Whether `file` holds exactly `bytes` (a page written before).
+// Whether `file` holds exactly `bytes` (a page written before). Whatever is
+// no regular file holds nothing; a pipe is never waited on.
 bool HoldsBytes(const std::string &file, std::string_view bytes)
 {
-    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor in;
     struct stat info{};
-    if (in.get() < 0 || ::fstat(in.get(), &info) != 0 || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
+    if (OpenRegularFile(file, in, info) != 0 || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
         return false;
     std::string held(bytes.size(), '\0');
     for (size_t done = 0; done < held.size();) {
-        const ssize_t n = ::read(in.get(), held.data() + done, held.size() - done);
+        const ssize_t n = ::read(in.Get(), held.data() + done, held.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -79,236 +37,10 @@ bool HoldsBytes(const std::string &file, std::string_view bytes)
     return held == bytes;
 }
 
-// Copies `size` bytes of `in` (the file as it was when opened, less if it
-// shrank) to `out` through the kernel, a chunk at a time so that a window can
-// repaint between chunks; returns 0 or an errno.
-int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress)
+bool ProcessRuns(pid_t pid)
 {
-    bool kernelCopy = true;
-    std::uintmax_t copied = 0;
-    std::uintmax_t reported = 0;
-    while (copied < size) {
-        const size_t wanted = static_cast<size_t>(std::min(size - copied, CopyChunkBytes));
-        ssize_t n;
-        if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, wanted, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-        } else {
-            char buffer[1 << 16];
-            n = ::read(in, buffer, std::min(sizeof buffer, wanted));
-            if (n > 0)
-                if (const int error = WriteAll(out, std::string_view(buffer, static_cast<size_t>(n))))
-                    return error;
-        }
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            break;
-        copied += static_cast<std::uintmax_t>(n);
-        if (progress && copied < size && copied - reported >= CopyChunkBytes) {
-            progress(copied);
-            reported = copied;
-        }
-    }
-    if (progress)
-        progress(copied);
-    return 0;
+    return ::kill(pid, 0) == 0 || errno == EPERM;
 }
-
-bool UnnamedFilesUsed = true;
-
-// Giving an unnamed file a name goes through its /proc entry (a link by
-// descriptor alone needs a privilege a user does not have).
-bool UnnamedFilesPossible()
-{
-    static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
-    return UnnamedFilesUsed && procMounted;
-}
-
-std::string FolderOf(const std::string &path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Short and never derived from the destination's name, so that every name
-// the file system takes can be written.
-std::string HiddenNameBeside(const std::string &destination)
-{
-    static const std::string process = std::to_string(::getpid());
-    static unsigned counter = 0;
-    return FolderOf(destination) + "/.kpx" + process + "-" + std::to_string(++counter) + ".tmp";
-}
-
-// Holds off the signals that end a process (Ctrl+C, a logout, kill) while a
-// file under its final name is being filled: it ends complete, and the
-// signal ends the process right after.
-class THeldTermination
-{
-public:
-    THeldTermination()
-    {
-        sigset_t held;
-        ::sigemptyset(&held);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-            ::sigaddset(&held, signal);
-        ::pthread_sigmask(SIG_BLOCK, &held, &FPrevious);
-    }
-    ~THeldTermination() { ::pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr); }
-    THeldTermination(const THeldTermination &) = delete;
-    THeldTermination &operator=(const THeldTermination &) = delete;
-
-private:
-    sigset_t FPrevious;
-};
-
-enum class TPut
-{
-    New,
-    Replace,
-};
-
-// A file the kernel fills in one call is made under its final name at once,
-// with termination held off: no other way is as cheap, and the file is never
-// seen partial. Larger ones take longer than holding off a Ctrl+C should.
-constexpr std::uintmax_t OneCallBytes = CopyChunkBytes;
-
-// A new file's contents before it is in place. A failure or a termination
-// never leaves a partial file under the destination's name, and what is not
-// placed goes. Three ways:
-// - a small new file: under its own name at once, created exclusively, with
-//   termination held off until complete, removed again on a failure;
-// - otherwise a file without a name in the destination's folder, given its
-//   name when complete;
-// - where the file system has no such files, a hidden name beside the
-//   destination, created exclusively and never through a link.
-class TPendingFile
-{
-public:
-    // `error` gets 0 or the errno that kept the file from being made; EEXIST
-    // when a new file's name is taken after all.
-    TPendingFile(const std::string &destination, TPut put, std::uintmax_t size, int &error)
-    {
-        if (put == TPut::New && size <= OneCallBytes) {
-            FHeld.emplace();
-            FFd.reset(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-            error = FFd.get() >= 0 ? 0 : errno;
-            if (error == 0)
-                FUnfinishedName = destination;
-            else
-                FHeld.reset();
-            return;
-        }
-        if (UnnamedFilesPossible()) {
-            FFd.reset(::open(FolderOf(destination).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-            error = FFd.get() >= 0 ? 0 : errno;
-            // EOPNOTSUPP: this file system has no unnamed files; EISDIR: nor has the kernel.
-            if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL)
-                return;
-        }
-        error = CreateHidden(destination);
-    }
-    ~TPendingFile()
-    {
-        FFd.reset(-1);
-        if (!FUnfinishedName.empty())
-            ::unlink(FUnfinishedName.c_str());
-    }
-    TPendingFile(const TPendingFile &) = delete;
-    TPendingFile &operator=(const TPendingFile &) = delete;
-
-    int Fd() const { return FFd.get(); }
-
-    // After the contents: 0 or an errno. A named file is closed now, so that a
-    // failure to write it out is seen before it counts as complete.
-    int Complete()
-    {
-        if (FUnfinishedName.empty())
-            return 0; // without a name: closed once it has one
-        const int error = FFd.close() != 0 ? errno : 0;
-        if (FHeld && error == 0)
-            FUnfinishedName.clear(); // made under its own name: in place
-        FHeld.reset();
-        return error;
-    }
-
-    // Gives the complete file the destination's name: 0 or an errno, EEXIST
-    // when the name is taken and not to be replaced.
-    int Place(const std::string &destination, bool replace)
-    {
-        if (FUnfinishedName.empty() && FFd.get() < 0)
-            return 0; // made under its own name
-        if (FUnfinishedName.empty() && !replace) {
-            const std::string self = "/proc/self/fd/" + std::to_string(FFd.get());
-            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, destination.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
-                                                                                                            : errno;
-        }
-        // Replacing needs a rename, and a rename needs a name to start from.
-        if (FUnfinishedName.empty())
-            if (const int error = NameBeside(destination))
-                return error;
-        const int rc = replace ? ::rename(FUnfinishedName.c_str(), destination.c_str())
-                               : ::renameat2(AT_FDCWD, FUnfinishedName.c_str(), AT_FDCWD, destination.c_str(),
-                                             RENAME_NOREPLACE);
-        if (rc != 0)
-            return !replace && (errno == EINVAL || errno == ENOSYS) ? LinkWithoutReplacing(destination) : errno;
-        FUnfinishedName.clear();
-        return 0;
-    }
-
-private:
-    int CreateHidden(const std::string &destination)
-    {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            FUnfinishedName = HiddenNameBeside(destination);
-            FFd.reset(::open(FUnfinishedName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-            if (FFd.get() >= 0)
-                return 0;
-            if (errno != EEXIST)
-                break;
-        }
-        FUnfinishedName.clear();
-        return errno;
-    }
-
-    // Links the unnamed file under a hidden name of its own.
-    int NameBeside(const std::string &destination)
-    {
-        const std::string self = "/proc/self/fd/" + std::to_string(FFd.get());
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = HiddenNameBeside(destination);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                FUnfinishedName = std::move(name);
-                return 0;
-            }
-            if (errno != EEXIST)
-                return errno;
-        }
-        return EEXIST;
-    }
-
-    // Where a rename cannot refuse to replace, a link can.
-    int LinkWithoutReplacing(const std::string &destination)
-    {
-        if (::link(FUnfinishedName.c_str(), destination.c_str()) != 0)
-            return errno;
-        ::unlink(FUnfinishedName.c_str());
-        FUnfinishedName.clear();
-        return 0;
-    }
-
-    FileDescriptor FFd;
-    std::string FUnfinishedName; // the name the file has while not complete and in place
-    std::optional<THeldTermination> FHeld;
-};
 
 bool SameFile(const struct stat &a, const struct stat &b)
 {
@@ -331,6 +63,12 @@ bool MayReplace(const std::string &destination, TUserPrompt &prompt)
 {
     return prompt.Ask(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
 }
+
+enum class TPut
+{
+    New,
+    Replace,
+};
 
 // What the decision leaves to do, the user asked where it asks: a file to
 // put, or the result when nothing is to be written.
@@ -375,7 +113,8 @@ struct TMakeFailure
 // it had been there from the start; one still not to be seen then (a dangling
 // link) is replaced. Nullopt when the file could not be made or filled.
 std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put, std::uintmax_t size,
-                                        const std::function<int(int fd)> &fill,
+                                        mode_t permissions, TPlacementWays &ways,
+                                        const std::function<int(TAtomicFile &)> &fill,
                                         const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt,
                                         TMakeFailure &failure)
 {
@@ -387,8 +126,8 @@ std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put
         return std::nullopt;
     };
     for (;;) {
-        int error = 0;
-        TPendingFile file(destination, put, size, error);
+        TAtomicFile file(destination, put == TPut::Replace, size, permissions, ways);
+        int error = file.Open();
         if (error == EEXIST && put == TPut::New) {
             if (const std::optional<TCopyResult> result = reconsider())
                 return result;
@@ -398,15 +137,12 @@ std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put
             failure = {false, error};
             return std::nullopt;
         }
-        error = fill(file.Fd());
-        if (error == 0)
-            error = file.Complete();
-        if (error != 0) {
+        if ((error = fill(file)) != 0) {
             failure = {true, error};
             return std::nullopt;
         }
         for (;;) {
-            error = file.Place(destination, put == TPut::Replace);
+            error = file.Commit(put == TPut::Replace);
             if (error == 0)
                 return TCopyResult::Copied;
             if (error != EEXIST || put == TPut::Replace)
@@ -417,25 +153,46 @@ std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put
     }
 }
 
+// Copies the open source's contents into the file and gives it the source's
+// times. A source whose size or time changed meanwhile was written to while
+// copied: it is copied once more, and a second change is a failure.
+int FillFromSource(int in, struct stat &source, TAtomicFile &file, const TCopyProgress &progress)
+{
+    const int out = file.Fd();
+    for (int attempt = 0;; ++attempt) {
+        std::uintmax_t copied = 0;
+        const auto size = static_cast<std::uintmax_t>(source.st_size);
+        if (const int error = CopyContents(in, out, size, progress, copied))
+            return error;
+        struct stat after{};
+        if (::fstat(in, &after) != 0)
+            return errno;
+        if (copied == size && after.st_size == source.st_size && after.st_mtim.tv_sec == source.st_mtim.tv_sec
+            && after.st_mtim.tv_nsec == source.st_mtim.tv_nsec)
+            break;
+        if (attempt == 1)
+            return SourceChangedError;
+        source = after;
+        if (::lseek(in, 0, SEEK_SET) < 0 || ::ftruncate(out, 0) != 0 || ::lseek(out, 0, SEEK_SET) < 0)
+            return errno;
+    }
+    return file.SetTimes(source.st_atim, source.st_mtim);
+}
+
 // Copies `source` to `destination` as the decision said.
 TCopyResult Copy(const std::string &source, const std::string &destination, TPut put,
-                 const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt, const TCopyProgress &progress)
+                 const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt, const TCopyProgress &progress,
+                 TPlacementWays &ways)
 {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor in;
     struct stat sourceStat{};
-    if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0)
-        return Fail(prompt, source, "を読み込めません。", errno);
-    if (S_ISDIR(sourceStat.st_mode))
-        return Fail(prompt, source, "を読み込めません。", EISDIR);
-    const auto size = static_cast<std::uintmax_t>(sourceStat.st_size);
-    const auto fill = [&](int out) {
-        const int error = CopyContents(in.get(), out, size, progress);
-        // The source's time, so that the next run under the update policy finds the copy current.
-        const timespec times[2] = {{0, UTIME_OMIT}, sourceStat.st_mtim};
-        return error != 0 ? error : ::futimens(out, times) == 0 ? 0 : errno;
-    };
+    if (const int error = OpenRegularFile(source, in, sourceStat))
+        return Fail(prompt, source, "を読み込めません。", error);
+    const auto fill = [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); };
     TMakeFailure failure;
-    const std::optional<TCopyResult> result = MakeAndPlace(destination, put, size, fill, decideAgain, prompt, failure);
+    const std::optional<TCopyResult> result =
+        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways,
+                     fill, decideAgain, prompt, failure);
     if (result)
         return *result;
     return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
@@ -457,11 +214,14 @@ TCopyResult ShellCopyFile(const std::string &source, const std::string &destinat
             return TCopyAction::Copy;
         if (found == TDestination::TheSource)
             return TCopyAction::KeepSameFile;
+        if (found == TDestination::Unfinished)
+            return TCopyAction::Replace;
         return overwriteSilently ? TCopyAction::Replace : TCopyAction::AskToReplace;
     };
     TCopyResult result{};
     const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
-    return put ? Copy(source, destination, *put, decide, prompt, progress) : result;
+    TPlacementWays ways;
+    return put ? Copy(source, destination, *put, decide, prompt, progress, ways) : result;
 }
 
 TRunSources::TRunSources(std::function<std::vector<std::string>()> listFiles) : FListFiles(std::move(listFiles)) {}
@@ -480,14 +240,21 @@ bool TRunSources::Holds(dev_t device, ino_t inode) const
     return std::binary_search(FIdentities.begin(), FIdentities.end(), std::pair(device, inode));
 }
 
-TFolderNames::TFolderNames(const std::string &folder)
+TFolderNames::TFolderNames(const std::string &folder, bool removeLeftovers)
 {
     DIR *listing = ::opendir(folder.empty() ? "." : folder.c_str());
     FListed = listing != nullptr;
     if (!listing)
         return;
-    while (const dirent *entry = ::readdir(listing))
+    while (const dirent *entry = ::readdir(listing)) {
+        // Only names of our own, of a process that no longer runs: a run that
+        // goes on beside this one keeps its files.
+        if (removeLeftovers && entry->d_name[0] == '.')
+            if (const std::optional<pid_t> owner = HiddenNameOwner(entry->d_name); owner && !ProcessRuns(*owner))
+                if (::unlinkat(::dirfd(listing), entry->d_name, 0) == 0)
+                    continue;
         FNames.insert(FoldAsciiCase(entry->d_name));
+    }
     ::closedir(listing);
 }
 
@@ -509,9 +276,10 @@ TDestination FindDestination(const std::string &source, const std::string &desti
         return TDestination::TheSource;
     if (known.Sources && known.Sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
         return TDestination::AnotherSource;
-    // Whole seconds, as rsync compares: some file systems keep no finer time.
-    if (sourceSeen && sourceStat.st_size == destinationStat.st_size
-        && sourceStat.st_mtim.tv_sec == destinationStat.st_mtim.tv_sec)
+    if (IsUnfinishedFile(destinationStat))
+        return TDestination::Unfinished;
+    if (sourceSeen && S_ISREG(destinationStat.st_mode) && sourceStat.st_size == destinationStat.st_size
+        && SameModificationTime(sourceStat.st_mtim, destinationStat.st_mtim))
         return TDestination::Current;
     return TDestination::Other;
 }
@@ -520,6 +288,8 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
 {
     if (destination == TDestination::Missing)
         return TCopyAction::Copy;
+    if (destination == TDestination::Unfinished)
+        return TCopyAction::Replace;
     if (policy == TOverwritePolicy::Skip || policy == TOverwritePolicy::WarnAndStop)
         return TCopyAction::Skip;
     if (destination == TDestination::TheSource)
@@ -544,8 +314,9 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
 TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const std::string &destination,
                         TRunKnowledge known)
 {
-    const TCopyAction action = DecideCopy(policy, FindDestination({}, destination, known));
-    return policy == TOverwritePolicy::Update && action == TCopyAction::Replace && HoldsBytes(destination, bytes)
+    const TDestination found = FindDestination({}, destination, known);
+    const TCopyAction action = DecideCopy(policy, found);
+    return policy == TOverwritePolicy::Update && found == TDestination::Other && HoldsBytes(destination, bytes)
                ? TCopyAction::KeepCurrent
                : action;
 }
@@ -558,9 +329,11 @@ TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destin
         Resolve(DecideCopy(policy, FindDestination(source, destination, known)), destination, prompt, result);
     // A name that appeared meanwhile is in no listing: look at it.
     const auto decideAgain = [&]() {
-        return DecideCopy(policy, FindDestination(source, destination, {known.Sources, nullptr}));
+        return DecideCopy(policy, FindDestination(source, destination, {known.Sources, nullptr, nullptr}));
     };
-    return put ? Copy(source, destination, *put, decideAgain, prompt, progress) : result;
+    TPlacementWays ownWays;
+    return put ? Copy(source, destination, *put, decideAgain, prompt, progress, known.Ways ? *known.Ways : ownWays)
+               : result;
 }
 
 TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
@@ -570,19 +343,17 @@ TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destinat
     const std::optional<TPut> put = Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
     if (!put)
         return result;
-    const auto decideAgain = [&]() { return DecideWrite(policy, bytes, destination, {known.Sources, nullptr}); };
+    const auto decideAgain = [&]() {
+        return DecideWrite(policy, bytes, destination, {known.Sources, nullptr, nullptr});
+    };
+    TPlacementWays ownWays;
     TMakeFailure failure;
     if (const std::optional<TCopyResult> placed =
-            MakeAndPlace(destination, *put, bytes.size(), [bytes](int out) { return WriteAll(out, bytes); },
-                         decideAgain, prompt, failure))
+            MakeAndPlace(destination, *put, bytes.size(), 0666, known.Ways ? *known.Ways : ownWays,
+                         [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
         return *placed;
     throw TFileError(
         FileErrorMessage(destination, Sjis(failure.Filling ? "を書き込めません。" : "を作成できません。"), failure.Error));
-}
-
-bool SetUnnamedFilesUsed(bool used)
-{
-    return std::exchange(UnnamedFilesUsed, used);
 }
 
 bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
@@ -590,7 +361,7 @@ bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, con
 {
     const auto exists = [](const std::string &cp932Path) {
         struct stat info{};
-        return ::stat(Cp932ToNativePath(cp932Path).c_str(), &info) == 0;
+        return ::stat(Cp932ToNativePath(cp932Path).c_str(), &info) == 0 && !IsUnfinishedFile(info);
     };
     const auto conflict = [&prompt](const char *folderUtf8, const std::string &name) {
         prompt.Warning(Sjis(folderUtf8) + Sjis("ディレクトリに同名のファイル「") + name + Sjis("」が") + "\r\n"

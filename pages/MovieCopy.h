@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "pages/AtomicFile.h"
 #include "pages/RecFileData.h"
 #include "pages/UserPrompt.h"
 
@@ -40,17 +41,13 @@ enum class TCopyResult
     Failed,    // reported to the user already
 };
 
-// Told the bytes copied so far, every CopyChunkBytes and at the end.
-using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
-constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
-
-// Copies one file, with the source's modification time, as a file copy on
-// Windows keeps it. Without overwriteSilently an existing destination is
-// replaced only when the user agrees. A failure, or a Ctrl+C or kill
-// meanwhile, never leaves a truncated destination: a small new file is made
-// under its name with termination held off until complete (and removed on a
-// failure), anything else takes its name only when complete. Failures are
-// reported.
+// Copies one regular file, with the source's times and permission bits
+// (never more readable than the source), as a file copy on Windows keeps
+// them. Without overwriteSilently an existing destination is replaced only
+// when the user agrees. A failure, or any end of the process meanwhile, never
+// leaves a partial destination under its name (TAtomicFile). A source written
+// to while it is copied is copied once more; a second change fails the copy.
+// Failures are reported.
 TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                           TUserPrompt &prompt, const TCopyProgress &progress = {});
 
@@ -80,7 +77,9 @@ private:
 class TFolderNames
 {
 public:
-    explicit TFolderNames(const std::string &folder);
+    // A run that writes into the folder also removes, while listing it, the
+    // hidden files that interrupted runs of this program left there.
+    explicit TFolderNames(const std::string &folder, bool removeLeftovers = false);
     bool MayHold(std::string_view name) const;
 
 private:
@@ -88,11 +87,12 @@ private:
     std::unordered_set<std::string> FNames;
 };
 
-// What a run knows beyond a destination's own name; either may be absent.
+// What a run knows beyond a destination's own name; any may be absent.
 struct TRunKnowledge
 {
     const TRunSources *Sources = nullptr;
     const TFolderNames *Names = nullptr; // of the destination's folder
+    TPlacementWays *Ways = nullptr;      // of the destination's folder; absent: every way, learnt afresh
 };
 
 // What a copy finds at its destination.
@@ -103,6 +103,7 @@ enum class TDestination
     Current,       // a copy of the source as it is: the same size and modification time
     TheSource,     // the file being copied, under this or another name
     AnotherSource, // a file another entry of the run is copied from
+    Unfinished,    // left incomplete by an interrupted run: replaced under every policy
 };
 
 // Looks once at the destination, unless the folder's names say it is not
@@ -142,13 +143,9 @@ TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const s
 TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
                              TUserPrompt &prompt, TRunKnowledge known = {});
 
-// File systems without files that have no name (and tests) take the other
-// way: a short hidden name beside the destination, created exclusively.
-// Returns the previous setting.
-bool SetUnnamedFilesUsed(bool used);
-
-// For the strictest policy: true when no movie or page of the run exists yet;
-// otherwise warns about the first one found and returns false.
+// For the strictest policy: true when no movie or page of the run exists yet
+// (an unfinished one does not count); otherwise warns about the first one
+// found and returns false.
 bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
                      const std::vector<std::string> &pageNames, TUserPrompt &prompt);
 

@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "pages/FileErrors.h"
+#include "pages/LinkText.h"
 #include "pages/NumberFormat.h"
 #include "pages/PathRoutines.h"
 #include "text/Cp932.h"
@@ -50,12 +52,14 @@ std::string ReplacePlaceholder(std::string_view text, std::string_view placehold
     return result;
 }
 
-// The unquoted data= value: every single byte that ends an unquoted attribute
-// or means something in a URL becomes %XX; double-byte characters stay whole,
-// since a trail byte may equal one of those bytes (a backquote) yet is none.
+// A link the page writes (the unquoted data= value, a page name in a footer):
+// every single byte that ends an unquoted attribute or means something in a
+// URL becomes %XX. A ":" would make a first segment a scheme and browsers read
+// "\\" as "/". Double-byte characters stay whole, since a trail byte may equal
+// one of those bytes (a backquote, a backslash) yet is none.
 void AppendDataLink(std::string &out, std::string_view link)
 {
-    constexpr std::string_view Escaped = "\"#%&'<=>?`";
+    constexpr std::string_view Escaped = "\"#%&':<=>?\\`";
     constexpr char Hex[] = "0123456789ABCDEF";
     for (size_t i = 0; i < link.size(); ++i) {
         const auto byte = static_cast<unsigned char>(link[i]);
@@ -71,16 +75,26 @@ void AppendDataLink(std::string &out, std::string_view link)
     }
 }
 
-// A quoted attribute's text: only the quote could end it. Entity references
-// the user typed (handset pictographs) must keep working, so "&" stays.
+// A quoted attribute's text: only the quote could end it. Character references
+// the user typed (handset pictographs) must keep working, so only an "&" that
+// begins none is escaped. Neither byte is ever part of a double-byte character.
 void AppendQuotedText(std::string &out, std::string_view text)
 {
-    for (const char c : text) {
-        if (c == '"')
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
             out += "&quot;";
+        else if (text[i] == '&' && !BeginsCharacterReference(text.substr(i)))
+            out += "&amp;";
         else
-            out += c;
+            out += text[i];
     }
+}
+
+std::string LinkToPage(std::string_view pageName)
+{
+    std::string link;
+    AppendDataLink(link, pageName);
+    return link;
 }
 
 std::string_view BaseName(std::string_view fileName)
@@ -91,8 +105,8 @@ std::string_view BaseName(std::string_view fileName)
 
 std::string MakeFooter(const TPublishJob &job, int pageIndex, int pageCount)
 {
-    const std::string previous = PageFileName(job.HtmlFileName, pageIndex);
-    const std::string next = PageFileName(job.HtmlFileName, pageIndex + 2);
+    const std::string previous = LinkToPage(PageFileName(job.HtmlFileName, pageIndex));
+    const std::string next = LinkToPage(PageFileName(job.HtmlFileName, pageIndex + 2));
     if (pageIndex == 0)
         return ReplacePlaceholder(job.Templates.Footers[0], "%n", next);
     if (pageIndex == pageCount - 1)
@@ -217,13 +231,13 @@ public:
         , FEntries(entries)
         , FFolders(job)
         , FSources(MovieSources(entries, FFolders))
-        , FMovieNames(FFolders.Movie)
+        , FMovieFolder(FFolders.Movie, job.Placement)
         , FPrompt(prompt)
         , FObserver(observer)
         , FBytesTotal(observer ? BytesTotal() : 0)
     {
         if (FFolders.Html != FFolders.Movie)
-            FHtmlNamesApart.emplace(FFolders.Html);
+            FHtmlFolderApart.emplace(FFolders.Html, job.Placement);
     }
 
     // False when the run ended on this page.
@@ -235,7 +249,7 @@ public:
             if (!Starting(movie))
                 return false;
             const TCopyResult result = CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt,
-                                                       Progress(movie), {&FSources, &FMovieNames});
+                                                       Progress(movie), FMovieFolder.Knowledge(FSources));
             if (!Finished(movie, FFolders.Movie, result))
                 return false;
         }
@@ -243,8 +257,14 @@ public:
         const TPublishTarget page = PageTarget(FJob, FFolders, pageIndex, text.size());
         if (!Starting(page))
             return false;
-        const TCopyResult result =
-            WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, {&FSources, &HtmlNames()});
+        TCopyResult result{};
+        try {
+            result = WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt, HtmlFolder().Knowledge(FSources));
+        } catch (const TFileError &error) {
+            FPrompt.Error(error.what());
+            Finished(page, FFolders.Html, TCopyResult::Failed);
+            return false;
+        }
         return Finished(page, FFolders.Html, result);
     }
 
@@ -262,7 +282,19 @@ private:
         return total;
     }
 
-    const TFolderNames &HtmlNames() const { return FHtmlNamesApart ? *FHtmlNamesApart : FMovieNames; }
+    // A folder the run writes into: its names as the run began (a name made
+    // by an earlier step is met when put in place) and the ways its file
+    // system offers.
+    struct TTargetFolder
+    {
+        TTargetFolder(const std::string &path, const TPlacementWays &ways) : Names(path, true), Ways(ways) {}
+        TRunKnowledge Knowledge(const TRunSources &sources) { return {&sources, &Names, &Ways}; }
+
+        const TFolderNames Names;
+        TPlacementWays Ways;
+    };
+
+    TTargetFolder &HtmlFolder() { return FHtmlFolderApart ? *FHtmlFolderApart : FMovieFolder; }
 
     bool Starting(const TPublishTarget &target)
     {
@@ -296,9 +328,8 @@ private:
     const TEntryList &FEntries;
     const TRunFolders FFolders;
     const TRunSources FSources;
-    // As the run begins: a name made by an earlier step is met when put in place.
-    const TFolderNames FMovieNames;
-    std::optional<TFolderNames> FHtmlNamesApart;
+    TTargetFolder FMovieFolder;
+    std::optional<TTargetFolder> FHtmlFolderApart;
     TUserPrompt &FPrompt;
     TPublishObserver *FObserver;
     std::uintmax_t FBytesTotal;

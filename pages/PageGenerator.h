@@ -36,6 +36,9 @@ struct TPublishJob
     std::vector<std::string> PageNames; // fixed when the page settings were last built
     TPageTemplates Templates;
     TOverwritePolicy Policy = TOverwritePolicy::Confirm;
+    // The ways files may be put in place; each target folder drops those its
+    // file system turns down.
+    TPlacementWays Placement;
 };
 
 // The download markup of one movie, ending with an empty line.
@@ -76,10 +79,12 @@ public:
 };
 
 // Copies every page's movies and writes every page, a page at a time: memory
-// does not grow with the pages. True when all pages were processed; false when the strict policy refused to run, the observer
-// cancelled, or an error ended the run, which the user has been told. A page
-// that cannot be written, or a target folder that is gone or takes no files,
-// ends the run. Files already written stay.
+// does not grow with the pages. True when all pages were processed; false
+// when the strict policy refused to run, the observer cancelled, or an error
+// ended the run, which the user has been told. A page that cannot be written,
+// or a target folder that is gone or takes no files, ends the run; the
+// observer hears of the page that ended it as failed. Files already written
+// stay; hidden files an interrupted run left in the target folders go.
 bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
                    TPublishObserver *observer = nullptr);
 

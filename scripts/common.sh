@@ -20,6 +20,10 @@ KPX_PACKAGES=(
   desktop-file-utils
   appstream
   groff-base
+  dosfstools
+  exfatprogs
+  fusefat
+  exfat-fuse
 )
 KPX_BUILD_DIR="${KPX_BUILD_DIR:-build}"
 

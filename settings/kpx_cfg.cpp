@@ -82,6 +82,8 @@ Tkpx_cfgFrm::Tkpx_cfgFrm(QWidget *mainWindow, QComboBox *htmlNameHistory, QWidge
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     ApplyWindowFont(this);
     CreateControls();
+    for (const TTemplateBox *box : {html_header, html_footer1, html_footer2, html_footer3})
+        connect(box, &QPlainTextEdit::textChanged, this, &Tkpx_cfgFrm::TemplatesChanged);
     setFixedSize(396 + FExtraWidth, 296);
     new TEnterAsTab(this);
     PrepareWindow(this);

@@ -50,6 +50,10 @@ public:
     void sb_def_headerClick();
     void sb_def_footerClick();
 
+signals:
+    // The text of the header or a footer changed, as typed or restored.
+    void TemplatesChanged();
+
 private:
     void CreateControls();
     QWidget *CreateGeneralTab();

@@ -294,6 +294,7 @@ void TTagItem::RecFileDataChange(QObject *sender)
     // The save name was mirrored from the link name; it is confirmed with it.
     if (ControlTag(sender) % 100 == tkEdtStandby)
         StoreValue(edt_dltitle);
+    emit EntryStored();
 }
 
 void TTagItem::StoreValue(QObject *sender)

@@ -64,6 +64,10 @@ public:
     // call it for the focused edit box to keep a value still being typed.
     void RecFileDataChange(QObject *sender);
 
+signals:
+    // A confirmed edit reached the entry list.
+    void EntryStored();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -85,6 +85,10 @@ void Tkpx_TagsFrm::CreateMenu()
     }
     connect(FColumnItems, &QActionGroup::triggered, this, &Tkpx_TagsFrm::MI_Col3Click);
     SetColCount(1);
+
+    QAction *MI_Preview = menuBar()->addAction(QStringLiteral("プレビュー"));
+    MI_Preview->setObjectName(QStringLiteral("MI_Preview"));
+    connect(MI_Preview, &QAction::triggered, this, &Tkpx_TagsFrm::MI_PreviewClick);
 }
 
 void Tkpx_TagsFrm::CreateClientArea()
@@ -193,6 +197,7 @@ void Tkpx_TagsFrm::CreatePanels()
         panel->move(PanelMargin, i * TTagItem::ItemHeight + PanelMargin);
         panel->CreateControls();
         panel->setVisible(hasEntry);
+        connect(panel, &TTagItem::EntryStored, this, &Tkpx_TagsFrm::PublishJobChanged);
     }
 }
 
@@ -225,6 +230,7 @@ void Tkpx_TagsFrm::tbc_tagsChange()
     } catch (const std::exception &error) {
         ShowError(this, QString::fromUtf8(error.what()));
     }
+    PublishJobChanged();
 }
 
 void Tkpx_TagsFrm::ReloadPanels()

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
+
+#include "pages/PageGenerator.h"
 
 class QAction;
 class QActionGroup;
@@ -18,6 +22,7 @@ class TCustomSaveProps;
 class TIniSaveProps;
 class TPageTabStrip;
 class TTagItem;
+class Tkpx_PreviewFrm;
 struct TEntryStore;
 
 // The page settings window: one tab per output page and, on it, one editor
@@ -47,6 +52,12 @@ public:
 
     void setVisible(bool visible) override;
 
+    // What the preview shows a page from: the job as a run would be given it
+    // now. Without one the preview uses the templates and the page names.
+    void SetPublishJobSource(std::function<TPublishJob()> source);
+    // Something the page text is made from changed (templates, folders).
+    void PublishJobChanged();
+
 private:
     void CreateMenu();
     void CreateClientArea();
@@ -67,6 +78,8 @@ private:
     void ArrangeItems();
     QSize ScreenArea() const;
     void FormShow();
+    void MI_PreviewClick();
+    TPublishJob PublishJob() const;
 
     TEntryStore &FStore;
     const TAppOptions &FOptions;
@@ -77,6 +90,8 @@ private:
     QMenu *MI_ColCnt = nullptr;    // its tag holds the column count
     QActionGroup *FColumnItems = nullptr;
     TIniSaveProps *IniSaveProps1 = nullptr;
+    QPointer<Tkpx_PreviewFrm> FPreview; // made when first opened, a child of this window
+    std::function<TPublishJob()> FJobSource;
 };
 
 } // namespace kpx

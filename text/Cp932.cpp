@@ -1,6 +1,7 @@
 #include "text/Cp932.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -128,6 +129,23 @@ std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy)
     }
     if (lossy)
         *lossy = replaced;
+    return out;
+}
+
+std::string Utf8ToCp932Referenced(std::string_view utf8)
+{
+    if (IsAscii(utf8))
+        return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    while (toCp932().convert(utf8, out) != Converter::Stop::Done) {
+        if (utf8SequenceLength(utf8) == 0) {
+            out += Cp932ReplacementMark;
+            utf8.remove_prefix(1);
+        } else {
+            out += "&#" + std::to_string(static_cast<std::uint32_t>(TakeCodePoint(utf8))) + ';';
+        }
+    }
     return out;
 }
 

@@ -24,6 +24,11 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 // byte) becomes Cp932ReplacementMark. `lossy` reports whether that happened.
 std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy = nullptr);
 
+// As Utf8ToCp932Lossy, but a character CP932 lacks becomes a decimal character
+// reference ("&#233;"), which a page shows as the character itself; only an
+// invalid UTF-8 byte becomes the mark.
+std::string Utf8ToCp932Referenced(std::string_view utf8);
+
 // CP932 bytes -> UTF-8. A byte sequence that is not CP932 becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932, bool *lossy = nullptr);
 

@@ -35,6 +35,28 @@ const char *KindLabel(TPublishTarget::TKind kind)
     return kind == TPublishTarget::TKind::Movie ? "動画" : "ページ";
 }
 
+// One line, one column: control bytes and the backslash as C escapes.
+std::string ListedPath(std::string_view path)
+{
+    constexpr char Hex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            text += "\\\\";
+        else if (c == '\t')
+            text += "\\t";
+        else if (c == '\n')
+            text += "\\n";
+        else if (byte < 0x20 || byte == 0x7F)
+            text += {'\\', 'x', Hex[byte >> 4], Hex[byte & 0xF]};
+        else
+            text += c;
+    }
+    return text;
+}
+
 } // namespace
 
 TPublishReport::TPublishReport(std::ostream &out, int pageCount, bool showProgress)
@@ -81,13 +103,20 @@ std::string TPublishReport::Summary() const
 {
     return "動画: コピー " + std::to_string(FMovies.Copied) + "、スキップ " + std::to_string(FMovies.Skipped) + "、失敗 "
            + std::to_string(FMovies.Failed) + " / ページ: 作成 " + std::to_string(FPages.Copied) + "、スキップ "
-           + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed);
+           + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed) + StoppedEarly();
+}
+
+std::string TPublishReport::StoppedEarly() const
+{
+    // Every page of a run that went to its end was told of, written or not.
+    const int unmade = FPageCount - FPages.Total();
+    return unmade > 0 ? "（途中で終了しました: 未作成のページ " + std::to_string(unmade) + "）" : std::string();
 }
 
 void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk)
 {
-    out << ActionLabel(step.Action, canAsk) << '\t' << KindLabel(step.Target.Kind) << '\t' << step.Target.Destination
-        << '\n';
+    out << ActionLabel(step.Action, canAsk) << '\t' << KindLabel(step.Target.Kind) << '\t'
+        << ListedPath(step.Target.Destination) << '\n';
 }
 
 } // namespace kpx

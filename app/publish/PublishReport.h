@@ -20,10 +20,13 @@ public:
 
     int FilesDone() const;
     bool AnyFailed() const;
-    // Movies copied, skipped and failed; pages written, skipped and failed.
+    // Movies copied, skipped and failed; pages written, skipped and failed;
+    // and, when the run ended before its last page, how many were not made.
     std::string Summary() const;
 
 private:
+    std::string StoppedEarly() const;
+
     struct TTally
     {
         int Copied = 0;
@@ -41,7 +44,9 @@ private:
 };
 
 // One line of the dry run's list: what the policy would do with the file, its
-// kind and where it goes. `canAsk` tells whether a question would be asked or
+// kind and where it goes, three columns apart by tabs. The path writes its
+// control bytes and backslashes escaped (\t, \n, \\, \xHH), so that no name
+// adds a line or a column. `canAsk` tells whether a question would be asked or
 // answered no.
 void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk);
 

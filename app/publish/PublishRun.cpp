@@ -14,6 +14,7 @@
 #include "app/publish/PublishReport.h"
 #include "app/publish/PublishSettings.h"
 #include "app/publish/TerminalPrompt.h"
+#include "pages/EarlierCopies.h"
 #include "settings/IniDocument.h"
 #include "settings/IniStorage.h"
 #include "text/Cp932.h"
@@ -36,6 +37,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A stop because the command line names what is not there: it cannot run.
+class TNothingThere : public TRunStop
+{
+public:
+    using TRunStop::TRunStop;
+};
+
 int FailUsage(const QString &reason)
 {
     std::cerr << "kpx_publish: " << reason.toStdString() << "\n\n" << PublishUsage().toStdString();
@@ -47,7 +55,7 @@ TPublishSettings ReadSettingsFile(const std::optional<QString> &named)
     const QString path = named ? *named : DesktopSettingsPath();
     const std::optional<std::string> bytes = IniFileStorage().Read(path);
     if (!bytes && named)
-        throw TRunStop("設定ファイル「" + path.toStdString() + "」がありません。");
+        throw TNothingThere("設定ファイル「" + path.toStdString() + "」がありません。");
     // Without a file, as at the desktop program's first start: defaults throughout.
     return ReadPublishSettings(bytes ? IniDocument::Parse(*bytes) : IniDocument(), QFileInfo(path).absoluteDir());
 }
@@ -58,8 +66,13 @@ void RequireFolder(const std::string &cp932Folder, const char *label, bool writt
     const std::string named = std::string(label) + "「" + path.native() + "」";
     // The trailing delimiter makes the system refuse anything but a folder.
     struct stat info{};
-    if (::stat(path.c_str(), &info) != 0)
-        throw TRunStop(named + (errno == ENOTDIR ? "はフォルダではありません。" : "が見つかりません。"));
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOTDIR)
+            throw TNothingThere(named + "はフォルダではありません。");
+        if (errno == ENOENT)
+            throw TNothingThere(named + "が見つかりません。");
+        throw TRunStop(named + "が見つかりません。");
+    }
     if (::access(path.c_str(), (written ? W_OK : R_OK) | X_OK) != 0)
         throw TRunStop(named + (written ? "に書き込めません。" : "を読み込めません。"));
 }
@@ -75,9 +88,13 @@ void RequireFolders(const TPublishSettings &settings)
 TEntryList ScanEntries(const TPublishSettings &settings)
 {
     TEntryList list;
+    std::vector<TLeftOutEntry> leftOut;
     // After a failed listing the desktop program keeps its count of 0.
-    if (ScanSourceFolder(settings.SourceDir, settings.Scan, list.FEntries))
+    if (ScanSourceFolder(settings.SourceDir, settings.Scan, list.FEntries, {}, &leftOut)
+        && AdoptEarlierCopies(settings.SourceDir, settings.MovieDir, settings.Scan, list.FEntries))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    for (const TLeftOutEntry &entry : leftOut)
+        std::cerr << "kpx_publish: 動画ではないため除外しました: " << TerminalText(DescribeLeftOut(entry)) << '\n';
     if (list.FEntryCount == 0)
         throw TRunStop(TerminalText(Sjis("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。")));
     list.FPageItemCount = settings.PageItemCount;
@@ -157,6 +174,9 @@ int RunPublish(const QStringList &arguments)
 {
     try {
         return Run(arguments);
+    } catch (const TNothingThere &error) {
+        std::cerr << "kpx_publish: " << error.what() << '\n';
+        return ExitUsage;
     } catch (const std::exception &error) {
         // TRunStop, an unreadable settings file, or anything unforeseen: one line, no crash.
         std::cerr << "kpx_publish: " << error.what() << '\n';

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QPainter>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -25,6 +26,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
+#include <QCheckBox>
 
 #include "app/FolderBrowser.h"
 #include "app/PublishProgress.h"
@@ -32,6 +35,8 @@
 #include "components/UpDown.h"
 #include "settings/IniStorage.h"
 #include "settings/kpx_cfg.h"
+#include "tags/PageTabStrip.h"
+#include "tags/kpx_preview.h"
 #include "tags/kpx_tags.h"
 
 namespace {
@@ -116,6 +121,41 @@ bool ProgressDialog(const QString &folder, QWidget *mainWindow)
     return ok;
 }
 
+// The preview at a handset's width beside the page settings window, on the
+// middle page with one movie streamed and one without picture, in one picture.
+bool PreviewBesidePageSettings(kpx::Tkpx_TagsFrm *tags, const QString &folder)
+{
+    tags->findChild<QAction *>(QStringLiteral("MI_Col1"))->trigger();
+    tags->move(40, 60);
+    tags->findChild<kpx::TPageTabStrip *>()->SelectTab(1);
+    tags->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
+    tags->findChild<QToolButton *>(QStringLiteral("TagItem1sb_Stream"))->click();
+    tags->findChild<QCheckBox *>(QStringLiteral("TagItem2cbx_NoPic"))->click();
+    auto *preview = tags->findChild<kpx::Tkpx_PreviewFrm *>();
+    if (!preview || !QTest::qWaitForWindowExposed(preview))
+        return false;
+    QTest::qWait(300);
+    // Each window grabbed on its own and laid on a plain ground: the screen
+    // between them holds whatever window lies behind.
+    const QRect both = tags->frameGeometry().united(preview->frameGeometry()).adjusted(-8, -8, 8, 8);
+    QPixmap picture(both.size());
+    picture.fill(QColor(0x3A, 0x6E, 0xA5));
+    {
+        QPainter painter(&picture);
+        for (QWidget *window : {static_cast<QWidget *>(tags), static_cast<QWidget *>(preview)})
+            painter.drawPixmap(window->frameGeometry().topLeft() - both.topLeft(),
+                               window->screen()->grabWindow(window->winId()));
+    }
+    const QString path = QDir(folder).filePath(QStringLiteral("preview.png"));
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    preview->close();
+    return true;
+}
+
 // The road of one make-pages command, a picture at each window.
 bool MakePagesRoad(const QString &folder)
 {
@@ -141,6 +181,7 @@ bool MakePagesRoad(const QString &folder)
     tags->findChild<QAction *>(QStringLiteral("MI_Col3"))->trigger();
     tags->move(60, 120);
     ok = Save(tags, folder, QStringLiteral("page_settings")) && ok;
+    ok = PreviewBesidePageSettings(tags, folder) && ok;
 
     SaveModalWhenOpen(folder, QStringLiteral("list"), ok);
     tags->findChild<QAction *>(QStringLiteral("N1"))->trigger();

@@ -13,7 +13,7 @@
 #include "components/MessageDialogs.h"
 #include "settings/IniStorage.h"
 #include "settings/kpx_cfg.h"
-#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
 
 namespace kpx::test {
 

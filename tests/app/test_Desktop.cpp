@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
@@ -117,6 +118,13 @@ TEST_F(DesktopScreen, EveryWindowLiesWithinTheScreen)
     tags = Main->PageSettingsWindow();
     Shown(tags);
     EXPECT_TRUE(OnScreen(tags)) << "rebuilt";
+    tags->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
+    auto *preview = tags->findChild<QMainWindow *>(QStringLiteral("kpx_PreviewFrm"));
+    ASSERT_NE(preview, nullptr);
+    Shown(preview);
+    EXPECT_TRUE(OnScreen(preview));
+    EXPECT_EQ(preview->windowType(), Qt::Dialog); // kept with its owner by the desktop
+    preview->close();
 
     // A placement stored on a larger monitor.
     Tkpx_sortFrm list(Main->Store(), *Settings, tags);

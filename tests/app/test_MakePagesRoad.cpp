@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QTest>
@@ -8,8 +11,12 @@
 #include "app/PublishProgress.h"
 #include "components/UpDown.h"
 #include "pages/EntryScan.h"
+#include "pages/NumberFormat.h"
 #include "settings/DefaultTemplates.h"
+#include "settings/RadioGroup.h"
+#include "settings/TemplateBox.h"
 #include "tags/PageTabStrip.h"
+#include "tags/kpx_preview.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
 
@@ -142,6 +149,39 @@ TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
     EXPECT_EQ(page("ezmovie03.html"), Header(3) + Block("d.amc", "d", "5,000", "5000")
                                           + Footer(2, "ezmovie02.html", ""));
     EXPECT_EQ(ReadFileBytes(Html / eiga), std::string(2000, 'm'));
+}
+
+TEST_F(MakePagesRoad, ThePreviewShowsEachPageAsTheRunWritesItAndWarnsOfTemplateFaults)
+{
+    TempDir movies; // apart from the html folder: the links climb out of it
+    AnswerFolder(FolderOf(movies));
+    Click("bbtn_diropenmovie");
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    tags->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
+    auto *preview = tags->findChild<Tkpx_PreviewFrm *>();
+    ASSERT_NE(preview, nullptr);
+    const QLabel *status = preview->findChild<QLabel *>(QStringLiteral("stx_status"));
+    Click("bbtn_makehtml");
+
+    const std::pair<int, const char *> pages[] = {{0, "ezmovie.html"}, {1, "ezmovie02.html"}, {2, "ezmovie03.html"}};
+    for (const auto &[index, name] : pages) {
+        SCOPED_TRACE(name);
+        tags->findChild<TPageTabStrip *>()->SelectTab(index);
+        const std::string written = ReadFileBytes(Html / name);
+        ASSERT_FALSE(written.empty());
+        EXPECT_EQ(preview->PageSource(), Cp932ToQString(written));
+        EXPECT_EQ(QStringToCp932(preview->PageSource()), written);
+        EXPECT_EQ(status->text(),
+                  QString::fromStdString(FormatThousands(std::int64_t(written.size()))) + QStringLiteral(" バイト"));
+    }
+
+    // A header typed in the settings dialog shows at once, with its fault.
+    auto *header = Settings->findChild<TTemplateBox *>(QStringLiteral("html_header"));
+    header->SetText(QStringLiteral("<html><body>\r\n%i <b>new"));
+    EXPECT_TRUE(preview->PageSource().startsWith(QStringLiteral("<html><body>\r\n3 <b>new\r\n")));
+    EXPECT_TRUE(status->text().endsWith(QStringLiteral("　警告: ヘッダ 2行目の <b> が </BODY> までに閉じていません")))
+        << status->text().toStdString();
 }
 
 TEST_F(MakePagesRoad, SpinnerRebuildsAVisiblePageSettingsWindowKeepingEdits)
@@ -280,4 +320,37 @@ TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
     Find<QPushButton>("bbtn_pagecfg")->click();
     EXPECT_NE(Main->PageSettingsWindow(), nullptr);
     EXPECT_EQ(Main->Store().List.FEntryCount, 5);
+}
+
+TEST_F(MakePagesRoad, NamesThatAreNoMoviesAreToldInOneBoxAfterTheScan)
+{
+    ASSERT_EQ(::mkfifo((Source / "pipe.amc").c_str(), 0644), 0);
+    fs::create_symlink(Source / "gone", Source / "dangling.amc");
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Warning);
+    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("次のファイルは動画ではないため、一覧に入れませんでした。\r\n"
+                                                          "dangling.amc（リンク先がありません）\r\n"
+                                                          "pipe.amc（名前付きパイプです）"));
+    EXPECT_EQ(tags->PageNames().size(), 3u); // the five movies, two a page
+}
+
+TEST_F(MakePagesRoad, SessionsPublishingIntoTheSourceFolderMakeTheSamePages)
+{
+    AnswerFolder(FolderOf(Source));
+    Click("bbtn_diropenmovie");
+    std::map<std::string, std::string> first;
+    for (int session = 1; session <= 3; ++session) {
+        StartProgram(); // each session scans afresh
+        Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(1);
+        ASSERT_NE(Build(), nullptr);
+        Click("bbtn_makehtml");
+        std::map<std::string, std::string> files = FolderContents(Source.path());
+        files.merge(FolderContents(Html.path()));
+        if (session == 1)
+            first = files;
+        EXPECT_EQ(files, first) << "session " << session;
+    }
+    EXPECT_EQ(first.size(), 6u + 3u); // five movies, the copy of 映画, three pages
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "pages/EntryScan.h"
@@ -157,11 +161,12 @@ TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirReal
     {
         std::string nativeName;
         std::string orgNameUtf8;
+        std::string linkNameUtf8;
     } cases[] = {
-        {"a\xF0\x9F\x98\x80.amc", "a〓.amc"}, // an emoji code page 932 cannot hold
-        {"\x89\x66\x89\xE6.amc", "映画.amc"}, // 映画 in CP932 bytes, as a Windows archive unpacks
-        {"\xB6\xC0.amc", "ｶﾀ.amc"},             // half-width kana bytes
-        {"x\xFF\xFE.amc", "x〓〓.amc"},         // neither UTF-8 nor CP932
+        {"a\xF0\x9F\x98\x80.amc", "a〓.amc", "a&#128512;"}, // an emoji code page 932 cannot hold
+        {"\x89\x66\x89\xE6.amc", "映画.amc", "映画"},        // 映画 in CP932 bytes, as a Windows archive unpacks
+        {"\xB6\xC0.amc", "ｶﾀ.amc", "カタ"},                    // half-width kana bytes
+        {"x\xFF\xFE.amc", "x〓〓.amc", "x〓〓"},                // neither UTF-8 nor CP932
     };
     for (const auto &c : cases) {
         const TempDir folder;
@@ -169,9 +174,33 @@ TEST_F(ScanSourceFolderTest, NamesAreReadAsUtf8ThenAsCodePage932AndKeepTheirReal
         ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
         ASSERT_EQ(entries.size(), 1u) << c.orgNameUtf8;
         EXPECT_EQ(Cp932ToUtf8(entries[0].OrgName), c.orgNameUtf8);
-        EXPECT_EQ(entries[0].LinkName, KanaToFullWidth(Sjis(c.orgNameUtf8.substr(0, c.orgNameUtf8.size() - 4))));
+        EXPECT_EQ(entries[0].LinkName, Sjis(c.linkNameUtf8));
         EXPECT_EQ(entries[0].CopyName, "mv07120701.amc");
         EXPECT_EQ(entries[0].NativeName, c.nativeName);
+    }
+}
+
+TEST_F(ScanSourceFolderTest, NamesShowAsTheyAreAndControlBytesTakeThePattern)
+{
+    const struct
+    {
+        std::string nativeName, copyName, linkNameUtf8;
+    } cases[] = {
+        {"tab\tx.amc", "mv07120701.amc", "tab x"}, // some servers refuse control bytes in a URL
+        {"lf\nx\x7F.amc", "mv07120701.amc", "lf x "},
+        {"Song&copy 2024.amc", "song&copy 2024.amc", "Song&copy 2024"}, // the page escapes a lone "&"
+        {"a&lt;b&#x1F;c&#233;&.amc", "a&lt;b&#x1f;c&#233;&.amc", "a&amp;lt;b&amp;#x1F;c&amp;#233;&"},
+        {"caf\xC3\xA9.amc", "mv07120701.amc", "caf&#233;"}, // é: not in code page 932
+        {"\xEF\xBD\xB6\xEF\xBE\x9E&amp;.amc", "mv07120701.amc", "ガ&amp;amp;"},
+    };
+    for (const auto &c : cases) {
+        const TempDir folder;
+        WriteFileBytes(folder.path() / c.nativeName, "movie");
+        ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
+        ASSERT_EQ(entries.size(), 1u) << c.nativeName;
+        EXPECT_EQ(entries[0].CopyName, c.copyName) << c.nativeName;
+        EXPECT_EQ(entries[0].LinkName, Sjis(c.linkNameUtf8)) << c.nativeName;
+        EXPECT_EQ(entries[0].SaveName, entries[0].LinkName);
     }
 }
 
@@ -237,4 +266,44 @@ TEST_F(ScanSourceFolderTest, ProgressHearsEachEntryAndCanStopTheScan)
     }));
     EXPECT_EQ(heard, (std::vector<std::size_t>{1, 2}));
     EXPECT_TRUE(entries.empty()); // a stopped scan lists nothing rather than part of the folder
+}
+
+TEST_F(ScanSourceFolderTest, OnlyRegularFilesAreMoviesAndEveryOtherNameIsTold)
+{
+    addFile("a.amc");
+    std::filesystem::create_symlink(dir / "a.amc", dir / "kept elsewhere.amc");
+    std::filesystem::create_directory(dir / "folder.amc"); // passed over without a word
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling.amc");
+    std::filesystem::create_symlink(dir / "loop.amc", dir / "loop.amc");
+    ASSERT_EQ(::mkfifo((dir / "pipe.amc").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir / "device.amc");
+    addFile("partial.amc");
+    std::filesystem::permissions(dir / "partial.amc", std::filesystem::perms::none);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir / "socket.amc").native();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+    std::vector<TLeftOutEntry> leftOut;
+    ASSERT_TRUE(ScanSourceFolder(dir.cp932(), Options(), entries, {}, &leftOut));
+    ::close(sock);
+    std::vector<std::string> movies, told;
+    for (const TRecFileData &e : entries)
+        movies.push_back(e.NativeName);
+    std::sort(leftOut.begin(), leftOut.end(), [](const auto &a, const auto &b) { return a.Name < b.Name; });
+    for (const TLeftOutEntry &e : leftOut)
+        told.push_back(Cp932ToUtf8(DescribeLeftOut(e)));
+    EXPECT_EQ(movies, (std::vector<std::string>{"a.amc", "kept elsewhere.amc"}));
+    EXPECT_EQ(told, (std::vector<std::string>{"dangling.amc（リンク先がありません）", "device.amc（デバイスです）",
+                                              "loop.amc（リンクが循環しています）",
+                                              "partial.amc（中断されたコピーの残りです）", "pipe.amc（名前付きパイプです）",
+                                              "socket.amc（ソケットです）"}));
+
+    const std::vector<TLeftOutEntry> many(23, TLeftOutEntry{"p.amc", TLeftOutEntry::TReason::Pipe});
+    const std::string message = Cp932ToUtf8(LeftOutMessage(many));
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 21); // 20 names and the count of the rest
+    EXPECT_NE(message.find("ほか 3 件"), std::string::npos);
 }

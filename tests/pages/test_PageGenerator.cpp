@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "FakePrompt.h"
@@ -58,12 +60,12 @@ TEST(MovieBlock, FillsEveryPlaceholder)
     entry.LinkName = "a&b<c>";
     entry.SaveName = Sjis("映画");
     EXPECT_EQ(MakeMovieBlock(entry, "../mov/"),
-              Block("../mov/clip.amc", "yes", "a&b<c>", "999", Sjis("映画"), "999", "devdl2bm"));
+              Block("../mov/clip.amc", "yes", "a&amp;b<c>", "999", Sjis("映画"), "999", "devdl2bm"));
 
     entry.FileSize = 1000;
     entry.SoundKind = 2;
     entry.NoVideo = false;
-    EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
+    EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&amp;b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
 }
 
 TEST(MovieBlock, NamesCannotBreakTheMarkup)
@@ -82,6 +84,11 @@ TEST(MovieBlock, NamesCannotBreakTheMarkup)
         {"", "tab\tdel\x7F.amc", "tab%09del%7F.amc", "", ""},
         {"../a b/" + chi + "/", "clip.amc", "../a%20b/" + chi + "/clip.amc", "", ""},
         {"mov/", "plain-name_1.+$!~amc", "mov/plain-name_1.+$!~amc", "", ""},
+        // A ":" would make a scheme of the first segment, and browsers read "\\" as "/".
+        {"", "https:evil.example.com\\x.amc", "https%3Aevil.example.com%5Cx.amc", "Song&copy 2024", "Song&amp;copy 2024"},
+        {"../a:b\\c/", "javascript:alert(1).amc", "../a%3Ab%5Cc/javascript%3Aalert(1).amc", "", ""},
+        {"", "\x95\x5C\\.amc", "\x95\x5C%5C.amc", "&#x1F; &#123; &lt;&E63E;", "&#x1F; &#123; &lt;&E63E;"}, // 表: trail byte 0x5C
+        {"", "c.amc", "c.amc", "&;&#;&#x;&#12&a &b-c; &", "&amp;;&amp;#;&amp;#x;&amp;#12&amp;a &amp;b-c; &amp;"},
     };
     for (const auto &c : cases) {
         TRecFileData entry = Entry("x", 1);
@@ -103,6 +110,34 @@ TEST(PageFileName, NumbersFromThePageAfterTheFirst)
     EXPECT_EQ(PageFileName("index", 2), "index02.html");
     EXPECT_EQ(PageFileNames("p.html", 3), (std::vector<std::string>{"p.html", "p02.html", "p03.html"}));
 }
+
+namespace {
+
+// Records the run as "start <name> <done>/<total>" and "done <name>" lines,
+// and cancels once `cancelAfter` files are done.
+struct RunLog : TPublishObserver
+{
+    std::vector<std::string> lines;
+    int filesDone = 0;
+    int cancelAfter = -1;
+
+    void FileStarting(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("start " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void FileProgress(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
+    {
+        lines.push_back("progress " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void FileDone(const TPublishTarget &target, TCopyResult result) override
+    {
+        ++filesDone;
+        lines.push_back((result == TCopyResult::Failed ? "failed " : "done ") + target.Name);
+    }
+    bool Cancelled() override { return filesDone == cancelAfter; }
+};
+
+} // namespace
 
 class MakeHtmlFilesTest : public kpx::test::PublishFixture
 {
@@ -186,6 +221,16 @@ TEST_F(MakeHtmlFilesTest, FooterLinksFollowTheNameFieldWhilePageFilesFollowTheBu
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 top02.html\r\n");
 }
 
+TEST_F(MakeHtmlFilesTest, FooterLinksEscapeThePageNamesAsDataLinks)
+{
+    job.HtmlFileName = "q\"a#b%c?d:e\\f\tg h.html";
+    addMovies(3, 1);
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    const std::string name = "q%22a%23b%25c%3Fd%3Ae%5Cf%09g%20h";
+    EXPECT_EQ(ReadFileBytes(html / job.PageNames[1]),
+              "H2/2\r\n" + block(2) + "F2 " + name + ".html " + name + "03.html\r\n");
+}
+
 TEST_F(MakeHtmlFilesTest, MoviesInAnotherFolderAreLinkedRelatively)
 {
     fs::create_directory(html / "mov");
@@ -240,30 +285,6 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
 }
 
 namespace {
-
-// Records the run as "start <name> <done>/<total>" and "done <name>" lines,
-// and cancels once `cancelAfter` files are done.
-struct RunLog : TPublishObserver
-{
-    std::vector<std::string> lines;
-    int filesDone = 0;
-    int cancelAfter = -1;
-
-    void FileStarting(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
-    {
-        lines.push_back("start " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
-    }
-    void FileProgress(const TPublishTarget &target, std::uintmax_t done, std::uintmax_t total) override
-    {
-        lines.push_back("progress " + target.Name + " " + std::to_string(done) + "/" + std::to_string(total));
-    }
-    void FileDone(const TPublishTarget &target, TCopyResult result) override
-    {
-        ++filesDone;
-        lines.push_back((result == TCopyResult::Failed ? "failed " : "done ") + target.Name);
-    }
-    bool Cancelled() override { return filesDone == cancelAfter; }
-};
 
 std::vector<std::string> Names(const fs::path &folder)
 {
@@ -391,10 +412,12 @@ TEST_F(MakeHtmlFilesTest, FullDiskDuringAPageEndsTheRunLeavingNoPartOfIt)
     addMovies(2, 1);
     job.Templates.Header = std::string(4000, 'h');
     WriteFileBytes(html / "ezmovie.html", "old page");
+    RunLog log;
     {
         const FileSizeLimit limit(3000);
-        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
     }
+    EXPECT_EQ(log.lines.back(), "failed ezmovie.html"); // counted, as the run's last file
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
     EXPECT_NE(prompt.errors[0].find("ファイルが大きすぎます"), std::string::npos);
@@ -430,13 +453,12 @@ TEST_F(MakeHtmlFilesTest, NoNameShowsALargeMovieBeforeItIsComplete)
         WriteFileBytes(source / name, std::string(CopyChunkBytes + 1, 'x'));
     for (const bool unnamed : {true, false}) {
         SCOPED_TRACE(unnamed ? "unnamed file" : "hidden name");
-        const bool previous = SetUnnamedFilesUsed(unnamed);
+        job.Placement = unnamed ? TPlacementWays{} : TPlacementWays{false, false, false, false, true};
         fs::remove_all(html.path());
         fs::create_directory(html.path());
         FolderSpy spy;
         spy.folder = html.path();
         ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &spy));
-        SetUnnamedFilesUsed(previous);
         ASSERT_EQ(spy.seen.size(), 4u); // each movie: after its first chunk and at its end
         for (const std::string &line : spy.seen) {
             const std::string movie = line.substr(0, line.find(':'));
@@ -479,4 +501,75 @@ TEST_F(MakeHtmlFilesTest, NoCopyReplacesAnotherEntrysSource)
         EXPECT_EQ(ReadFileBytes(source / "m2.amc"), std::string(2000, 'x'));
         EXPECT_EQ(ReadFileBytes(html / "m1.amc"), std::string(2000, 'x'));
     }
+}
+
+namespace {
+
+// Ends the process as kill -9 does, once the named movie's bytes are copied
+// and before it is complete.
+struct KillDuring : TPublishObserver
+{
+    std::string movie;
+
+    void FileProgress(const TPublishTarget &target, std::uintmax_t, std::uintmax_t) override
+    {
+        if (target.Name == movie)
+            ::raise(SIGKILL);
+    }
+    void FileDone(const TPublishTarget &, TCopyResult) override {}
+};
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, ARunAfterAKillLeavesNoBrokenFileWhateverItsPolicy)
+{
+    addMovies(3, 2);
+    for (const bool onFat : {false, true}) {
+        for (int policy = 0; policy <= 4; ++policy) {
+            SCOPED_TRACE((onFat ? "as on FAT, policy " : "policy ") + std::to_string(policy));
+            fs::remove_all(html.path());
+            fs::create_directory(html.path());
+            job.Placement = onFat ? TPlacementWays{false, false, false, false, true} : TPlacementWays{};
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                KillDuring killer;
+                killer.movie = "m2.amc";
+                MakeHtmlFiles(job, list, prompt, &killer);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+            FakePrompt answering;
+            answering.answer = false;
+            job.Policy = OverwritePolicyFromIndex(policy);
+            const bool refused = job.Policy == TOverwritePolicy::WarnAndStop; // m1 is there, complete
+            EXPECT_NE(MakeHtmlFiles(job, list, answering), refused);
+            for (const char *movie : {"m1.amc", "m2.amc", "m3.amc"}) {
+                if (refused && std::string_view(movie) != "m1.amc")
+                    continue;
+                EXPECT_EQ(ReadFileBytes(html / movie), ReadFileBytes(source / movie)) << movie;
+                EXPECT_NE(fs::status(html / movie).permissions() & fs::perms::owner_read, fs::perms::none) << movie;
+            }
+            for (const std::string &question : answering.questions)
+                EXPECT_EQ(question.find("m2.amc"), std::string::npos) << question;
+            if (!refused) {
+                EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "ezmovie02.html", "m1.amc",
+                                                                        "m2.amc", "m3.amc"}));
+            }
+        }
+    }
+}
+
+TEST_F(MakeHtmlFilesTest, HiddenFilesOfAnEndedRunGoWithTheNextRunNotWithADryRun)
+{
+    addMovies(1, 1);
+    const std::string leftover = ".kpx" + std::to_string(kpx::test::EndedProcessId()) + "-1.tmp";
+    WriteFileBytes(html / leftover, "partial");
+    ASSERT_TRUE(PlanHtmlFiles(job, list, prompt, [](const TPlannedCopy &) {}));
+    EXPECT_TRUE(fs::exists(html / leftover));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
 }

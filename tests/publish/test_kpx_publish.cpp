@@ -285,6 +285,17 @@ TEST_F(PublishProgramTest, DryRunListsWhatEachPolicyWouldDoAndWritesNothing)
     EXPECT_TRUE(fs::is_empty(html));
 }
 
+TEST_F(PublishProgramTest, DryRunListsEachStepOnOneLineOfThreeColumns)
+{
+    addMovie("tab\there.amc"); // not handset-safe: a pattern name
+    const TProgramRun planned =
+        run({"--dry-run", "--date", "2024-05-06", "--quiet", "--name", QStringLiteral("t\tb\\c\nd\x01.html")});
+    EXPECT_EQ(planned.ExitCode, 0) << planned.Err;
+    const std::string folder = html.native() + "/";
+    EXPECT_EQ(planned.Out, "新規\t動画\t" + folder + "mv24050601.amc\n" + "新規\tページ\t" + folder
+                               + "t\\tb\\\\c\\nd\\x01.html\n");
+}
+
 TEST_F(PublishProgramTest, StrictPolicyRefusesWithTheDialogTextBeforeTouchingAnything)
 {
     addMovie("a.amc");
@@ -405,23 +416,29 @@ TEST_F(PublishProgramTest, WrongUsageGivesStatusTwoWithTheReasonAndTheUsage)
               "kpx_publish: 元ezmovieディレクトリを選択してください。(--source DIR)");
 }
 
-TEST_F(PublishProgramTest, BadInputGivesOneClearLineAndStatusOne)
+TEST_F(PublishProgramTest, BadInputGivesOneClearLineAndItsStatus)
 {
     const fs::path notAFolder = root / "file";
     WriteFileBytes(notAFolder, "x");
     const std::string folder = html.native() + "/";
-    const std::vector<std::pair<QStringList, std::string>> cases{
-        {{"--source", Arg(root / "missing")}, "元ezmovieディレクトリ「" + (root / "missing").native() + "/」が見つかりません。"},
-        {{"--html-dir", Arg(notAFolder)}, "htmlディレクトリ「" + notAFolder.native() + "/」はフォルダではありません。"},
-        {{"--ini", Arg(root / "none.ini")}, "設定ファイル「" + (root / "none.ini").native() + "」がありません。"},
+    const struct
+    {
+        QStringList arguments;
+        std::string message;
+        int exitCode; // 2: what the command line names is not there
+    } cases[] = {
+        {{"--source", Arg(root / "missing")}, "元ezmovieディレクトリ「" + (root / "missing").native() + "/」が見つかりません。", 2},
+        {{"--html-dir", Arg(notAFolder)}, "htmlディレクトリ「" + notAFolder.native() + "/」はフォルダではありません。", 2},
+        {{"--movie-dir", Arg(root / "gone")}, "ezmovieディレクトリ「" + (root / "gone").native() + "/」が見つかりません。", 2},
+        {{"--ini", Arg(root / "none.ini")}, "設定ファイル「" + (root / "none.ini").native() + "」がありません。", 2},
         // The desktop program's own warning, on its two lines.
-        {{}, "指定された元ezmovieディレクトリに\nezmovieファイルが存在しません。"},
+        {{}, "指定された元ezmovieディレクトリに\nezmovieファイルが存在しません。", 1},
     };
-    for (const auto &[arguments, message] : cases) {
-        SCOPED_TRACE(message);
-        const TProgramRun refused = run(arguments);
-        EXPECT_EQ(refused.ExitCode, 1);
-        EXPECT_EQ(refused.Err, "kpx_publish: " + message + "\n");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        const TProgramRun refused = run(c.arguments);
+        EXPECT_EQ(refused.ExitCode, c.exitCode);
+        EXPECT_EQ(refused.Err, "kpx_publish: " + c.message + "\n");
     }
     const TProgramRun unreadable = run({"--ini", Arg(html)});
     EXPECT_EQ(unreadable.ExitCode, 1);
@@ -490,4 +507,42 @@ TEST_F(PublishProgramTest, UpdateRewritesExactlyWhatChanged)
     EXPECT_EQ(ReadFileBytes(html / "a.amc"), std::string(1000, 'A'));
     EXPECT_EQ(ReadFileBytes(html / "d.amc"), std::string(1500, 'D'));
     EXPECT_EQ(fs::last_write_time(html / "a.amc"), fs::last_write_time(source / "a.amc"));
+}
+
+TEST_F(PublishProgramTest, AFileSizeLimitFailsTheFileNotTheRun)
+{
+    addMovie("big.amc", 500000);
+    addMovie("small.amc", 1000);
+    // As `ulimit -f 200` leaves it: 200 blocks of 1 KiB.
+    TProgramSetup limited = setup;
+    limited.Program = QStringLiteral("/bin/sh");
+    const TProgramRun published = RunProgram({QStringLiteral("-c"), QStringLiteral("ulimit -f 200; exec \"$@\""),
+                                              QStringLiteral("sh"), QStringLiteral(KPX_PUBLISH_EXE),
+                                              QStringLiteral("--ini"), Arg(ini), QStringLiteral("--policy"),
+                                              QStringLiteral("overwrite")},
+                                             limited);
+    EXPECT_EQ(published.ExitCode, 1);
+    EXPECT_NE(published.Err.find("big.amc」へコピーできません。\nファイルが大きすぎます。"), std::string::npos)
+        << published.Err;
+    EXPECT_EQ(ReadFileBytes(html / "small.amc"), ReadFileBytes(source / "small.amc"));
+    EXPECT_FALSE(fs::exists(html / "big.amc"));
+    EXPECT_TRUE(fs::exists(html / "ezmovie.html"));
+}
+
+TEST_F(PublishProgramTest, PipesAreToldAndNeverWaitedOn)
+{
+    addMovie("a.amc");
+    ASSERT_EQ(::mkfifo((source / "pipe.amc").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((html / "ezmovie.html").c_str(), 0644), 0);
+    for (const bool dryRun : {true, false}) {
+        QStringList arguments{QStringLiteral("--policy"), QStringLiteral("update")};
+        if (dryRun)
+            arguments << QStringLiteral("--dry-run");
+        const TProgramRun published = run(arguments);
+        EXPECT_EQ(published.ExitCode, 0) << published.Err;
+        EXPECT_NE(published.Err.find("動画ではないため除外しました: pipe.amc（名前付きパイプです）"), std::string::npos)
+            << published.Err;
+    }
+    EXPECT_TRUE(fs::is_regular_file(html / "ezmovie.html"));
+    EXPECT_NE(ReadFileBytes(html / "ezmovie.html").find("data=a.amc"), std::string::npos);
 }

@@ -10,7 +10,7 @@
 
 #include "settings/IniStorage.h"
 #include "settings/SaveProp.h"
-#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
 
 namespace kpx::test {
 

@@ -76,5 +76,5 @@ TEST(SettingsPath, BesideTheExecutableUnlessItsFolderIsReadOnlyOrItIsInstalled)
     EXPECT_EQ(SettingsPathFor("/usr/local/bin/kpx_app", true, config), "/home/u/.config/kpx/kpx_app.ini");
     EXPECT_EQ(SettingsPathFor("/usrx/kpx_app", true, config), "/usrx/kpx_app.ini");
     // The test program's own folder is writable.
-    EXPECT_TRUE(DefaultSettingsPath().endsWith(QStringLiteral("/test_settings.ini")));
+    EXPECT_TRUE(DefaultSettingsPath().endsWith(QStringLiteral("/test_settings_file.ini")));
 }

@@ -18,7 +18,7 @@
 #include "settings/RadioGroup.h"
 #include "settings/TemplateBox.h"
 #include "settings/kpx_cfg.h"
-#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
 #include "text/Cp932.h"
 
 using namespace kpx;

@@ -17,7 +17,7 @@
 #include "sort/kpx_sort.h"
 #include "tags/EntryStore.h"
 #include "text/Cp932.h"
-#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
 
 namespace kpx::test {
 

@@ -4,18 +4,12 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-
-#include <QTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "text/Cp932.h"
 
 namespace kpx::test {
-
-void TypeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 std::string Hex(std::string_view bytes)
 {
@@ -53,6 +47,13 @@ std::map<std::string, std::string> FolderContents(const std::filesystem::path &f
     return contents;
 }
 
+TempDir::~TempDir()
+{
+    // By bytes: Qt cannot remove names that are not UTF-8 (the CP932 name tests).
+    std::error_code ignored;
+    std::filesystem::remove_all(path(), ignored);
+}
+
 TempDir::TempDir()
 {
     if (!m_dir.isValid())
@@ -72,6 +73,15 @@ std::string TempDir::cp932() const
 std::filesystem::path TempDir::operator/(std::string_view utf8Name) const
 {
     return path() / std::filesystem::path(std::string(utf8Name));
+}
+
+pid_t EndedProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes)

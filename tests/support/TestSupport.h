@@ -9,14 +9,7 @@
 
 #include <QTemporaryDir>
 
-class QString;
-class QWidget;
-
 namespace kpx::test {
-
-// Types each character as a key press carrying it, as QTest::keyClicks does
-// for ASCII only.
-void TypeText(QWidget *widget, const QString &text);
 
 // Readable hex dump of a byte string, for failure messages.
 std::string Hex(std::string_view bytes);
@@ -29,11 +22,17 @@ void WriteFileBytes(const std::filesystem::path &path, std::string_view bytes);
 // snapshots compare equal exactly when nothing was written in between.
 std::map<std::string, std::string> FolderContents(const std::filesystem::path &folder);
 
+// The id of a process that has ended.
+pid_t EndedProcessId();
+
 // A fresh temporary folder per test, removed afterwards.
 class TempDir
 {
 public:
     TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
     std::filesystem::path path() const;
     // The folder as the core holds it: CP932 with a trailing delimiter.
     std::string cp932() const;

@@ -1,4 +1,4 @@
 #pragma once
 
 #include "settings/FixedOptions.h"
-#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"

@@ -17,7 +17,7 @@
 #include "components/MessageDialogs.h"
 #include "pages/PageGenerator.h"
 #include "settings/IniStorage.h"
-#include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"

@@ -1,0 +1,396 @@
+#include "pages/AtomicFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include "pages/FileErrors.h"
+
+namespace kpx {
+
+namespace {
+
+// A file the kernel fills in one call is made under its final name at once:
+// no other way is as cheap. Larger ones take longer than holding off a
+// Ctrl+C should.
+constexpr std::uintmax_t OneCallBytes = CopyChunkBytes;
+
+constexpr std::string_view HiddenPrefix = ".kpx";
+constexpr std::string_view HiddenSuffix = ".tmp";
+
+// A file-size limit (ulimit -f) would otherwise end the process in the
+// middle of a file; ignored, the write fails with EFBIG and is reported.
+void IgnoreFileSizeSignal()
+{
+    [[maybe_unused]] static const bool ignored = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+}
+
+// Giving an unnamed file a name goes through its /proc entry (a link by
+// descriptor alone needs a privilege a user does not have).
+bool ProcMounted()
+{
+    static const bool mounted = ::access("/proc/self/fd", X_OK) == 0;
+    return mounted;
+}
+
+std::string FolderOf(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Short and never derived from the destination's name, so that every name
+// the file system takes can be written.
+std::string HiddenNameBeside(const std::string &destination)
+{
+    static unsigned counter = 0;
+    return FolderOf(destination) + "/" + std::string(HiddenPrefix) + std::to_string(::getpid()) + "-"
+           + std::to_string(++counter) + std::string(HiddenSuffix);
+}
+
+std::string ProcPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// The file system has no such call or takes no such flag.
+bool NotOffered(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+} // namespace
+
+void TFileDescriptor::Reset(int fd)
+{
+    if (FFd >= 0)
+        ::close(FFd);
+    FFd = fd;
+}
+
+int TFileDescriptor::Close()
+{
+    if (FFd < 0)
+        return 0;
+    const int rc = ::close(FFd);
+    FFd = -1;
+    return rc == 0 ? 0 : errno;
+}
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno != EINTR)
+            return errno;
+        if (n > 0)
+            bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return 0;
+}
+
+int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied)
+{
+    bool kernelCopy = true;
+    std::uintmax_t reported = 0;
+    copied = 0;
+    while (copied < size) {
+        const size_t wanted = static_cast<size_t>(std::min(size - copied, CopyChunkBytes));
+        ssize_t n;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, wanted, 0);
+            if (n < 0 && (errno == EXDEV || NotOffered(errno))) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            char buffer[1 << 16];
+            n = ::read(in, buffer, std::min(sizeof buffer, wanted));
+            if (n > 0)
+                if (const int error = WriteAll(out, std::string_view(buffer, static_cast<size_t>(n))))
+                    return error;
+        }
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        copied += static_cast<std::uintmax_t>(n);
+        if (progress && copied < size && copied - reported >= CopyChunkBytes) {
+            progress(copied);
+            reported = copied;
+        }
+    }
+    if (progress)
+        progress(copied);
+    return 0;
+}
+
+int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info)
+{
+    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    return S_ISREG(info.st_mode) ? 0 : NotRegularFileError;
+}
+
+mode_t CreationMode(mode_t requested)
+{
+    // Read once: the umask can only be read by setting it.
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return requested & 0777 & ~mask;
+}
+
+bool SameModificationTime(const timespec &source, const timespec &copy)
+{
+    if (source.tv_sec == copy.tv_sec)
+        return true;
+    const bool fatRounded = copy.tv_nsec == 0 && copy.tv_sec % 2 == 0;
+    return fatRounded && (source.tv_sec - copy.tv_sec == 1 || copy.tv_sec - source.tv_sec == 1);
+}
+
+bool IsUnfinishedFile(const struct stat &info)
+{
+    return S_ISREG(info.st_mode) && (info.st_mode & 07777) == 0 && info.st_uid == ::geteuid();
+}
+
+std::optional<pid_t> HiddenNameOwner(std::string_view name)
+{
+    if (!name.starts_with(HiddenPrefix) || !name.ends_with(HiddenSuffix))
+        return std::nullopt;
+    name.remove_prefix(HiddenPrefix.size());
+    name.remove_suffix(HiddenSuffix.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    unsigned serial = 0;
+    if (error != std::errc() || pid <= 0 || end == name.data() + name.size() || *end != '-'
+        || std::from_chars(end + 1, name.data() + name.size(), serial).ptr != name.data() + name.size())
+        return std::nullopt;
+    return pid;
+}
+
+TAtomicFile::TAtomicFile(std::string destination, bool replace, std::uintmax_t size, mode_t permissions,
+                         TPlacementWays &ways)
+    : FDestination(std::move(destination))
+    , FReplace(replace)
+    , FSize(size)
+    , FPermissions(permissions)
+    , FWays(ways)
+{
+    IgnoreFileSizeSignal();
+}
+
+TAtomicFile::~TAtomicFile()
+{
+    Discard();
+}
+
+void TAtomicFile::Discard()
+{
+    FFile.Reset(-1);
+    if (!FUnfinishedName.empty())
+        ::unlink(FUnfinishedName.c_str());
+    FUnfinishedName.clear();
+    if (FHeldSignals)
+        ::pthread_sigmask(SIG_SETMASK, &*FHeldSignals, nullptr);
+    FHeldSignals.reset();
+}
+
+int TAtomicFile::Open()
+{
+    if (!FReplace && FSize <= OneCallBytes && FWays.KeepsModes) {
+        const int error = OpenUnderOwnName();
+        if (error == 0 || FWays.KeepsModes)
+            return error;
+    }
+    if (FWays.UnnamedFiles && ProcMounted()) {
+        const int error = OpenUnnamed();
+        // EISDIR: the kernel itself has no unnamed files.
+        if (!NotOffered(error) && error != EISDIR)
+            return error;
+        FWays.UnnamedFiles = false;
+    }
+    return OpenHidden();
+}
+
+int TAtomicFile::OpenUnderOwnName()
+{
+    // Ctrl+C, a logout or kill wait until the file is complete; a kill that
+    // cannot wait leaves the unfinished mark, which the next run replaces.
+    sigset_t held, previous;
+    ::sigemptyset(&held);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        ::sigaddset(&held, signal);
+    ::pthread_sigmask(SIG_BLOCK, &held, &previous);
+    FHeldSignals = previous;
+    FFile.Reset(::open(FDestination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
+    if (FFile.Get() < 0) {
+        const int error = errno;
+        Discard();
+        return error;
+    }
+    FWay = TWay::OwnName;
+    FUnfinishedName = FDestination;
+    if (!FWays.ModesSeen) {
+        // FAT, exFAT and NTFS through FUSE show every file with the same
+        // bits: the mark cannot be made there.
+        struct stat info{};
+        FWays.ModesSeen = true;
+        if (::fstat(FFile.Get(), &info) != 0 || (info.st_mode & 07777) != 0) {
+            FWays.KeepsModes = false;
+            Discard();
+            return EOPNOTSUPP;
+        }
+    }
+    return 0;
+}
+
+int TAtomicFile::OpenUnnamed()
+{
+    FFile.Reset(::open(FolderOf(FDestination).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, FPermissions & 0777));
+    FWay = TWay::Unnamed;
+    return FFile.Get() >= 0 ? 0 : errno;
+}
+
+int TAtomicFile::OpenHidden()
+{
+    FWay = TWay::Hidden;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = HiddenNameBeside(FDestination);
+        FFile.Reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, FPermissions & 0777));
+        if (FFile.Get() >= 0) {
+            FUnfinishedName = std::move(name);
+            return 0;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return errno;
+}
+
+int TAtomicFile::SetTimes(const timespec &accessed, const timespec &modified)
+{
+    // Both times: FAT and exFAT through FUSE ignore a call that leaves one as it is.
+    FTimes = {accessed, modified};
+    if (::futimens(FFile.Get(), FTimes->data()) != 0)
+        return errno;
+    struct stat made{};
+    FTimesTaken = ::fstat(FFile.Get(), &made) == 0 && SameModificationTime(modified, made.st_mtim);
+    return 0;
+}
+
+void TAtomicFile::KeepTimesAfterPlacing()
+{
+    struct stat placed{};
+    if (FTimes && (::stat(FDestination.c_str(), &placed) != 0 || !SameModificationTime((*FTimes)[1], placed.st_mtim)))
+        ::utimensat(AT_FDCWD, FDestination.c_str(), FTimes->data(), AT_SYMLINK_NOFOLLOW);
+}
+
+int TAtomicFile::Commit(bool replace)
+{
+    switch (FWay) {
+    case TWay::OwnName: {
+        const int error = ::fchmod(FFile.Get(), CreationMode(FPermissions)) != 0 ? errno : FFile.Close();
+        if (error != 0)
+            return error;
+        FUnfinishedName.clear(); // complete and in place
+        Discard();
+        if (!FTimesTaken)
+            KeepTimesAfterPlacing();
+        return 0;
+    }
+    case TWay::Unnamed:
+        if (!replace) {
+            if (::linkat(AT_FDCWD, ProcPath(FFile.Get()).c_str(), AT_FDCWD, FDestination.c_str(), AT_SYMLINK_FOLLOW)
+                != 0)
+                return errno;
+            if (!FTimesTaken)
+                KeepTimesAfterPlacing();
+            return 0;
+        }
+        // Replacing needs a rename, and a rename needs a name to start from.
+        if (const int error = NameUnnamedFile(FUnfinishedName))
+            return error;
+        return PlaceHidden(true);
+    case TWay::Hidden:
+        if (const int error = FFile.Close())
+            return error;
+        return PlaceHidden(replace);
+    }
+    return EINVAL;
+}
+
+int TAtomicFile::NameUnnamedFile(std::string &name)
+{
+    const std::string self = ProcPath(FFile.Get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string hidden = HiddenNameBeside(FDestination);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            name = std::move(hidden);
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+int TAtomicFile::PlaceHidden(bool replace)
+{
+    const int error = replace ? (::rename(FUnfinishedName.c_str(), FDestination.c_str()) == 0 ? 0 : errno)
+                              : PlaceHiddenWithoutReplacing();
+    if (error == 0) {
+        FUnfinishedName.clear();
+        KeepTimesAfterPlacing();
+    }
+    return error;
+}
+
+int TAtomicFile::PlaceHiddenWithoutReplacing()
+{
+    if (FWays.NoReplaceRename) {
+        if (::renameat2(AT_FDCWD, FUnfinishedName.c_str(), AT_FDCWD, FDestination.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (!NotOffered(errno))
+            return errno;
+        FWays.NoReplaceRename = false;
+    }
+    if (FWays.HardLinks) {
+        if (::link(FUnfinishedName.c_str(), FDestination.c_str()) == 0) {
+            ::unlink(FUnfinishedName.c_str());
+            return 0;
+        }
+        if (!NotOffered(errno) && errno != EPERM)
+            return errno;
+        FWays.HardLinks = false;
+    }
+    // The last resort, where the file system can neither refuse to replace
+    // a name nor link (FAT, exFAT): look that the name is free, then rename.
+    // A file made under that name between the two is replaced; no other way
+    // is left there.
+    struct stat existing{};
+    if (::lstat(FDestination.c_str(), &existing) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::rename(FUnfinishedName.c_str(), FDestination.c_str()) == 0 ? 0 : errno;
+}
+
+} // namespace kpx

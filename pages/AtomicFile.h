@@ -1,0 +1,143 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace kpx {
+
+// Paths here are the file system's own bytes, not code page 932.
+
+// Owns one descriptor.
+class TFileDescriptor
+{
+public:
+    explicit TFileDescriptor(int fd = -1) : FFd(fd) {}
+    ~TFileDescriptor() { Reset(-1); }
+    TFileDescriptor(const TFileDescriptor &) = delete;
+    TFileDescriptor &operator=(const TFileDescriptor &) = delete;
+
+    int Get() const { return FFd; }
+    void Reset(int fd);
+    // Closes now, so that a failing close (a full disk on some file systems)
+    // is seen: 0 or an errno; 0 when already closed.
+    int Close();
+
+private:
+    int FFd;
+};
+
+// Writes every byte: 0 or an errno.
+int WriteAll(int fd, std::string_view bytes);
+
+// Told the bytes copied so far, every CopyChunkBytes and at the end.
+using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
+constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
+
+// Copies up to `size` bytes of `in` to `out` from their current offsets,
+// through the kernel where it can, a chunk at a time so that a window can
+// repaint between chunks; fewer when `in` ends first. 0 or an errno;
+// `copied` counts what was copied.
+int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied);
+
+// Opens a regular file to read. Never blocks: a pipe, a socket or a device
+// under the name is refused (EINVAL) before a byte is read.
+int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info);
+
+// The permission bits a new file gets from the process's umask.
+mode_t CreationMode(mode_t requested);
+
+// Whether a copy's modification time is its source's: whole seconds, as
+// rsync compares (some file systems keep no finer time), and FAT's even
+// seconds a second off, as rsync's --modify-window allows.
+bool SameModificationTime(const timespec &source, const timespec &copy);
+
+// A file of ours with no permission bits at all is one an interrupted run
+// left unfinished under its final name: nothing serves it, and the next run
+// replaces it whatever its policy.
+bool IsUnfinishedFile(const struct stat &info);
+
+// The ways one target folder's file system offers to put a complete file in
+// place. Each starts as allowed; a folder whose file system turns one down
+// stops using it (FAT and exFAT have none of them).
+struct TPlacementWays
+{
+    bool UnnamedFiles = true;    // O_TMPFILE, linked into place when complete
+    bool NoReplaceRename = true; // renameat2 with RENAME_NOREPLACE
+    bool HardLinks = true;       // a link, which never replaces a name either
+    bool KeepsModes = true;      // a file made without permission bits keeps none until given them
+    bool ModesSeen = false;      // whether KeepsModes was looked at on a real file
+};
+
+// A hidden name this program gives a file while it is not in place, and the
+// process that gave it, for the clean-up of an interrupted run.
+std::optional<pid_t> HiddenNameOwner(std::string_view name);
+
+// A file whose contents are complete, or absent, under its final name after
+// any end of the process, a kill included, in the shape of a save file:
+// Open, fill Fd(), Commit. Destroying it uncommitted discards it. The
+// cheapest way the folder allows:
+// - a small new file is made under its own name without permission bits
+//   (the unfinished mark) and with termination held off; commit gives it
+//   its permissions;
+// - otherwise a file without a name, linked into place when complete;
+// - where the file system has no such files, a short hidden name beside the
+//   destination, renamed into place.
+class TAtomicFile
+{
+public:
+    // `size` is the expected size; `permissions` the mode it ends with
+    // (before the umask); `ways` are the destination folder's, and learn
+    // what its file system turns down.
+    TAtomicFile(std::string destination, bool replace, std::uintmax_t size, mode_t permissions, TPlacementWays &ways);
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile &) = delete;
+    TAtomicFile &operator=(const TAtomicFile &) = delete;
+
+    // 0 or an errno; EEXIST when a new file's name is taken.
+    int Open();
+    int Fd() const { return FFile.Get(); }
+    // Gives the file these times once its contents are complete, and keeps
+    // them through placing (some drivers lose them in a rename or ignore
+    // them on a descriptor). 0 or an errno.
+    int SetTimes(const timespec &accessed, const timespec &modified);
+    // Completes the file and gives it its name: 0 or an errno; EEXIST when
+    // the name is taken and `replace` is false.
+    int Commit(bool replace);
+
+private:
+    int OpenUnderOwnName();
+    int OpenUnnamed();
+    int OpenHidden();
+    int NameUnnamedFile(std::string &name);
+    int PlaceHidden(bool replace);
+    int PlaceHiddenWithoutReplacing();
+    void KeepTimesAfterPlacing();
+    void Discard();
+
+    enum class TWay
+    {
+        OwnName,
+        Unnamed,
+        Hidden,
+    };
+
+    std::string FDestination;
+    bool FReplace;
+    std::uintmax_t FSize;
+    mode_t FPermissions;
+    TPlacementWays &FWays;
+    TWay FWay = TWay::Hidden;
+    TFileDescriptor FFile;
+    std::string FUnfinishedName; // the name the file has while not complete and in place
+    std::optional<sigset_t> FHeldSignals; // the mask to restore
+    std::optional<std::array<timespec, 2>> FTimes;
+    bool FTimesTaken = true;
+};
+
+} // namespace kpx

@@ -1,0 +1,13 @@
+#include "support/WidgetSupport.h"
+
+#include <QTest>
+
+namespace kpx::test {
+
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+} // namespace kpx::test
