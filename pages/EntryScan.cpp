@@ -275,7 +275,7 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std:
     // name stays in NativeName for the copy.
     entry.OrgName = Utf8ToCp932Lossy(nameText);
     entry.NativeName = std::move(nativeName);
-    entry.FileSize = static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
+    entry.FileSize = static_cast<std::int64_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int64_t>::max()));
     entry.LinkName = LinkTextOfName(BaseNameOf(nameText));
     entry.SaveName = entry.LinkName;
     return entry;

@@ -173,7 +173,7 @@ int PublishedCount(const TEntryList &entries)
 
 std::uintmax_t ListedBytes(const TRecFileData &entry)
 {
-    return static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0));
+    return static_cast<std::uintmax_t>(std::max<std::int64_t>(entry.FileSize, 0));
 }
 
 TPublishTarget MovieTarget(const TRunFolders &folders, const TRecFileData &entry, int pageIndex)

@@ -7,6 +7,7 @@
 
 #include "FakePrompt.h"
 #include "PublishFixture.h"
+#include "pages/EntryScan.h"
 #include "pages/PageGenerator.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
@@ -35,7 +36,7 @@ std::string Block(const std::string &data, const std::string &copyright, const s
            + "</object>\r\n\r\n";
 }
 
-TRecFileData Entry(const std::string &name, std::int32_t size)
+TRecFileData Entry(const std::string &name, std::int64_t size)
 {
     TRecFileData entry;
     entry.OrgName = name + ".amc";
@@ -66,6 +67,30 @@ TEST(MovieBlock, FillsEveryPlaceholder)
     entry.SoundKind = 2;
     entry.NoVideo = false;
     EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&amp;b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
+}
+
+TEST(MovieBlock, SizesOf2GiBAndMoreReachThePageWholeFromTheScan)
+{
+    const struct
+    {
+        std::uintmax_t bytes;
+        const char *grouped, *plain;
+    } cases[] = {
+        {2147483647, "2,147,483,647", "2147483647"},
+        {2147483648, "2,147,483,648", "2147483648"},
+        {3221225472, "3,221,225,472", "3221225472"}, // 3 GiB
+        {4294967297, "4,294,967,297", "4294967297"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.plain);
+        TempDir source;
+        fs::resize_file((WriteFileBytes(source / "big.amc", ""), source / "big.amc"), c.bytes); // sparse
+        std::vector<TRecFileData> entries;
+        ASSERT_TRUE(ScanSourceFolder(source.path().string() + "/", TScanOptions(), entries));
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(MakeMovieBlock(entries[0], ""),
+                  Block("big.amc", "no", "big", c.grouped, "big", c.plain, "devdl1q"));
+    }
 }
 
 TEST(MovieBlock, NamesCannotBreakTheMarkup)

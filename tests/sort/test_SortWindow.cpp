@@ -72,11 +72,13 @@ TEST_F(SortWindowTest, OpeningAndClosingLeavesTheEntryListUnchanged)
 
 TEST_F(SortWindowTest, SizesSortAsNumbersAndASecondClickReverses)
 {
-    Open({Movie("a", 10000), Movie("b", 9000), Movie("c", 123), Movie("d", 1000000)});
+    Open({Movie("a", 10000), Movie("b", 9000), Movie("c", 123), Movie("d", 1000000), Movie("e", 3221225472)});
     ClickHeader(scFileSize);
-    EXPECT_EQ(Column(scFileSize), QStringList({"123", "9,000", "10,000", "1,000,000"}));
+    EXPECT_EQ(Column(scFileSize), QStringList({"123", "9,000", "10,000", "1,000,000", "3,221,225,472"}));
     ClickHeader(scFileSize);
-    EXPECT_EQ(Column(scFileSize), QStringList({"1,000,000", "10,000", "9,000", "123"}));
+    EXPECT_EQ(Column(scFileSize), QStringList({"3,221,225,472", "1,000,000", "10,000", "9,000", "123"}));
+    Click("bbtn_close");
+    EXPECT_EQ(Store.List.FEntries.at(0).FileSize, 3221225472); // written back whole
 }
 
 TEST_F(SortWindowTest, TextsSortByTheirUnsignedCp932Bytes)
