@@ -1,5 +1,7 @@
 #include "settings/kpx_cfg.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -238,13 +240,20 @@ void Tkpx_cfgFrm::DeclareSettings()
     for (const ini::ListSection &section : ini::Templates)
         sections << QLatin1String(section.Section);
     IniSaveProps1->SetFindKeys(sections);
-    IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &,
-                                           const QString &value, bool &) { IniSaveProps1FindStrValue(section, value); };
+    IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &key,
+                                           const QString &value, bool &) {
+        IniSaveProps1FindStrValue(section, key, value);
+    };
     IniSaveProps1->OnAfterLoad = [this](TCustomSaveProps *) {
         // A stored -1 leaves no choice shown while the first applies; show
         // (and so store) the one that applies.
         if (rg_overwrite->ItemIndex() < 0)
             rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
+        // Each line came back with a break after it; the last one keeps its
+        // break only if the text had one, so pages stay the same from session to session.
+        for (const QString &section : std::exchange(FNoLineBreakAtEnd, {}))
+            if (auto *box = findChild<TTemplateBox *>(section))
+                box->DropFinalLineBreak();
         cbx_AlwaysTopClick();
     };
     IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { IniSaveProps1AfterSave(); };
@@ -320,8 +329,13 @@ void Tkpx_cfgFrm::sb_def_footerClick()
     html_footer3->SetText(FromUtf8(DefaultFooters[2]));
 }
 
-void Tkpx_cfgFrm::IniSaveProps1FindStrValue(const QString &section, const QString &value)
+void Tkpx_cfgFrm::IniSaveProps1FindStrValue(const QString &section, const QString &key, const QString &value)
 {
+    if (key == QLatin1String(ini::TemplateLineBreakAtEnd)) {
+        if (value == QLatin1String("0"))
+            FNoLineBreakAtEnd << section;
+        return;
+    }
     for (const QString &name : IniSaveProps1->FindKeys())
         if (name == section)
             if (auto *box = findChild<TTemplateBox *>(name))
@@ -341,6 +355,9 @@ void Tkpx_cfgFrm::SaveEditLines(const TTemplateBox *box)
     const QStringList text = box->Lines();
     for (int i = 0; i < text.size(); ++i)
         IniSaveProps1->WriteString(box->objectName(), lines.ItemKey(i), text.at(i));
+    if (!text.isEmpty())
+        IniSaveProps1->WriteString(box->objectName(), QLatin1String(ini::TemplateLineBreakAtEnd),
+                                   box->Text().endsWith(QLatin1Char('\n')) ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 bool Tkpx_cfgFrm::eventFilter(QObject *watched, QEvent *event)
