@@ -127,8 +127,10 @@ void TPublishProgress::FileProgress(const TPublishTarget &, std::uintmax_t bytes
     Update(bytesDone);
 }
 
-void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
+void TPublishProgress::FileDone(const TPublishTarget &target, TCopyResult result)
 {
+    if (result == TCopyResult::Failed)
+        FFailures.push_back(target.Name);
     Update(FBytesAfter);
 }
 

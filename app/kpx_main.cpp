@@ -377,6 +377,8 @@ void Tkpx_MainFrm::htmlname_historyExit()
         return;
     htmlname_history->setEditText(NormalizeHtmlFileName(text));
     AddToHistory(*htmlname_history, htmlname_history->currentText(), FCfgFrm ? FCfgFrm->HistoryCount() : 0);
+    if (FTagsFrm)
+        FTagsFrm->RenamePages(htmlname_history->currentText());
 }
 
 void Tkpx_MainFrm::ud_PageItemCntClick()
@@ -468,10 +470,13 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
 {
     if (!FCfgFrm || !FTagsFrm)
         return false;
+    // The run writes the pages under the name the box holds now, and the tabs show them.
+    FTagsFrm->RenamePages(htmlname_history->currentText());
     const TPublishJob job = PublishJob();
     TMessageBoxPrompt prompt(this);
     TPublishProgress progress(this, FStore.List.FPageCount);
     const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
+    FFailures = progress.Failures();
     if (!made && progress.Cancelled())
         ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
     return made;
@@ -510,8 +515,23 @@ void Tkpx_MainFrm::bbtn_makehtmlClick()
             return;
         }
     }
-    if (MakeHtmlFiles())
+    if (!MakeHtmlFiles())
+        return;
+    if (FFailures.empty()) {
         ShowInformation(this, QStringLiteral("htmlファイルを作成しました。"));
+        return;
+    }
+    // Each failure had its box; the last word must not call the run a success.
+    constexpr size_t NamesShown = 5;
+    QStringList names;
+    for (size_t i = 0; i < std::min(FFailures.size(), NamesShown); ++i)
+        names << Cp932ToQString(FFailures[i]);
+    QString text = QStringLiteral("htmlファイルを作成しましたが、%1 個のファイルをコピーできませんでした。\r\n%2")
+                       .arg(FFailures.size())
+                       .arg(names.join(QStringLiteral("、")));
+    if (FFailures.size() > NamesShown)
+        text += QStringLiteral(" ほか %1 個").arg(FFailures.size() - NamesShown);
+    ShowWarning(this, text);
 }
 
 void Tkpx_MainFrm::N1Click()

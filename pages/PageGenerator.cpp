@@ -103,10 +103,18 @@ std::string_view BaseName(std::string_view fileName)
     return dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
 }
 
+std::string PageName(const TPublishJob &job, int pageIndex)
+{
+    // The names come from the last build; the naming rule stands in for a missing one.
+    return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
+                                                                   : PageFileName(job.HtmlFileName, pageIndex + 1);
+}
+
 std::string MakeFooter(const TPublishJob &job, int pageIndex, int pageCount)
 {
-    const std::string previous = LinkToPage(PageFileName(job.HtmlFileName, pageIndex));
-    const std::string next = LinkToPage(PageFileName(job.HtmlFileName, pageIndex + 2));
+    // The names the run writes the pages under: links and files always agree.
+    const std::string previous = LinkToPage(PageName(job, pageIndex - 1));
+    const std::string next = LinkToPage(PageName(job, pageIndex + 1));
     if (pageIndex == 0)
         return ReplacePlaceholder(job.Templates.Footers[0], "%n", next);
     if (pageIndex == pageCount - 1)
@@ -186,12 +194,6 @@ TPublishTarget MovieTarget(const TRunFolders &folders, const TRecFileData &entry
             folders.Movie + Cp932ToNativePath(entry.CopyName).native(), ListedBytes(entry)};
 }
 
-std::string PageName(const TPublishJob &job, int pageIndex)
-{
-    // The names come from the last build; the naming rule stands in for a missing one.
-    return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
-                                                                   : PageFileName(job.HtmlFileName, pageIndex + 1);
-}
 
 TPublishTarget PageTarget(const TPublishJob &job, const TRunFolders &folders, int pageIndex, std::uintmax_t bytes)
 {

@@ -173,6 +173,17 @@ void Tkpx_TagsFrm::FillPageTabs(const QString &htmlFileName)
     tbc_tags->SetTabs(captions);
 }
 
+void Tkpx_TagsFrm::RenamePages(const QString &htmlFileName)
+{
+    QStringList captions;
+    for (const std::string &name : PageFileNames(QStringToCp932Lossy(htmlFileName), tbc_tags->Count()))
+        captions.append(Cp932ToQString(name));
+    if (captions == tbc_tags->Tabs())
+        return;
+    tbc_tags->RenameTabs(captions);
+    PublishJobChanged();
+}
+
 std::vector<std::string> Tkpx_TagsFrm::PageNames() const
 {
     std::vector<std::string> names;

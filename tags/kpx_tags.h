@@ -42,6 +42,9 @@ public:
     // with the page file name derived from htmlFileName, the first tab
     // selected, one panel per position showing the first page's entries.
     void Build(const QString &htmlFileName);
+    // Captions the tabs after a changed html file name: the names the next
+    // run writes the pages under.
+    void RenamePages(const QString &htmlFileName);
     // The tab captions, page 1 first, as CP932: the file names of the pages.
     std::vector<std::string> PageNames() const;
 

@@ -238,12 +238,15 @@ TEST_F(MakeHtmlFilesTest, PagesPastTheLastEntryKeepHeaderAndFooter)
     EXPECT_FALSE(fs::exists(html / "m4.amc"));
 }
 
-TEST_F(MakeHtmlFilesTest, FooterLinksFollowTheNameFieldWhilePageFilesFollowTheBuild)
+TEST_F(MakeHtmlFilesTest, FooterLinksLeadToThePagesTheRunWrites)
 {
-    addMovies(2, 1);
-    job.HtmlFileName = "top.html"; // changed after the build
+    addMovies(3, 1);
+    job.HtmlFileName = "top.html"; // differs from the page names of the run
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
-    EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 top02.html\r\n");
+    EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n");
+    EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(2) + "F2 ezmovie.html ezmovie03.html\r\n");
+    EXPECT_EQ(page("ezmovie03.html"), "H3/3\r\n" + block(3) + "F3 ezmovie02.html\r\n");
+    EXPECT_FALSE(fs::exists(html / "top02.html"));
 }
 
 TEST_F(MakeHtmlFilesTest, FooterLinksEscapeThePageNamesAsDataLinks)
