@@ -477,7 +477,7 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
     TPublishProgress progress(this, FStore.List.FPageCount);
     const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
     FFailures = progress.Failures();
-    if (!made && progress.Cancelled())
+    if (!made && (progress.Cancelled() || prompt.StopRequested()))
         ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
     return made;
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "components/DesktopWindow.h"
@@ -19,6 +20,12 @@ namespace {
 TMessageHandler &CurrentHandler()
 {
     static TMessageHandler handler;
+    return handler;
+}
+
+TChoiceHandler &CurrentChoiceHandler()
+{
+    static TChoiceHandler handler;
     return handler;
 }
 
@@ -75,22 +82,11 @@ qsizetype BreakAt(const QString &line, const std::function<int(const QString &)>
     return at;
 }
 
-bool ShowMessage(QWidget *parent, TMsgKind kind, const QString &text)
+// Lines are broken here, where a reader expects it, and the label is made
+// wide enough for the longest, so that Qt's own wrapping never leaves a
+// lone 「す。」 on a line of its own.
+void SetBoxText(QMessageBox &box, QWidget *parent, const QString &text)
 {
-    if (const TMessageHandler &handler = CurrentHandler())
-        return handler(kind, text);
-
-    // A hidden owner (a window saving at program end) would place the box
-    // where that window last was, or at the screen's corner.
-    if (parent && !parent->window()->isVisible())
-        parent = nullptr;
-    QMessageBox box(IconOf(kind), MessageCaption(kind), QString(), QMessageBox::NoButton, parent);
-    ApplyWindowFont(&box);
-    // Messages may carry file names; never let them be read as markup.
-    box.setTextFormat(Qt::PlainText);
-    // Lines are broken here, where a reader expects it, and the label is made
-    // wide enough for the longest, so that Qt's own wrapping never leaves a
-    // lone 「す。」 on a line of its own.
     const QFontMetrics metrics(box.font());
     const int maxWidth = std::min(MessageLineWidth, AvailableArea(parent ? parent : &box).width() - 160);
     const QStringList lines =
@@ -101,6 +97,26 @@ bool ShowMessage(QWidget *parent, TMsgKind kind, const QString &text)
     box.setText(lines.join(QLatin1Char('\n')));
     if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
         label->setMinimumWidth(widest + 2);
+}
+
+// A hidden owner (a window saving at program end) would place the box
+// where that window last was, or at the screen's corner.
+QWidget *ShownOwner(QWidget *parent)
+{
+    return parent && parent->window()->isVisible() ? parent : nullptr;
+}
+
+bool ShowMessage(QWidget *parent, TMsgKind kind, const QString &text)
+{
+    if (const TMessageHandler &handler = CurrentHandler())
+        return handler(kind, text);
+
+    parent = ShownOwner(parent);
+    QMessageBox box(IconOf(kind), MessageCaption(kind), QString(), QMessageBox::NoButton, parent);
+    ApplyWindowFont(&box);
+    // Messages may carry file names; never let them be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    SetBoxText(box, parent, text);
     PrepareWindow(&box);
     if (kind == TMsgKind::Confirmation) {
         AddButton(box, QMessageBox::Yes, QStringLiteral("はい(&Y)"));
@@ -174,6 +190,28 @@ bool AskYesNo(QWidget *parent, const QString &text)
     return ShowMessage(parent, TMsgKind::Confirmation, text);
 }
 
+int AskChoice(QWidget *parent, const QString &text, const QStringList &buttons)
+{
+    if (const TChoiceHandler &handler = CurrentChoiceHandler())
+        return handler(text, buttons);
+    if (const TMessageHandler &handler = CurrentHandler())
+        return handler(TMsgKind::Confirmation, text) ? 0 : 1;
+    parent = ShownOwner(parent);
+    QMessageBox box(QMessageBox::Question, MessageCaption(TMsgKind::Confirmation), QString(), QMessageBox::NoButton,
+                    parent);
+    ApplyWindowFont(&box);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton *> added;
+    for (const QString &caption : buttons)
+        added << box.addButton(caption, QMessageBox::ActionRole);
+    if (!added.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+    SetBoxText(box, parent, text);
+    PrepareWindow(&box);
+    box.exec();
+    return static_cast<int>(added.indexOf(box.clickedButton()));
+}
+
 void ReportApplicationError(QObject *sender, const QString &message)
 {
     // A failing widget owns its box; anything else reports over the window in use.
@@ -186,6 +224,11 @@ TMessageHandler SetMessageHandler(TMessageHandler handler)
     return std::exchange(CurrentHandler(), std::move(handler));
 }
 
+TChoiceHandler SetChoiceHandler(TChoiceHandler handler)
+{
+    return std::exchange(CurrentChoiceHandler(), std::move(handler));
+}
+
 TMessageRecorder::TMessageRecorder(bool answer)
     : Answer(answer)
 {
@@ -193,10 +236,15 @@ TMessageRecorder::TMessageRecorder(bool answer)
         FMessages.append({kind, text});
         return Answer;
     });
+    FPreviousChoice = SetChoiceHandler([this](const QString &text, const QStringList &) {
+        FMessages.append({TMsgKind::Confirmation, text});
+        return Choices.isEmpty() ? (Answer ? 0 : 1) : Choices.takeFirst();
+    });
 }
 
 TMessageRecorder::~TMessageRecorder()
 {
+    SetChoiceHandler(std::move(FPreviousChoice));
     SetMessageHandler(std::move(FPrevious));
 }
 

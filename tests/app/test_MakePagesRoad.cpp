@@ -415,3 +415,29 @@ TEST_F(MakePagesRoad, AfterTheNameChangesFootersLeadToPagesThatExist)
     EXPECT_EQ(links, 4);
     EXPECT_FALSE(fs::exists(Html / "ezmovie.html"));
 }
+
+TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
+{
+    ASSERT_NE(Build(), nullptr);
+    Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(0); // 上書き確認する
+    Click("bbtn_makehtml"); // the first run finds nothing to replace
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    const struct
+    {
+        int button; // of はい, いいえ, すべて上書き, すべてスキップ, 中止
+        QString last;
+    } cases[] = {
+        {2, QStringLiteral("htmlファイルを作成しました。")},
+        {3, QStringLiteral("htmlファイルを作成しました。")},
+        {4, QStringLiteral("htmlファイルの作成を中止しました。")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        const qsizetype before = Messages.Messages().size();
+        Messages.Choices = {c.button};
+        Click("bbtn_makehtml");
+        ASSERT_EQ(Messages.Messages().size() - before, 2); // one question, then the last word
+        EXPECT_TRUE(Messages.Messages().at(before).Text.contains(QStringLiteral("置き換えますか？")));
+        EXPECT_EQ(Messages.Messages().last().Text, c.last);
+    }
+}

@@ -197,3 +197,17 @@ TEST(MessageDialogs, BoxesUseTheProgramsFontAndShowEveryLineWhole)
                                       "Kinopage Lite/kpx_app.ini を保存できません: 書き込みが途中で終わりました"));
     EXPECT_TRUE(watcher.Shown.Seen);
 }
+
+TEST(MessageDialogs, AChoiceShowsItsButtonsAndTellsWhichWasPressed)
+{
+    const QStringList buttons = {QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"), QStringLiteral("すべて上書き(&A)"),
+                                 QStringLiteral("すべてスキップ(&S)"), QStringLiteral("中止(&C)")};
+    for (int pressed = 0; pressed < buttons.size(); ++pressed) {
+        TBoxWatcher watcher(ClickButton(buttons.at(pressed)));
+        EXPECT_EQ(AskChoice(nullptr, QStringLiteral("置き換えますか？"), buttons), pressed);
+        EXPECT_EQ(watcher.Shown.Title, QStringLiteral("確認"));
+        QStringList shown = buttons;
+        shown.sort();
+        EXPECT_EQ(watcher.Shown.Buttons, shown);
+    }
+}

@@ -314,6 +314,60 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
 
 namespace {
 
+// Answers the questions about replacing files from a script, then no.
+struct ScriptedPrompt : FakePrompt
+{
+    std::vector<TReplaceAnswer> script;
+
+protected:
+    TReplaceAnswer AskReplace(const std::string &question) override
+    {
+        questions.push_back(Cp932ToUtf8(question));
+        if (questions.size() > script.size())
+            return TReplaceAnswer::No;
+        return script[questions.size() - 1];
+    }
+};
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, AnswersForAllDecideTheRestOfTheRunAndStopEndsIt)
+{
+    using A = TReplaceAnswer;
+    // Run order: m1.amc, ezmovie.html, m2.amc, ezmovie02.html, m3.amc, ezmovie03.html, all existing.
+    const struct
+    {
+        std::vector<A> script;
+        size_t questions;
+        const char *replaced; // per file in run order: r replaced, k kept, - not reached
+        bool completes;
+    } cases[] = {
+        {{A::Yes, A::No, A::Yes, A::No, A::Yes, A::No}, 6, "rkrkrk", true},
+        {{A::No, A::YesToAll}, 2, "krrrrr", true},
+        {{A::Yes, A::NoToAll}, 2, "rkkkkk", true},
+        {{A::Yes, A::Stop}, 2, "rk----", false},
+    };
+    const char *files[] = {"m1.amc", "ezmovie.html", "m2.amc", "ezmovie02.html", "m3.amc", "ezmovie03.html"};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.replaced);
+        list = TEntryList();
+        addMovies(3, 1);
+        for (const char *file : files)
+            WriteFileBytes(html / file, "old");
+        job.Policy = TOverwritePolicy::Confirm;
+        ScriptedPrompt asked;
+        asked.script = c.script;
+        EXPECT_EQ(MakeHtmlFiles(job, list, asked), c.completes);
+        EXPECT_EQ(asked.questions.size(), c.questions);
+        EXPECT_EQ(asked.StopRequested(), !c.completes);
+        EXPECT_TRUE(asked.informations.empty()); // a stop is the user's word: nothing more to tell
+        for (size_t i = 0; i < std::size(files); ++i)
+            EXPECT_EQ(ReadFileBytes(html / files[i]) == "old", c.replaced[i] != 'r') << files[i];
+    }
+}
+
+namespace {
+
 std::vector<std::string> Names(const fs::path &folder)
 {
     std::vector<std::string> names;
