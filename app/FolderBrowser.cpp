@@ -13,8 +13,9 @@ namespace {
 
 std::optional<QString> ShowFolderDialog(QWidget *parent, const QString &title, const QString &start)
 {
-    QFileDialog dialog(parent, title, start);
+    QFileDialog dialog(parent, title);
     PrepareFolderDialog(dialog);
+    dialog.setDirectory(start); // once the folder kinds are ours: the list reads them as it fills
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -46,6 +47,7 @@ void PrepareFolderDialog(QFileDialog &dialog)
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("選択"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
     dialog.setNameFilter(QStringLiteral("フォルダ"));
+
     PrepareWindow(&dialog);
 }
 

@@ -16,7 +16,8 @@ namespace kpx {
 bool SelectFolder(QString &path);
 
 // Makes a file dialog the program's folder browser: folders only, in the
-// program's font, Japanese throughout, wholly on the screen.
+// program's font, Japanese throughout, wholly on the screen. Before the
+// dialog is given its folder.
 void PrepareFolderDialog(QFileDialog &dialog);
 
 // For tests: answers the browser instead of showing it (nullopt = cancel).

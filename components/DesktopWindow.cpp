@@ -36,7 +36,7 @@ QMenuBar *MenuBarOf(QWidget *window)
     return window->findChild<QMenuBar *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-// Watches one window: fits it on its screen when it is shown and once more
+// Watches one window: fits it on its screen as it is shown and once more
 // when the window manager's frame becomes known, which on X11 is only after
 // the window is mapped.
 class TWindowKeeper : public QObject
@@ -58,7 +58,13 @@ protected:
         case QEvent::Show:
             FWindow->setAttribute(Qt::WA_KeyboardFocusChange);
             FFramed = FrameKnown();
-            KeepOnScreen(FWindow);
+            // Once the window's own show handling has sized and placed it (a
+            // message box centres itself only then): moving it before would
+            // keep it from centring.
+            QTimer::singleShot(0, this, [this] {
+                if (FWindow->isVisible())
+                    KeepOnScreen(FWindow);
+            });
             break;
         case QEvent::Move:
         case QEvent::Resize:

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -210,4 +211,18 @@ TEST(MessageDialogs, AChoiceShowsItsButtonsAndTellsWhichWasPressed)
         shown.sort();
         EXPECT_EQ(watcher.Shown.Buttons, shown);
     }
+}
+
+TEST(MessageDialogs, ABoxOverAHiddenWindowIsCentredOnTheScreen)
+{
+    QWidget hidden; // a window saving its settings at program end
+    hidden.setGeometry(0, 0, 396, 296);
+    QPoint offCentre;
+    TBoxWatcher watcher([&offCentre](QMessageBox &box) {
+        offCentre = box.frameGeometry().center() - box.screen()->availableGeometry().center();
+        box.close();
+    });
+    ShowError(&hidden, QStringLiteral("「設定」ウィンドウの内容を保存できませんでした。"));
+    ASSERT_TRUE(watcher.Shown.Seen);
+    EXPECT_LE(offCentre.manhattanLength(), 40) << offCentre.x() << "," << offCentre.y();
 }
