@@ -1,6 +1,8 @@
 #include "components/DesktopWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QScopedValueRollback>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProxyStyle>
@@ -57,7 +59,7 @@ protected:
         switch (event->type()) {
         case QEvent::Show:
             FWindow->setAttribute(Qt::WA_KeyboardFocusChange);
-            FFramed = FrameKnown();
+            FShown.start();
             // Once the window's own show handling has sized and placed it (a
             // message box centres itself only then): moving it before would
             // keep it from centring.
@@ -70,13 +72,15 @@ protected:
         case QEvent::Resize:
         case QEvent::Expose:
         case QEvent::WindowActivate:
-            if (!FFramed && FWindow->isVisible() && FrameKnown()) {
-                FFramed = true;
+            // The window manager frames and may place the window a while
+            // after it is mapped; until then, each change is fitted again.
+            if (FShown.isValid() && FShown.elapsed() < SettleMs && !FFitting && FWindow->isVisible()) {
+                const QScopedValueRollback<bool> fitting(FFitting, true);
                 KeepOnScreen(FWindow);
             }
             break;
         case QEvent::Hide:
-            FFramed = false;
+            FShown.invalidate();
             break;
         default:
             break;
@@ -85,14 +89,11 @@ protected:
     }
 
 private:
-    bool FrameKnown() const
-    {
-        const QWindow *native = FWindow->windowHandle();
-        return native && !native->frameMargins().isNull();
-    }
+    static constexpr qint64 SettleMs = 1000;
 
     QWidget *const FWindow;
-    bool FFramed = false;
+    QElapsedTimer FShown;
+    bool FFitting = false;
 };
 
 } // namespace

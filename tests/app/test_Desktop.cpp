@@ -35,7 +35,7 @@ void Shown(QWidget *window)
 {
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(qEnvironmentVariableIsSet("DISPLAY") ? 300 : 0);
+    QTest::qWait(qEnvironmentVariableIsSet("DISPLAY") ? 600 : 0);
 }
 
 ::testing::AssertionResult OnScreen(QWidget *window)
