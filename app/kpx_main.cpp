@@ -36,6 +36,7 @@
 #include "pages/PathRoutines.h"
 #include "settings/DefaultTemplates.h"
 #include "settings/SaveProp.h"
+#include "settings/SettingsError.h"
 #include "settings/SettingsLayout.h"
 #include "settings/WindowSettings.h"
 #include "settings/kpx_cfg.h"
@@ -159,7 +160,7 @@ void Tkpx_MainFrm::CreateControls()
     htmlname_history->setInsertPolicy(QComboBox::NoInsert);
     htmlname_history->setGeometry(124, 39, 296, 20);
     htmlname_history->setAttribute(Qt::WA_InputMethodEnabled, false);
-    htmlname_history->setEditText(QStringLiteral("ezmovie.html"));
+    htmlname_history->setEditText(QString::fromLatin1(DefaultHtmlFileName));
     htmlname_history->lineEdit()->setAcceptDrops(false);
     RestrictToPageText(htmlname_history->lineEdit());
     // The box keeps the focus and hands keys to its edit field directly, so
@@ -258,7 +259,7 @@ void Tkpx_MainFrm::FormCreate()
 {
     LoadWindowSettings(*IniSaveProps1, this);
     // The history's items came back; the box still starts with the default name.
-    htmlname_history->setEditText(QStringLiteral("ezmovie.html"));
+    htmlname_history->setEditText(QString::fromLatin1(DefaultHtmlFileName));
     bbtn_makehtml->setEnabled(false);
 }
 
@@ -394,10 +395,7 @@ void Tkpx_MainFrm::bbtn_pagecfgClick()
 
 bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *progress)
 {
-    TScanOptions options;
-    options.LowerCase = FCfgFrm ? FCfgFrm->LowerCase() : true;
-    options.RenamePattern = FCfgFrm ? ToCp932(FCfgFrm->RenamePattern()) : options.RenamePattern;
-    options.Date = LocalToday();
+    const TScanOptions options = PublishSettings().Scan;
     TEntryList &list = FStore.List;
     TScanProgress listed;
     if (progress)
@@ -437,33 +435,41 @@ bool Tkpx_MainFrm::BuildPageSettings()
         if (!FCfgFrm)
             return false;
         FTagsFrm = new Tkpx_TagsFrm(FStore, *FCfgFrm, this);
-        TEntryList &list = FStore.List;
-        list.FPageItemCount = ud_PageItemCnt->value();
-        list.FPageCount = (list.FEntryCount + list.FPageItemCount - 1) / list.FPageItemCount;
+        LayOutPages(FStore.List, ud_PageItemCnt->value());
         FTagsFrm->Build(htmlname_history->currentText());
         FollowPublishJob();
         return true;
-    } catch (const std::exception &) {
-        return false;
+    } catch (const SettingsError &error) {
+        ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + error.Message());
+    } catch (const std::exception &error) {
+        ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + QString::fromLocal8Bit(error.what()));
     }
+    return false;
+}
+
+TPublishSettings Tkpx_MainFrm::PublishSettings() const
+{
+    TPublishSettings settings;
+    settings.SourceDir = ToCp932(edt_org_mov->text());
+    settings.HtmlDir = ToCp932(edt_htmlDir->text());
+    settings.MovieDir = ToCp932(edt_ezmovie->text());
+    settings.HtmlFileName = ToCp932(htmlname_history->currentText());
+    settings.PageItemCount = ud_PageItemCnt->value();
+    settings.Scan.Date = LocalToday();
+    if (FCfgFrm) {
+        settings.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
+        for (int i = 0; i < 3; ++i)
+            settings.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
+        settings.Scan.LowerCase = FCfgFrm->LowerCase();
+        settings.Scan.RenamePattern = ToCp932(FCfgFrm->RenamePattern());
+        settings.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
+    }
+    return settings;
 }
 
 TPublishJob Tkpx_MainFrm::PublishJob() const
 {
-    TPublishJob job;
-    job.SourceDir = ToCp932(edt_org_mov->text());
-    job.HtmlDir = ToCp932(edt_htmlDir->text());
-    job.MovieDir = ToCp932(edt_ezmovie->text());
-    job.HtmlFileName = ToCp932(htmlname_history->currentText());
-    if (FTagsFrm)
-        job.PageNames = FTagsFrm->PageNames();
-    if (FCfgFrm) {
-        job.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
-        for (int i = 0; i < 3; ++i)
-            job.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
-        job.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
-    }
-    return job;
+    return MakePublishJob(PublishSettings(), FTagsFrm ? FTagsFrm->PageNames() : std::vector<std::string>());
 }
 
 bool Tkpx_MainFrm::MakeHtmlFiles()

@@ -43,7 +43,9 @@ public:
 
     // False when the listing failed or the user cancelled it (progress->Cancelled()).
     bool ScanSourceFolder(const QString &folder, TDelayedProgress *progress = nullptr);
-    // What a make-pages run would be given now; the preview shows pages from it.
+    // The settings of a run as the windows read now, and the run they make;
+    // the preview shows pages from it.
+    TPublishSettings PublishSettings() const;
     TPublishJob PublishJob() const;
     bool MakeHtmlFiles();
     bool BuildPageSettings();

@@ -22,7 +22,7 @@
 #include "settings/IniStorage.h"
 #include "sort/SortRow.h"
 #include "sort/kpx_sort.h"
-#include "tags/EntryStore.h"
+#include "pages/EntryList.h"
 #include "text/Cp932.h"
 
 using Clock = std::chrono::steady_clock;
@@ -67,11 +67,11 @@ struct RoundTimes
     double Sort;
 };
 
-// Opens a window on `store`, clicks the header of `column` and closes it again.
-RoundTimes OpenAndSort(kpx::TEntryStore &store, const kpx::TAppOptions &options, int column)
+// Opens a window on `list`, clicks the header of `column` and closes it again.
+RoundTimes OpenAndSort(kpx::TEntryList &list, const kpx::TAppOptions &options, int column)
 {
     const auto start = Clock::now();
-    kpx::Tkpx_sortFrm window(store, options, nullptr);
+    kpx::Tkpx_sortFrm window(list, options, nullptr);
     window.show();
     QApplication::processEvents();
     const auto opened = Clock::now();
@@ -98,17 +98,16 @@ int main(int argc, char **argv)
     const QTemporaryDir settingsDir;
     const kpx::TSettingsPathOverride settingsPath(settingsDir.filePath(QStringLiteral("sort_bench.ini")));
 
-    kpx::TEntryStore store;
-    store.List.FEntries = MakeMovies(movies);
-    store.List.FEntryCount = movies;
-    store.List.FPageItemCount = 3;
-    store.List.FPageCount = (movies + 2) / 3;
+    kpx::TEntryList list;
+    list.FEntries = MakeMovies(movies);
+    list.FEntryCount = movies;
+    kpx::LayOutPages(list, 3);
     const kpx::TFixedOptions options;
 
     std::vector<double> open, bySize, byLink;
     for (int round = 0; round < rounds; ++round) {
-        const RoundTimes size = OpenAndSort(store, options, kpx::scFileSize);
-        const RoundTimes link = OpenAndSort(store, options, kpx::scLinkName);
+        const RoundTimes size = OpenAndSort(list, options, kpx::scFileSize);
+        const RoundTimes link = OpenAndSort(list, options, kpx::scLinkName);
         open.push_back(size.Open);
         open.push_back(link.Open);
         bySize.push_back(size.Sort);

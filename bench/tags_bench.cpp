@@ -38,8 +38,7 @@ void FillStore(kpx::TEntryStore &store, int movies, int perPage)
         entry.FileSize = 100000 + i;
     }
     list.FEntryCount = movies;
-    list.FPageItemCount = perPage;
-    list.FPageCount = (movies + perPage - 1) / perPage;
+    kpx::LayOutPages(list, perPage);
 }
 
 double Seconds(Clock::duration d)

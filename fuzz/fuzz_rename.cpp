@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fuzz/FuzzSupport.h"
-#include "pages/EntryScan.h"
+#include "pages/RenamePattern.h"
 
 namespace {
 

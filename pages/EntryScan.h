@@ -9,22 +9,18 @@
 #include <vector>
 
 #include "pages/RecFileData.h"
+#include "pages/RenamePattern.h"
 
 namespace kpx {
 
 // -1 blank, 1 single-byte characters only, 2 double-byte only, 0 mixed.
 int GetCharWidthKind(std::string_view text);
 
-// Formats a date with a rename pattern: 'quoted' or "quoted" text as is, yy,
-// yyyy, m, mm, d, dd (and the longer month and day name forms); the date has
-// no time of day, so time letters give zeros. Other characters are copied.
-std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_month_day date);
-
 struct TScanOptions
 {
-    bool LowerCase = true;                   // lower-case plain copy names
+    bool LowerCase = true;                    // lower-case plain copy names
     std::string RenamePattern = "'mv'yymmdd"; // for names that are not plain
-    std::chrono::year_month_day Date;          // the date the pattern formats
+    std::chrono::year_month_day Date;         // the date the pattern formats
 };
 
 // The copy name of a plain name: only single-byte characters, no half-width
@@ -79,7 +75,5 @@ std::string LeftOutMessage(const std::vector<TLeftOutEntry> &leftOut);
 using TScanProgress = std::function<bool(std::size_t entriesSeen)>;
 bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std::vector<TRecFileData> &entries,
                       const TScanProgress &progress = {}, std::vector<TLeftOutEntry> *leftOut = nullptr);
-
-std::chrono::year_month_day LocalToday();
 
 } // namespace kpx

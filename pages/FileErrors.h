@@ -1,19 +1,10 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace kpx {
-
-// A failed file operation; what() is a Japanese CP932 message that names the
-// file and the reason, ready to show to the user.
-class TFileError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Reasons of our own beside errno's, negative so as never to meet one.
 constexpr int NotRegularFileError = -1; // a pipe, a socket or a device where a file was expected

@@ -1,26 +1,12 @@
 #include "pages/LinkText.h"
 
+#include "text/AsciiChars.h"
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
 
 namespace {
-
-bool IsAsciiDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsAsciiHexDigit(char c)
-{
-    return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 // Length of the run at the front of `text` whose characters all pass.
 template <typename TTest>

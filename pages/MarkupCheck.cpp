@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "pages/PageGenerator.h"
+#include "pages/PageText.h"
+#include "text/AsciiChars.h"
 #include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
@@ -21,14 +22,9 @@ bool IsVoid(const std::string &foldedName)
     return std::find(VoidElements.begin(), VoidElements.end(), foldedName) != VoidElements.end();
 }
 
-bool IsNameStart(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool IsNameChar(char c)
 {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':' || c == '.';
+    return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-' || c == '_' || c == ':' || c == '.';
 }
 
 struct TOpenTag
@@ -85,7 +81,7 @@ private:
             return SkipTo(">", std::string(rest.substr(1, 1)));
         const bool end = rest.starts_with("</");
         const size_t nameAt = end ? 2 : 1;
-        if (nameAt >= rest.size() || !IsNameStart(rest[nameAt]))
+        if (nameAt >= rest.size() || !IsAsciiLetter(rest[nameAt]))
             return Advance(1); // a bare "<" is text
         size_t nameEnd = nameAt;
         while (nameEnd < rest.size() && IsNameChar(rest[nameEnd]))

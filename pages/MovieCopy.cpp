@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -16,36 +14,6 @@
 namespace kpx {
 
 namespace {
-
-// Whether `file` holds exactly `bytes` (a page written before). Whatever is
-// no regular file holds nothing; a pipe is never waited on.
-bool HoldsBytes(const std::string &file, std::string_view bytes)
-{
-    TFileDescriptor in;
-    struct stat info{};
-    if (OpenRegularFile(file, in, info) != 0 || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
-        return false;
-    std::string held(bytes.size(), '\0');
-    for (size_t done = 0; done < held.size();) {
-        const ssize_t n = ::read(in.Get(), held.data() + done, held.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return held == bytes;
-}
-
-bool ProcessRuns(pid_t pid)
-{
-    return ::kill(pid, 0) == 0 || errno == EPERM;
-}
-
-bool SameFile(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 TCopyResult Fail(TUserPrompt &prompt, const std::string &file, const char *failureUtf8, int error)
 {
@@ -164,7 +132,7 @@ int FillFromSource(int in, struct stat &source, TAtomicFile &file, const TCopyPr
         const auto size = static_cast<std::uintmax_t>(source.st_size);
         if (const int error = CopyContents(in, out, size, progress, copied))
             return error;
-        struct stat after{};
+        struct stat after = {};
         if (::fstat(in, &after) != 0)
             return errno;
         if (copied == size && after.st_size == source.st_size && after.st_mtim.tv_sec == source.st_mtim.tv_sec
@@ -185,25 +153,20 @@ TCopyResult Copy(const std::string &source, const std::string &destination, TPut
                  TPlacementWays &ways)
 {
     TFileDescriptor in;
-    struct stat sourceStat{};
+    struct stat sourceStat = {};
     if (const int error = OpenRegularFile(source, in, sourceStat))
         return Fail(prompt, source, "を読み込めません。", error);
     const auto fill = [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); };
     TMakeFailure failure;
     const std::optional<TCopyResult> result =
-        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways,
-                     fill, decideAgain, prompt, failure);
+        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways, fill,
+                     decideAgain, prompt, failure);
     if (result)
         return *result;
     return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
 }
 
 } // namespace
-
-TOverwritePolicy OverwritePolicyFromIndex(int index)
-{
-    return index >= 0 && index <= 4 ? static_cast<TOverwritePolicy>(index) : TOverwritePolicy::Confirm;
-}
 
 TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                           TUserPrompt &prompt, const TCopyProgress &progress)
@@ -222,103 +185,6 @@ TCopyResult ShellCopyFile(const std::string &source, const std::string &destinat
     const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
     TPlacementWays ways;
     return put ? Copy(source, destination, *put, decide, prompt, progress, ways) : result;
-}
-
-TRunSources::TRunSources(std::function<std::vector<std::string>()> listFiles) : FListFiles(std::move(listFiles)) {}
-
-bool TRunSources::Holds(dev_t device, ino_t inode) const
-{
-    if (!FLookedUp) {
-        for (const std::string &file : FListFiles()) {
-            struct stat info{};
-            if (::stat(file.c_str(), &info) == 0)
-                FIdentities.emplace_back(info.st_dev, info.st_ino);
-        }
-        std::sort(FIdentities.begin(), FIdentities.end());
-        FLookedUp = true;
-    }
-    return std::binary_search(FIdentities.begin(), FIdentities.end(), std::pair(device, inode));
-}
-
-TFolderNames::TFolderNames(const std::string &folder, bool removeLeftovers)
-{
-    DIR *listing = ::opendir(folder.empty() ? "." : folder.c_str());
-    FListed = listing != nullptr;
-    if (!listing)
-        return;
-    while (const dirent *entry = ::readdir(listing)) {
-        // Only names of our own, of a process that no longer runs: a run that
-        // goes on beside this one keeps its files.
-        if (removeLeftovers && entry->d_name[0] == '.')
-            if (const std::optional<pid_t> owner = HiddenNameOwner(entry->d_name); owner && !ProcessRuns(*owner))
-                if (::unlinkat(::dirfd(listing), entry->d_name, 0) == 0)
-                    continue;
-        FNames.insert(FoldAsciiCase(entry->d_name));
-    }
-    ::closedir(listing);
-}
-
-bool TFolderNames::MayHold(std::string_view name) const
-{
-    return !FListed || !IsAscii(name) || FNames.count(FoldAsciiCase(name)) > 0;
-}
-
-TDestination FindDestination(const std::string &source, const std::string &destination, TRunKnowledge known)
-{
-    if (known.Names && !known.Names->MayHold(std::string_view(destination).substr(destination.rfind('/') + 1)))
-        return TDestination::Missing;
-    struct stat destinationStat{};
-    if (::stat(destination.c_str(), &destinationStat) != 0)
-        return TDestination::Missing; // what cannot be looked at, the copy reports
-    struct stat sourceStat{};
-    const bool sourceSeen = !source.empty() && ::stat(source.c_str(), &sourceStat) == 0;
-    if (sourceSeen && SameFile(sourceStat, destinationStat))
-        return TDestination::TheSource;
-    if (known.Sources && known.Sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
-        return TDestination::AnotherSource;
-    if (IsUnfinishedFile(destinationStat))
-        return TDestination::Unfinished;
-    if (sourceSeen && S_ISREG(destinationStat.st_mode) && sourceStat.st_size == destinationStat.st_size
-        && SameModificationTime(sourceStat.st_mtim, destinationStat.st_mtim))
-        return TDestination::Current;
-    return TDestination::Other;
-}
-
-TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
-{
-    if (destination == TDestination::Missing)
-        return TCopyAction::Copy;
-    if (destination == TDestination::Unfinished)
-        return TCopyAction::Replace;
-    if (policy == TOverwritePolicy::Skip || policy == TOverwritePolicy::WarnAndStop)
-        return TCopyAction::Skip;
-    if (destination == TDestination::TheSource)
-        return TCopyAction::KeepSameFile;
-    if (destination == TDestination::AnotherSource)
-        return TCopyAction::KeepSource;
-    switch (policy) {
-    case TOverwritePolicy::Confirm:
-        return TCopyAction::AskToReplace;
-    case TOverwritePolicy::Update:
-        if (destination == TDestination::Current)
-            return TCopyAction::KeepCurrent;
-        break;
-    case TOverwritePolicy::Overwrite:
-    case TOverwritePolicy::Skip:
-    case TOverwritePolicy::WarnAndStop:
-        break;
-    }
-    return TCopyAction::Replace;
-}
-
-TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const std::string &destination,
-                        TRunKnowledge known)
-{
-    const TDestination found = FindDestination({}, destination, known);
-    const TCopyAction action = DecideCopy(policy, found);
-    return policy == TOverwritePolicy::Update && found == TDestination::Other && HoldsBytes(destination, bytes)
-               ? TCopyAction::KeepCurrent
-               : action;
 }
 
 TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
@@ -340,7 +206,8 @@ TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destinat
                              TUserPrompt &prompt, TRunKnowledge known)
 {
     TCopyResult result{};
-    const std::optional<TPut> put = Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
+    const std::optional<TPut> put =
+        Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
     if (!put)
         return result;
     const auto decideAgain = [&]() {
@@ -348,33 +215,26 @@ TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destinat
     };
     TPlacementWays ownWays;
     TMakeFailure failure;
-    if (const std::optional<TCopyResult> placed =
-            MakeAndPlace(destination, *put, bytes.size(), 0666, known.Ways ? *known.Ways : ownWays,
-                         [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
+    if (const std::optional<TCopyResult> placed = MakeAndPlace(
+            destination, *put, bytes.size(), 0666, known.Ways ? *known.Ways : ownWays,
+            [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
         return *placed;
-    throw TFileError(
-        FileErrorMessage(destination, Sjis(failure.Filling ? "を書き込めません。" : "を作成できません。"), failure.Error));
+    return Fail(prompt, destination, failure.Filling ? "を書き込めません。" : "を作成できません。", failure.Error);
 }
 
 bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
                      const std::vector<std::string> &pageNames, TUserPrompt &prompt)
 {
     const auto exists = [](const std::string &cp932Path) {
-        struct stat info{};
+        struct stat info = {};
         return ::stat(Cp932ToNativePath(cp932Path).c_str(), &info) == 0 && !IsUnfinishedFile(info);
     };
-    const auto conflict = [&prompt](const char *folderUtf8, const std::string &name) {
-        prompt.Warning(Sjis(folderUtf8) + Sjis("ディレクトリに同名のファイル「") + name + Sjis("」が") + "\r\n"
-                       + Sjis("存在しますので、実行を中止します。"));
-        return false;
-    };
-    for (const TRecFileData &entry : entries.FEntries)
-        if (exists(movieDir + entry.CopyName))
-            return conflict("ezmovie", entry.CopyName);
-    for (int r = 0; r < entries.FPageCount && r < static_cast<int>(pageNames.size()); ++r)
-        if (exists(htmlDir + pageNames[r]))
-            return conflict("html", pageNames[r]);
-    return true;
+    const std::optional<TTargetConflict> conflict = FindFirstConflict(entries, movieDir, htmlDir, pageNames, exists);
+    if (!conflict)
+        return true;
+    prompt.Warning(Sjis(conflict->InMovieFolder ? "ezmovie" : "html") + Sjis("ディレクトリに同名のファイル「")
+                   + conflict->Name + Sjis("」が") + "\r\n" + Sjis("存在しますので、実行を中止します。"));
+    return false;
 }
 
 } // namespace kpx

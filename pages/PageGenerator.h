@@ -1,67 +1,14 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
 
+#include "pages/EntryList.h"
 #include "pages/MovieCopy.h"
-#include "pages/RecFileData.h"
+#include "pages/PublishPlan.h"
 #include "pages/UserPrompt.h"
 
 namespace kpx {
-
-// Page n of a series: base + ".html" for page 1, base + n in two or more
-// digits + ".html" after it; base is the html file name without extension.
-std::string PageFileName(std::string_view htmlFileName, int pageNumber);
-
-// The page names of a whole series, page 1 first.
-std::vector<std::string> PageFileNames(std::string_view htmlFileName, int pageCount);
-
-struct TPageTemplates
-{
-    std::string Header;                 // "%i" is the page number
-    std::array<std::string, 3> Footers; // first, middle, last page; "%p" previous, "%n" next page
-};
-
-// Everything one make-pages run reads. Strings are CP932; folders end with a delimiter.
-struct TPublishJob
-{
-    std::string SourceDir;
-    std::string HtmlDir;
-    std::string MovieDir;
-    std::string HtmlFileName;
-    std::vector<std::string> PageNames; // fixed when the page settings were last built
-    TPageTemplates Templates;
-    TOverwritePolicy Policy = TOverwritePolicy::Confirm;
-    // The ways files may be put in place; each target folder drops those its
-    // file system turns down.
-    TPlacementWays Placement;
-};
-
-// The download markup of one movie, ending with an empty line.
-std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath);
-
-// The text of page r (0-based) of the series, movies not copied.
-std::string MakePageText(const TPublishJob &job, const TEntryList &entries, int pageIndex);
-
-// One file a make-pages run puts into a target folder.
-struct TPublishTarget
-{
-    enum class TKind
-    {
-        Movie,
-        Page,
-    };
-    TKind Kind = TKind::Movie;
-    int PageIndex = 0;                 // the page it belongs to, from 0
-    std::string Name;         // CP932: the copy name or the page name
-    std::string Source;       // the movie as the file system names it; empty for a page
-    std::string Destination;  // as the file system names it
-    std::uintmax_t Bytes = 0; // the movie's listed size, or the page text's
-};
 
 // Told about every target before and after the run handles it, in run order:
 // the movies of a page, then the page itself.

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kpx {
 
@@ -22,17 +21,6 @@ struct TRecFileData
     // The name exactly as the file system spells it. OrgName cannot hold every
     // name (code page 932 lacks many characters); copying uses this one.
     std::string NativeName;
-};
-
-// The entry list and the page layout fixed by the last build of the page
-// settings window. FPageItemCount and FPageCount are not recomputed when
-// entries are removed, so pages past the last entry still get written.
-struct TEntryList
-{
-    std::vector<TRecFileData> FEntries;
-    std::int32_t FEntryCount = 0;
-    std::int32_t FPageItemCount = 0;
-    std::int32_t FPageCount = 0;
 };
 
 // Strings of the download markup, indexed by DlKind, NoVideo and SoundKind.

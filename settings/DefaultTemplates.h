@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "pages/RenamePattern.h"
+
 namespace kpx {
 
 // The page templates a fresh installation starts with (UTF-8 here: they are
@@ -31,7 +33,7 @@ inline constexpr std::array<std::string_view, 3> DefaultFooters = {
 inline constexpr std::string_view DefaultRenamePattern = "'mv'yymmdd";
 
 // Characters the rename pattern box refuses as they are typed.
-inline constexpr std::string_view RenamePatternRefusedChars = "\\/:,;*?\"<>|";
+inline constexpr std::string_view RenamePatternRefusedChars = RefusedNameChars;
 
 // Blank templates are filled in when the program starts: the header whenever
 // it is blank, the footers only when all three are, so one footer left blank

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
-#include "pages/RecFileData.h"
+#include "pages/EntryList.h"
 
 namespace kpx {
 

@@ -90,10 +90,10 @@ QToolButton *MakeToolButton(QWidget *toolBar, const char *name, const QString &c
 
 } // namespace
 
-Tkpx_sortFrm::Tkpx_sortFrm(TEntryStore &store, const TAppOptions &options, QWidget *owner)
+Tkpx_sortFrm::Tkpx_sortFrm(TEntryList &list, const TAppOptions &options, QWidget *owner)
     : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                          | Qt::WindowCloseButtonHint)
-    , FList(store.List)
+    , FList(list)
     , FOptions(options)
 {
     setObjectName(QStringLiteral("kpx_sortFrm"));
@@ -294,7 +294,7 @@ void Tkpx_sortFrm::resizeEvent(QResizeEvent *event)
 void Tkpx_sortFrm::FormShow()
 {
     const std::vector<TRecFileData> &entries = FList.FEntries;
-    const size_t count = std::min(entries.size(), static_cast<size_t>(std::max(0, FList.FEntryCount)));
+    const auto count = static_cast<size_t>(EntriesInUse(FList));
     std::vector<TSortRow> rows;
     rows.reserve(count);
     for (size_t i = 0; i < count; ++i)

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "tags/EntryStore.h"
+#include "pages/EntryList.h"
 
 class QFrame;
 class QHeaderView;
@@ -26,7 +26,7 @@ class Tkpx_sortFrm : public QDialog
     Q_OBJECT
 
 public:
-    Tkpx_sortFrm(TEntryStore &store, const TAppOptions &options, QWidget *owner);
+    Tkpx_sortFrm(TEntryList &list, const TAppOptions &options, QWidget *owner);
     ~Tkpx_sortFrm() override;
 
     void setVisible(bool visible) override;

@@ -339,8 +339,7 @@ TRecFileData *TTagItem::Entry()
 {
     TEntryList &list = FStore.List;
     const int index = Tag();
-    const bool inList = index >= 0 && index < list.FEntryCount && static_cast<size_t>(index) < list.FEntries.size();
-    return inList ? &list.FEntries[static_cast<size_t>(index)] : nullptr;
+    return IsEntryInUse(list, index) ? &list.FEntries[static_cast<size_t>(index)] : nullptr;
 }
 
 void TTagItem::EditKeyDown(const QKeyEvent &event)

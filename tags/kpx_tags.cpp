@@ -203,7 +203,7 @@ void Tkpx_TagsFrm::CreatePanels()
         auto *panel = new TTagItem(FPanelHost, FStore, FOptions);
         panel->setObjectName(QStringLiteral("TagItem%1").arg(i));
         panel->SetTag(i);
-        const bool hasEntry = i < list.FEntryCount && static_cast<size_t>(i) < list.FEntries.size();
+        const bool hasEntry = IsEntryInUse(list, i);
         panel->SetRecFileData(hasEntry ? list.FEntries[static_cast<size_t>(i)] : TRecFileData());
         panel->move(PanelMargin, i * TTagItem::ItemHeight + PanelMargin);
         panel->CreateControls();
@@ -252,7 +252,7 @@ void Tkpx_TagsFrm::ReloadPanels()
     for (int i = 0; i < panels.size(); ++i) {
         TTagItem *panel = panels.at(i);
         const int index = first + i;
-        if (index < 0 || index > list.FEntryCount - 1) {
+        if (!IsEntryInUse(list, index)) {
             panel->hide();
             continue;
         }
@@ -267,7 +267,7 @@ void Tkpx_TagsFrm::N1Click()
 {
     StoreFocusedEdit();
     {
-        Tkpx_sortFrm sortFrm(FStore, FOptions, this);
+        Tkpx_sortFrm sortFrm(FStore.List, FOptions, this);
         sortFrm.exec();
     }
     tbc_tagsChange();

@@ -12,17 +12,17 @@ namespace {
 
 // One converter per direction and thread; iconv_open is far too slow to call
 // for every file name of a large folder.
-class Converter
+class TConverter
 {
 public:
-    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
+    TConverter(const char *to, const char *from) : FCd(iconv_open(to, from))
     {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
+        if (FCd == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
     }
-    ~Converter() { iconv_close(m_cd); }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
+    ~TConverter() { iconv_close(FCd); }
+    TConverter(const TConverter &) = delete;
+    TConverter &operator=(const TConverter &) = delete;
 
     enum class Stop { Done, Invalid, Incomplete };
 
@@ -30,14 +30,14 @@ public:
     // input is left at the offending byte.
     Stop convert(std::string_view &in, std::string &out)
     {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        iconv(FCd, nullptr, nullptr, nullptr, nullptr);
         char buffer[4096];
         while (!in.empty()) {
             char *src = const_cast<char *>(in.data());
             size_t srcLeft = in.size();
             char *dst = buffer;
             size_t dstLeft = sizeof buffer;
-            const size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            const size_t rc = iconv(FCd, &src, &srcLeft, &dst, &dstLeft);
             const int err = errno;
             out.append(buffer, static_cast<size_t>(dst - buffer));
             in.remove_prefix(in.size() - srcLeft);
@@ -51,18 +51,18 @@ public:
     }
 
 private:
-    iconv_t m_cd;
+    iconv_t FCd;
 };
 
-Converter &toCp932()
+TConverter &toCp932()
 {
-    thread_local Converter c("CP932", "UTF-8");
+    thread_local TConverter c("CP932", "UTF-8");
     return c;
 }
 
-Converter &fromCp932()
+TConverter &fromCp932()
 {
-    thread_local Converter c("UTF-8", "CP932");
+    thread_local TConverter c("UTF-8", "CP932");
     return c;
 }
 
@@ -107,7 +107,7 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8)
         return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
-    if (toCp932().convert(utf8, out) != Converter::Stop::Done)
+    if (toCp932().convert(utf8, out) != TConverter::Stop::Done)
         return std::nullopt;
     return out;
 }
@@ -121,7 +121,7 @@ std::string Utf8ToCp932Lossy(std::string_view utf8, bool *lossy)
     std::string out;
     out.reserve(utf8.size());
     bool replaced = false;
-    while (toCp932().convert(utf8, out) != Converter::Stop::Done) {
+    while (toCp932().convert(utf8, out) != TConverter::Stop::Done) {
         replaced = true;
         out += Cp932ReplacementMark;
         const size_t n = utf8SequenceLength(utf8);
@@ -138,7 +138,7 @@ std::string Utf8ToCp932Referenced(std::string_view utf8)
         return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
-    while (toCp932().convert(utf8, out) != Converter::Stop::Done) {
+    while (toCp932().convert(utf8, out) != TConverter::Stop::Done) {
         if (utf8SequenceLength(utf8) == 0) {
             out += Cp932ReplacementMark;
             utf8.remove_prefix(1);
@@ -158,7 +158,7 @@ std::string Cp932ToUtf8(std::string_view cp932, bool *lossy)
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
     bool replaced = false;
-    while (fromCp932().convert(cp932, out) != Converter::Stop::Done) {
+    while (fromCp932().convert(cp932, out) != TConverter::Stop::Done) {
         replaced = true;
         out += Utf8ReplacementChar;
         cp932.remove_prefix(1);

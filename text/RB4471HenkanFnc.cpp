@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/AsciiChars.h"
+
 namespace kpx {
 
 using namespace henkan;
@@ -154,8 +156,8 @@ std::string FoldAsciiCase(std::string_view text)
     for (size_t i = 0; i < folded.size(); ++i) {
         if (IsSjisLeadByte(static_cast<unsigned char>(folded[i])))
             ++i;
-        else if (folded[i] >= 'A' && folded[i] <= 'Z')
-            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+        else
+            folded[i] = AsciiLower(folded[i]);
     }
     return folded;
 }

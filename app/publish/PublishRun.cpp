@@ -97,22 +97,8 @@ TEntryList ScanEntries(const TPublishSettings &settings)
         std::cerr << "kpx_publish: 動画ではないため除外しました: " << TerminalText(DescribeLeftOut(entry)) << '\n';
     if (list.FEntryCount == 0)
         throw TRunStop(TerminalText(Sjis("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。")));
-    list.FPageItemCount = settings.PageItemCount;
-    list.FPageCount = (list.FEntryCount + list.FPageItemCount - 1) / list.FPageItemCount;
+    LayOutPages(list, settings.PageItemCount);
     return list;
-}
-
-TPublishJob MakeJob(const TPublishSettings &settings, const TEntryList &entries)
-{
-    TPublishJob job;
-    job.SourceDir = settings.SourceDir;
-    job.HtmlDir = settings.HtmlDir;
-    job.MovieDir = settings.MovieDir;
-    job.HtmlFileName = settings.HtmlFileName;
-    job.PageNames = PageFileNames(settings.HtmlFileName, entries.FPageCount);
-    job.Templates = settings.Templates;
-    job.Policy = settings.Policy;
-    return job;
 }
 
 int Publish(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, bool quiet)
@@ -163,7 +149,7 @@ int Run(const QStringList &arguments)
     RequireFolders(settings);
 
     const TEntryList entries = ScanEntries(settings);
-    const TPublishJob job = MakeJob(settings, entries);
+    const TPublishJob job = MakePublishJob(settings, PageFileNames(settings.HtmlFileName, entries.FPageCount));
     TTerminalPrompt prompt(std::cin, std::cerr, ::isatty(STDIN_FILENO) == 1);
     return options.DryRun ? DryRun(job, entries, prompt, options.Quiet) : Publish(job, entries, prompt, options.Quiet);
 }

@@ -111,7 +111,6 @@ TPublishSettings ReadPublishSettings(const IniDocument &ini, const QDir &setting
     settings.SourceDir = DeclaredFolder(ini, ini::Dirs::OrgMovDir, settingsFolder);
     settings.HtmlDir = DeclaredFolder(ini, ini::Dirs::HtmlDir, settingsFolder);
     settings.MovieDir = DeclaredFolder(ini, ini::Dirs::EzmovieDir, settingsFolder);
-    settings.HtmlFileName = "ezmovie.html"; // the main window's name box at every start
     settings.PageItemCount = ini::Html::ItemCount.Clamp(
         DeclaredInteger(ini, ini::Html::Section, ini::Html::ItemCount.Name, ini::Html::ItemCount.Default));
     settings.Templates = ReadTemplates(ini);

@@ -9,26 +9,12 @@
 #include "app/publish/PublishOptions.h"
 #include "pages/EntryScan.h"
 #include "pages/MovieCopy.h"
-#include "pages/PageGenerator.h"
+#include "pages/PublishPlan.h"
 
 namespace kpx {
 
 class IniDocument;
 
-// Everything one kpx_publish run takes from the settings file and the command
-// line. Strings are CP932; a folder ends with a delimiter, or is empty when
-// nothing names it.
-struct TPublishSettings
-{
-    std::string SourceDir;
-    std::string HtmlDir;
-    std::string MovieDir;
-    std::string HtmlFileName;
-    int PageItemCount = 0;
-    TPageTemplates Templates;
-    TScanOptions Scan;
-    TOverwritePolicy Policy = TOverwritePolicy::Confirm;
-};
 
 // The values the desktop program starts with from this settings file: read as
 // its windows load them, with blank templates restored as its main window

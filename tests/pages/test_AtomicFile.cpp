@@ -63,7 +63,7 @@ TEST(AtomicFile, AKillWhileFillingLeavesTheNameCompleteAbsentOrMarked)
             if (file.Open() == 0 && WriteAll(file.Fd(), std::string(c.bytes / 2, 'x')) == 0)
                 ::raise(SIGKILL);
         });
-        struct stat info{};
+        struct stat info = {};
         const bool exists = ::stat(target.c_str(), &info) == 0;
         const std::string left = !exists ? "" : IsUnfinishedFile(info) ? "unfinished" : ReadFileBytes(target);
         EXPECT_EQ(left, c.left);
@@ -84,11 +84,8 @@ TEST(AtomicFile, OnlyHiddenNamesOfProcessesThatEndedAreRemoved)
         std::string name;
         bool removed;
     } cases[] = {
-        {".kpx" + ended + "-3.tmp", true},
-        {".kpx" + running + "-3.tmp", false},
-        {".kpx" + ended + "-3.tmp.bak", false},
-        {".kpx" + ended + ".tmp", false},
-        {"kpx" + ended + "-3.tmp", false},
+        {".kpx" + ended + "-3.tmp", true}, {".kpx" + running + "-3.tmp", false}, {".kpx" + ended + "-3.tmp.bak", false},
+        {".kpx" + ended + ".tmp", false},  {"kpx" + ended + "-3.tmp", false},
     };
     for (const auto &c : cases)
         WriteFileBytes(dir / c.name, "x");
@@ -108,11 +105,9 @@ TEST(AtomicFile, ModificationTimesMatchToTheSecondOrAsFatRoundsThem)
         timespec source, copy;
         bool same;
     } cases[] = {
-        {{100, 5}, {100, 999}, true},
-        {{101, 700}, {100, 0}, true}, // FAT keeps the even second below
-        {{101, 700}, {102, 0}, true}, // or above
-        {{101, 0}, {103, 0}, false},
-        {{102, 0}, {101, 0}, false},  // an odd second is no FAT time
+        {{100, 5}, {100, 999}, true}, {{101, 700}, {100, 0}, true}, // FAT keeps the even second below
+        {{101, 700}, {102, 0}, true},                               // or above
+        {{101, 0}, {103, 0}, false},  {{102, 0}, {101, 0}, false},  // an odd second is no FAT time
         {{101, 0}, {100, 10}, false},
     };
     for (const auto &c : cases)

@@ -6,13 +6,17 @@
 #include <unistd.h>
 
 #include "FakePrompt.h"
+#include "PageTestSupport.h"
 #include "PublishFixture.h"
 #include "pages/EntryScan.h"
 #include "pages/PageGenerator.h"
+#include "pages/PageText.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 
 using namespace kpx;
+using kpx::test::Block;
+using kpx::test::Entry;
 using kpx::test::FakePrompt;
 using kpx::test::FileSizeLimit;
 using kpx::test::FolderContents;
@@ -20,54 +24,6 @@ using kpx::test::ReadFileBytes;
 using kpx::test::TempDir;
 using kpx::test::WriteFileBytes;
 namespace fs = std::filesystem;
-
-namespace {
-
-// The expected download block, spelled out line by line.
-std::string Block(const std::string &data, const std::string &copyright, const std::string &standby,
-                  const std::string &groupedSize, const std::string &title, const std::string &size,
-                  const std::string &disposition)
-{
-    return "<object data=" + data + " type=\"application/x-mpeg\" copyright=\"" + copyright + "\" \r\n"
-           + "    standby=\"" + standby + " (" + groupedSize + "byte)\">\r\n"
-           + "\x81\x40<param name=\"title\" value=\"" + title + "\" valuetype=\"data\" />\r\n"
-           + "\x81\x40<param name=\"size\" value=\"" + size + "\" valuetype=\"data\" />\r\n"
-           + "\x81\x40<param name=\"disposition\" value=\"" + disposition + "\" valuetype=\"data\" />\r\n"
-           + "</object>\r\n\r\n";
-}
-
-TRecFileData Entry(const std::string &name, std::int64_t size)
-{
-    TRecFileData entry;
-    entry.OrgName = name + ".amc";
-    entry.CopyName = name + ".amc";
-    entry.FileSize = size;
-    entry.LinkName = name;
-    entry.SaveName = name;
-    return entry;
-}
-
-} // namespace
-
-TEST(MovieBlock, FillsEveryPlaceholder)
-{
-    EXPECT_EQ(MakeMovieBlock(Entry("clip", 123456), ""),
-              Block("clip.amc", "no", "clip", "123,456", "clip", "123456", "devdl1q"));
-
-    TRecFileData entry = Entry("clip", 999);
-    entry.DlKind = 1;
-    entry.NoVideo = true;
-    entry.SoundKind = 1;
-    entry.LinkName = "a&b<c>";
-    entry.SaveName = Sjis("映画");
-    EXPECT_EQ(MakeMovieBlock(entry, "../mov/"),
-              Block("../mov/clip.amc", "yes", "a&amp;b<c>", "999", Sjis("映画"), "999", "devdl2bm"));
-
-    entry.FileSize = 1000;
-    entry.SoundKind = 2;
-    entry.NoVideo = false;
-    EXPECT_EQ(MakeMovieBlock(entry, ""), Block("clip.amc", "yes", "a&amp;b<c>", "1,000", Sjis("映画"), "1000", "devdl2n"));
-}
 
 TEST(MovieBlock, SizesOf2GiBAndMoreReachThePageWholeFromTheScan)
 {
@@ -91,49 +47,6 @@ TEST(MovieBlock, SizesOf2GiBAndMoreReachThePageWholeFromTheScan)
         EXPECT_EQ(MakeMovieBlock(entries[0], ""),
                   Block("big.amc", "no", "big", c.grouped, "big", c.plain, "devdl1q"));
     }
-}
-
-TEST(MovieBlock, NamesCannotBreakTheMarkup)
-{
-    const std::string chi = "\x83\x60"; // チ: its trail byte is a backquote
-    const struct
-    {
-        std::string linkPath, copyName, data;
-        std::string linkName, standby;
-    } cases[] = {
-        {"", "my clip.amc", "my%20clip.amc", "my clip", "my clip"},
-        {"", "a&b<c>.amc", "a%26b%3Cc%3E.amc", "a&copy;<b>", "a&copy;<b>"}, // entities the user typed stay
-        {"", "per%41cent.amc", "per%2541cent.amc", "", ""},
-        {"", "x\" onmouseover=\"y.amc", "x%22%20onmouseover%3D%22y.amc", "x\" on=\"y", "x&quot; on=&quot;y"},
-        {"", "it's#1?`.amc", "it%27s%231%3F%60.amc", "", ""},
-        {"", "tab\tdel\x7F.amc", "tab%09del%7F.amc", "", ""},
-        {"../a b/" + chi + "/", "clip.amc", "../a%20b/" + chi + "/clip.amc", "", ""},
-        {"mov/", "plain-name_1.+$!~amc", "mov/plain-name_1.+$!~amc", "", ""},
-        // A ":" would make a scheme of the first segment, and browsers read "\\" as "/".
-        {"", "https:evil.example.com\\x.amc", "https%3Aevil.example.com%5Cx.amc", "Song&copy 2024", "Song&amp;copy 2024"},
-        {"../a:b\\c/", "javascript:alert(1).amc", "../a%3Ab%5Cc/javascript%3Aalert(1).amc", "", ""},
-        {"", "\x95\x5C\\.amc", "\x95\x5C%5C.amc", "&#x1F; &#123; &lt;&E63E;", "&#x1F; &#123; &lt;&E63E;"}, // 表: trail byte 0x5C
-        {"", "c.amc", "c.amc", "&;&#;&#x;&#12&a &b-c; &", "&amp;;&amp;#;&amp;#x;&amp;#12&amp;a &amp;b-c; &amp;"},
-    };
-    for (const auto &c : cases) {
-        TRecFileData entry = Entry("x", 1);
-        entry.CopyName = c.copyName;
-        entry.LinkName = c.linkName;
-        entry.SaveName = c.linkName;
-        EXPECT_EQ(MakeMovieBlock(entry, c.linkPath), Block(c.data, "no", c.standby, "1", c.standby, "1", "devdl1q"))
-            << c.copyName;
-    }
-}
-
-TEST(PageFileName, NumbersFromThePageAfterTheFirst)
-{
-    EXPECT_EQ(PageFileName("ezmovie.html", 1), "ezmovie.html");
-    EXPECT_EQ(PageFileName("ezmovie.html", 2), "ezmovie02.html");
-    EXPECT_EQ(PageFileName("ezmovie.html", 10), "ezmovie10.html");
-    EXPECT_EQ(PageFileName("ezmovie.html", 100), "ezmovie100.html");
-    EXPECT_EQ(PageFileName("a.b.html", 3), "a.b03.html");
-    EXPECT_EQ(PageFileName("index", 2), "index02.html");
-    EXPECT_EQ(PageFileNames("p.html", 3), (std::vector<std::string>{"p.html", "p02.html", "p03.html"}));
 }
 
 namespace {
@@ -183,8 +96,7 @@ protected:
             list.FEntries.push_back(Entry(name, i * 1000));
         }
         list.FEntryCount = count;
-        list.FPageItemCount = perPage;
-        list.FPageCount = (count + perPage - 1) / perPage;
+        LayOutPages(list, perPage);
         job.PageNames = PageFileNames(job.HtmlFileName, list.FPageCount);
     }
     std::string block(int i) const
@@ -654,4 +566,17 @@ TEST_F(MakeHtmlFilesTest, HiddenFilesOfAnEndedRunGoWithTheNextRunNotWithADryRun)
     EXPECT_TRUE(fs::exists(html / leftover));
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
     EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
+}
+
+TEST_F(MakeHtmlFilesTest, APageThatCannotBePutInPlaceEndsTheRun)
+{
+    addMovies(4, 2);
+    fs::create_directory(html / "ezmovie.html"); // a folder where page 1 goes
+    RunLog log;
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
+    EXPECT_EQ(log.lines.back(), "failed ezmovie.html");
+    EXPECT_FALSE(fs::exists(html / "ezmovie02.html")); // its footer would link the missing page
+    EXPECT_FALSE(fs::exists(html / "m3.amc"));
 }

@@ -88,8 +88,7 @@ protected:
         TEntryList list;
         ASSERT_TRUE(ScanSourceFolder(Sjis(source.native() + "/"), scan, list.FEntries));
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
-        list.FPageItemCount = perPage;
-        list.FPageCount = (list.FEntryCount + perPage - 1) / perPage;
+        LayOutPages(list, perPage);
         TPublishJob job;
         job.SourceDir = Sjis(source.native() + "/");
         job.HtmlDir = Sjis(htmlOut.native() + "/");
@@ -545,4 +544,15 @@ TEST_F(PublishProgramTest, PipesAreToldAndNeverWaitedOn)
     }
     EXPECT_TRUE(fs::is_regular_file(html / "ezmovie.html"));
     EXPECT_NE(ReadFileBytes(html / "ezmovie.html").find("data=a.amc"), std::string::npos);
+}
+
+TEST_F(PublishProgramTest, APageThatCannotBeWrittenEndsTheRunWithStatusOne)
+{
+    for (const char *name : {"a.amc", "b.amc", "c.amc", "d.amc"})
+        addMovie(name);
+    fs::create_directory(html / "ezmovie.html");
+    const TProgramRun published = run({"--per-page", "2", "--policy", "overwrite"});
+    EXPECT_EQ(published.ExitCode, 1);
+    EXPECT_NE(published.Err.find("未作成のページ 1"), std::string::npos) << published.Err;
+    EXPECT_FALSE(fs::exists(html / "ezmovie02.html"));
 }

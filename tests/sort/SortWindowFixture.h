@@ -15,7 +15,7 @@
 #include "settings/FixedOptions.h"
 #include "settings/IniStorage.h"
 #include "sort/kpx_sort.h"
-#include "tags/EntryStore.h"
+#include "pages/EntryList.h"
 #include "text/Cp932.h"
 #include "support/WidgetSupport.h"
 
@@ -42,12 +42,11 @@ protected:
     void Open(std::vector<TRecFileData> entries, int perPage = 3)
     {
         Window.reset(); // saves its settings, as the page settings window's delete does
-        TEntryList &list = Store.List;
+        TEntryList &list = List;
         list.FEntryCount = static_cast<int>(entries.size());
         list.FEntries = std::move(entries);
-        list.FPageItemCount = perPage;
-        list.FPageCount = perPage > 0 ? (list.FEntryCount + perPage - 1) / perPage : 0;
-        Window = std::make_unique<Tkpx_sortFrm>(Store, Options, nullptr);
+        LayOutPages(list, perPage);
+        Window = std::make_unique<Tkpx_sortFrm>(List, Options, nullptr);
         Window->show();
     }
 
@@ -86,7 +85,7 @@ protected:
     TempDir Dir;
     const std::filesystem::path SettingsFile = Dir / "kpx_app.ini";
     TSettingsPathOverride SettingsPath{QString::fromStdString(SettingsFile.string())};
-    TEntryStore Store;
+    TEntryList List;
     TFixedOptions Options;
     std::unique_ptr<Tkpx_sortFrm> Window;
 };

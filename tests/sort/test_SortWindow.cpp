@@ -42,7 +42,7 @@ TEST_F(SortWindowTest, OpeningAndClosingLeavesTheEntryListUnchanged)
     movie.NoVideo = true;
     movie.NativeName = "\xE6\x98\xA0\xE7\x94\xBB\xE2\x91\xA0.amc"; // not representable in CP932
     Open({movie, Movie("b.amc", 5)}, 1);
-    Store.List.FPageCount = 7; // a page layout the list must not touch
+    List.FPageCount = 7; // a page layout the list must not touch
 
     EXPECT_EQ(Cell(0, scFileSize), QStringLiteral("1,234,567"));
     EXPECT_EQ(Cell(0, scDlKind), QStringLiteral("ショートストリーミング"));
@@ -52,7 +52,7 @@ TEST_F(SortWindowTest, OpeningAndClosingLeavesTheEntryListUnchanged)
 
     Click("bbtn_close");
     EXPECT_FALSE(Window->isVisible());
-    const TEntryList &list = Store.List;
+    const TEntryList &list = List;
     ASSERT_EQ(list.FEntryCount, 2);
     ASSERT_EQ(list.FEntries.size(), 2u);
     const TRecFileData &back = list.FEntries[0];
@@ -152,13 +152,13 @@ TEST_F(SortWindowTest, SortedRowsCarryTheirHiddenValuesBack)
     EXPECT_EQ(CurrentRow(), 1); // the selection keeps its row number, not its movie
     Window->close();
 
-    EXPECT_EQ(OrgNames(Store.List), QStringList({"a", "b", "c"}));
-    const TRecFileData &moved = Store.List.FEntries[2];
+    EXPECT_EQ(OrgNames(List), QStringList({"a", "b", "c"}));
+    const TRecFileData &moved = List.FEntries[2];
     EXPECT_EQ(moved.DlKind, 1);
     EXPECT_EQ(moved.SoundKind, 1);
     EXPECT_TRUE(moved.NoVideo);
     EXPECT_EQ(moved.NativeName, "c");
-    EXPECT_EQ(Store.List.FEntries[0].NativeName, "a");
+    EXPECT_EQ(List.FEntries[0].NativeName, "a");
 }
 
 TEST_F(SortWindowTest, MovesAtEitherEndDoNothing)
@@ -195,7 +195,7 @@ TEST_F(SortWindowTest, EscapeAlsoWritesTheNewOrderBack)
     Click("sb_down");
     QTest::keyClick(Grid(), Qt::Key_Escape);
     EXPECT_FALSE(Window->isVisible());
-    EXPECT_EQ(OrgNames(Store.List), QStringList({"b", "a"}));
+    EXPECT_EQ(OrgNames(List), QStringList({"b", "a"}));
 }
 
 namespace {
@@ -280,10 +280,10 @@ TEST_F(SortWindowTest, TheLastRemainingRowCannotBeDeleted)
     EXPECT_EQ(recorder.Messages().size(), 1);
     EXPECT_EQ(Column(scOrgName), QStringList({"b"}));
     Click("bbtn_close");
-    EXPECT_EQ(Store.List.FEntryCount, 1);
-    EXPECT_EQ(OrgNames(Store.List), QStringList({"b"}));
-    EXPECT_EQ(Store.List.FPageItemCount, 1);
-    EXPECT_EQ(Store.List.FPageCount, 2);
+    EXPECT_EQ(List.FEntryCount, 1);
+    EXPECT_EQ(OrgNames(List), QStringList({"b"}));
+    EXPECT_EQ(List.FPageItemCount, 1);
+    EXPECT_EQ(List.FPageCount, 2);
 }
 
 TEST_F(SortWindowTest, AlwaysOnTopFollowsTheOptionAndKeepsTheStoredPlacement)

@@ -56,18 +56,18 @@ TempDir::~TempDir()
 
 TempDir::TempDir()
 {
-    if (!m_dir.isValid())
+    if (!FDir.isValid())
         throw std::runtime_error("cannot create a temporary folder");
 }
 
 std::filesystem::path TempDir::path() const
 {
-    return std::filesystem::path(m_dir.path().toStdString());
+    return std::filesystem::path(FDir.path().toStdString());
 }
 
 std::string TempDir::cp932() const
 {
-    return Sjis(m_dir.path().toStdString() + "/");
+    return Sjis(FDir.path().toStdString() + "/");
 }
 
 std::filesystem::path TempDir::operator/(std::string_view utf8Name) const

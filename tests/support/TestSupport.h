@@ -39,7 +39,7 @@ public:
     std::filesystem::path operator/(std::string_view utf8Name) const;
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir FDir;
 };
 
 // Files written while it lives may grow to `bytes` at most; the write that

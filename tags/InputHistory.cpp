@@ -1,19 +1,19 @@
-#include "tags/EntryStore.h"
+#include "tags/InputHistory.h"
 
 namespace kpx {
 
 bool TInputHistory::ContainsNoCase(const QString &text) const
 {
-    return m_folded.contains(text.toCaseFolded());
+    return FFolded.contains(text.toCaseFolded());
 }
 
 void TInputHistory::Add(const QString &text)
 {
     QString folded = text.toCaseFolded();
-    if (m_folded.contains(folded))
+    if (FFolded.contains(folded))
         return;
-    m_folded.insert(std::move(folded));
-    m_items.append(text);
+    FFolded.insert(std::move(folded));
+    FItems.append(text);
     if (OnAdded)
         OnAdded(text);
 }
@@ -23,7 +23,7 @@ int TInputHistory::FindPrefixNoCase(const QString &prefix) const
     if (prefix.isEmpty())
         return -1;
     for (int i = 0; i < Count(); ++i)
-        if (m_items.at(i).startsWith(prefix, Qt::CaseInsensitive))
+        if (FItems.at(i).startsWith(prefix, Qt::CaseInsensitive))
             return i;
     return -1;
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tags/EntryStore.h"
+#include "tags/InputHistory.h"
 
 using kpx::TInputHistory;
 

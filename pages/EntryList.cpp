@@ -1,0 +1,40 @@
+#include "pages/EntryList.h"
+
+#include <algorithm>
+
+namespace kpx {
+
+int PageCountFor(int entryCount, int perPage)
+{
+    return perPage > 0 && entryCount > 0 ? (entryCount + perPage - 1) / perPage : 0;
+}
+
+void LayOutPages(TEntryList &list, int perPage)
+{
+    list.FPageItemCount = perPage;
+    list.FPageCount = PageCountFor(EntriesInUse(list), perPage);
+}
+
+int EntriesInUse(const TEntryList &list)
+{
+    return std::clamp(list.FEntryCount, 0, static_cast<int>(list.FEntries.size()));
+}
+
+bool IsEntryInUse(const TEntryList &list, int index)
+{
+    return index >= 0 && index < EntriesInUse(list);
+}
+
+std::pair<int, int> PageEntryRange(const TEntryList &list, int pageIndex)
+{
+    const int first = std::max(pageIndex, 0) * std::max(list.FPageItemCount, 0);
+    const int end = std::min(first + std::max(list.FPageItemCount, 0), EntriesInUse(list));
+    return {std::min(first, end), end};
+}
+
+int PublishedCount(const TEntryList &list)
+{
+    return std::min(EntriesInUse(list), std::max(list.FPageCount, 0) * std::max(list.FPageItemCount, 0));
+}
+
+} // namespace kpx

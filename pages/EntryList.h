@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "pages/RecFileData.h"
+
+namespace kpx {
+
+// The entry list and the page layout fixed by the last build of the page
+// settings window. FPageItemCount and FPageCount are not recomputed when
+// entries are removed, so pages past the last entry still get written.
+struct TEntryList
+{
+    std::vector<TRecFileData> FEntries;
+    std::int32_t FEntryCount = 0;
+    std::int32_t FPageItemCount = 0;
+    std::int32_t FPageCount = 0;
+};
+
+// ⌈entryCount / perPage⌉; no pages without a positive count per page.
+int PageCountFor(int entryCount, int perPage);
+
+// Pages the list as a build of the page settings window does: `perPage`
+// movies a page, as many pages as the entries in use need.
+void LayOutPages(TEntryList &list, int perPage);
+
+// Entries in use: FEntryCount, never more than the list holds.
+int EntriesInUse(const TEntryList &list);
+bool IsEntryInUse(const TEntryList &list, int index);
+
+// The entries on page `pageIndex` (from 0), as indexes [first, end).
+std::pair<int, int> PageEntryRange(const TEntryList &list, int pageIndex);
+
+// Entries on some page of the series: the rest are not published.
+int PublishedCount(const TEntryList &list);
+
+} // namespace kpx

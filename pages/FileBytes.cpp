@@ -1,0 +1,89 @@
+#include "pages/FileBytes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "pages/FileErrors.h"
+
+namespace kpx {
+
+void TFileDescriptor::Reset(int fd)
+{
+    if (FFd >= 0)
+        ::close(FFd);
+    FFd = fd;
+}
+
+int TFileDescriptor::Close()
+{
+    if (FFd < 0)
+        return 0;
+    const int rc = ::close(FFd);
+    FFd = -1;
+    return rc == 0 ? 0 : errno;
+}
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno != EINTR)
+            return errno;
+        if (n > 0)
+            bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return 0;
+}
+
+int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied)
+{
+    bool kernelCopy = true;
+    std::uintmax_t reported = 0;
+    copied = 0;
+    while (copied < size) {
+        const size_t wanted = static_cast<size_t>(std::min(size - copied, CopyChunkBytes));
+        ssize_t n;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, wanted, 0);
+            if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            char buffer[1 << 16];
+            n = ::read(in, buffer, std::min(sizeof buffer, wanted));
+            if (n > 0)
+                if (const int error = WriteAll(out, std::string_view(buffer, static_cast<size_t>(n))))
+                    return error;
+        }
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;
+        copied += static_cast<std::uintmax_t>(n);
+        if (progress && copied < size && copied - reported >= CopyChunkBytes) {
+            progress(copied);
+            reported = copied;
+        }
+    }
+    if (progress)
+        progress(copied);
+    return 0;
+}
+
+int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info)
+{
+    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    return S_ISREG(info.st_mode) ? 0 : NotRegularFileError;
+}
+
+} // namespace kpx

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace kpx {
+
+// Descriptors and bytes. Paths here are the file system's own bytes, not
+// code page 932.
+
+// Owns one descriptor.
+class TFileDescriptor
+{
+public:
+    explicit TFileDescriptor(int fd = -1) : FFd(fd) {}
+    ~TFileDescriptor() { Reset(-1); }
+    TFileDescriptor(const TFileDescriptor &) = delete;
+    TFileDescriptor &operator=(const TFileDescriptor &) = delete;
+
+    int Get() const { return FFd; }
+    void Reset(int fd);
+    // Closes now, so that a failing close (a full disk on some file systems)
+    // is seen: 0 or an errno; 0 when already closed.
+    int Close();
+
+private:
+    int FFd;
+};
+
+// Writes every byte: 0 or an errno.
+int WriteAll(int fd, std::string_view bytes);
+
+// Told the bytes copied so far, every CopyChunkBytes and at the end.
+using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
+constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
+
+// Copies up to `size` bytes of `in` to `out` from their current offsets,
+// through the kernel where it can, a chunk at a time so that a window can
+// repaint between chunks; fewer when `in` ends first. 0 or an errno;
+// `copied` counts what was copied.
+int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied);
+
+// Opens a regular file to read. Never blocks: a pipe, a socket or a device
+// under the name is refused (EINVAL) before a byte is read.
+int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info);
+
+// The permission bits a new file gets from the process's umask.
+mode_t CreationMode(mode_t requested);
+
+} // namespace kpx

@@ -1,0 +1,130 @@
+#include "pages/PublishPlan.h"
+
+#include <algorithm>
+#include <span>
+#include <utility>
+
+#include "pages/PathRoutines.h"
+#include "text/Cp932.h"
+
+namespace kpx {
+
+namespace {
+
+std::string NativeFolder(const std::string &cp932Folder)
+{
+    return cp932Folder.empty() ? std::string() : IncludePathDelimiter(Cp932ToNativePath(cp932Folder).native());
+}
+
+std::uintmax_t ListedBytes(const TRecFileData &entry)
+{
+    return static_cast<std::uintmax_t>(std::max<std::int64_t>(entry.FileSize, 0));
+}
+
+std::string PageName(const TPublishJob &job, int pageIndex)
+{
+    // The names come from the last build; the naming rule stands in for a missing one.
+    return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
+                                                                 : PageFileName(job.HtmlFileName, pageIndex + 1);
+}
+
+std::string PageTextOf(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath)
+{
+    const auto [first, end] = PageEntryRange(entries, pageIndex);
+    const std::span<const TRecFileData> movies(entries.FEntries.data() + first, static_cast<size_t>(end - first));
+    return BuildPageText(job.Templates, job.HtmlFileName, job.PageNames, movies, linkPath, pageIndex,
+                         entries.FPageCount);
+}
+
+} // namespace
+
+TPublishJob MakePublishJob(const TPublishSettings &settings, std::vector<std::string> pageNames)
+{
+    TPublishJob job;
+    job.SourceDir = settings.SourceDir;
+    job.HtmlDir = settings.HtmlDir;
+    job.MovieDir = settings.MovieDir;
+    job.HtmlFileName = settings.HtmlFileName;
+    job.PageNames = std::move(pageNames);
+    job.Templates = settings.Templates;
+    job.Policy = settings.Policy;
+    return job;
+}
+
+TRunFolders::TRunFolders(const TPublishJob &job)
+    : Source(NativeFolder(job.SourceDir))
+    , Html(NativeFolder(job.HtmlDir))
+    , Movie(NativeFolder(job.MovieDir))
+    , LinkPath(GetRelativeLinkPath(job.HtmlDir, job.MovieDir))
+{}
+
+TPublicationWalk::TPublicationWalk(const TPublishJob &job, const TEntryList &entries)
+    : FJob(job)
+    , FEntries(entries)
+    , FFolders(job)
+{}
+
+bool TPublicationWalk::Walk(const TMovieVisit &movie, const TPageVisit &page) const
+{
+    for (int r = 0; r < FEntries.FPageCount; ++r) {
+        const auto [first, end] = PageEntryRange(FEntries, r);
+        for (int k = first; k < end; ++k)
+            if (!movie(MovieTarget(k, r)))
+                return false;
+        const std::string text = PageText(r);
+        std::string name = PageName(FJob, r);
+        std::string destination = FFolders.Html + Cp932ToNativePath(name).native();
+        if (!page({TPublishTarget::TKind::Page, r, std::move(name), std::string(), std::move(destination), text.size()},
+                  text))
+            return false;
+    }
+    return true;
+}
+
+TRunSources TPublicationWalk::Sources() const
+{
+    return TRunSources([this] {
+        std::vector<std::string> files;
+        for (int k = 0; k < PublishedCount(FEntries); ++k)
+            files.push_back(MovieTarget(k, 0).Source);
+        return files;
+    });
+}
+
+std::uintmax_t TPublicationWalk::BytesTotal() const
+{
+    // Page texts are built once more for this, which costs far less than holding them.
+    std::uintmax_t total = 0;
+    for (int k = 0; k < PublishedCount(FEntries); ++k)
+        total += ListedBytes(FEntries.FEntries[static_cast<size_t>(k)]);
+    for (int r = 0; r < FEntries.FPageCount; ++r)
+        total += PageText(r).size();
+    return total;
+}
+
+TPublishTarget TPublicationWalk::MovieTarget(int entryIndex, int pageIndex) const
+{
+    const TRecFileData &entry = FEntries.FEntries[static_cast<size_t>(entryIndex)];
+    // An entry the list window wrote back keeps its real name; one without
+    // it is named by its code page 932 spelling.
+    const std::string nativeName =
+        entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
+    return {TPublishTarget::TKind::Movie,
+            pageIndex,
+            entry.CopyName,
+            FFolders.Source + nativeName,
+            FFolders.Movie + Cp932ToNativePath(entry.CopyName).native(),
+            ListedBytes(entry)};
+}
+
+std::string TPublicationWalk::PageText(int pageIndex) const
+{
+    return PageTextOf(FJob, FEntries, pageIndex, FFolders.LinkPath);
+}
+
+std::string MakePageText(const TPublishJob &job, const TEntryList &entries, int pageIndex)
+{
+    return PageTextOf(job, entries, pageIndex, GetRelativeLinkPath(job.HtmlDir, job.MovieDir));
+}
+
+} // namespace kpx

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace kpx {
+
+// Characters a file name may not hold: the rename pattern box refuses them,
+// and a pattern read from elsewhere loses them.
+inline constexpr std::string_view RefusedNameChars = "\\/:,;*?\"<>|";
+
+// Formats a date with a rename pattern: 'quoted' or "quoted" text as is, yy,
+// yyyy, m, mm, d, dd (and the longer month and day name forms); the date has
+// no time of day, so time letters give zeros. Other characters are copied.
+std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_month_day date);
+
+// The pattern's text for a date, as the start of copy names: a refused
+// character would send the copy into another folder, so none is kept.
+std::string RenamePatternStem(std::string_view pattern, std::chrono::year_month_day date);
+
+// Today in the local time zone.
+std::chrono::year_month_day LocalToday();
+
+} // namespace kpx
