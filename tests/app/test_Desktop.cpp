@@ -127,7 +127,7 @@ TEST_F(DesktopScreen, EveryWindowLiesWithinTheScreen)
     preview->close();
 
     // A placement stored on a larger monitor.
-    Tkpx_sortFrm list(Main->Store(), *Settings, tags);
+    Tkpx_sortFrm list(Main->Store().List, *Settings, tags);
     ApplyPlacement(list, {1500, 900, 2300, 1300, wsNormal}, {TRestoreKind::Enabled});
     Shown(&list);
     EXPECT_TRUE(OnScreen(&list));
@@ -227,7 +227,7 @@ TEST_F(DesktopScreen, TabReachesEveryControlAndTheFocusShowsFromTheStart)
          {"TagItem0edt_dltitle", "TagItem0sb_DL", "TagItem0sb_Stream", "TagItem0rb_qlrep", "TagItem0cbx_NoPic",
           "TagItem1edt_standby", "TagItem9cbx_NoPic", "bbtn_Close", "tbc_tags"}},
         {[this, &list] {
-             list = std::make_unique<Tkpx_sortFrm>(Main->Store(), *Settings, Main->PageSettingsWindow());
+             list = std::make_unique<Tkpx_sortFrm>(Main->Store().List, *Settings, Main->PageSettingsWindow());
              Shown(list.get());
              auto *grid = list->findChild<QTableView *>(QStringLiteral("sg_sort"));
              grid->setCurrentIndex(grid->model()->index(1, 0)); // a row that moves both ways

@@ -78,7 +78,7 @@ TEST_F(SortWindowTest, SizesSortAsNumbersAndASecondClickReverses)
     ClickHeader(scFileSize);
     EXPECT_EQ(Column(scFileSize), QStringList({"3,221,225,472", "1,000,000", "10,000", "9,000", "123"}));
     Click("bbtn_close");
-    EXPECT_EQ(Store.List.FEntries.at(0).FileSize, 3221225472); // written back whole
+    EXPECT_EQ(List.FEntries.at(0).FileSize, 3221225472); // written back whole
 }
 
 TEST_F(SortWindowTest, TextsSortByTheirUnsignedCp932Bytes)
