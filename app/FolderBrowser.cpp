@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 
+#include "components/DesktopWindow.h"
+#include "components/WindowFont.h"
 #include "pages/PathRoutines.h"
 
 namespace kpx {
@@ -11,10 +13,12 @@ namespace {
 
 std::optional<QString> ShowFolderDialog(QWidget *parent, const QString &title, const QString &start)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty())
+    QFileDialog dialog(parent, title);
+    PrepareFolderDialog(dialog);
+    dialog.setDirectory(start); // once the folder kinds are ours: the list reads them as it fills
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return chosen;
+    return dialog.selectedFiles().constFirst();
 }
 
 TFolderChooser &Chooser()
@@ -29,6 +33,23 @@ QString WithoutTrailingDelimiter(const QString &path)
 }
 
 } // namespace
+
+void PrepareFolderDialog(QFileDialog &dialog)
+{
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // Qt's own dialog (where the desktop offers none) in the program's font
+    // and words; Qt's Japanese translation lacks a few of them.
+    ApplyWindowFont(&dialog);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("場所:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("フォルダ名:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("種類:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("選択"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+    dialog.setNameFilter(QStringLiteral("フォルダ"));
+
+    PrepareWindow(&dialog);
+}
 
 bool SelectFolder(QString &path)
 {

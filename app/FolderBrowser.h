@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 namespace kpx {
@@ -13,6 +14,11 @@ namespace kpx {
 // start at (a trailing delimiter is ignored) and receives the chosen folder,
 // without a trailing delimiter; false on cancel, with `path` unchanged.
 bool SelectFolder(QString &path);
+
+// Makes a file dialog the program's folder browser: folders only, in the
+// program's font, Japanese throughout, wholly on the screen. Before the
+// dialog is given its folder.
+void PrepareFolderDialog(QFileDialog &dialog);
 
 // For tests: answers the browser instead of showing it (nullopt = cancel).
 using TFolderChooser = std::function<std::optional<QString>(QWidget *parent, const QString &title, const QString &start)>;

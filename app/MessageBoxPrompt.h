@@ -16,6 +16,10 @@ public:
     void Error(const std::string &text) override;
     void Information(const std::string &text) override;
 
+protected:
+    // Yes and no, and for the rest of the run: replace all, skip all, stop.
+    TReplaceAnswer AskReplace(const std::string &question) override;
+
 private:
     QWidget *FParent;
 };

@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QWidget>
 
+#include "components/DesktopWindow.h"
+#include "components/WindowFont.h"
 #include "pages/NumberFormat.h"
 #include "text/Cp932.h"
 
@@ -54,7 +57,14 @@ TDelayedProgress::TDelayedProgress(QWidget *parent, const QString &title)
 
 TDelayedProgress::~TDelayedProgress()
 {
+    if (!FDialog)
+        return;
     delete FDialog;
+    // The dialog held the keyboard. Gone, it leaves the focus nowhere on some
+    // desktops (X11 hands it back only when the user switches windows), and
+    // the window it was over would take no key.
+    if (QWidget *window = FParent ? FParent->window() : nullptr; window && window->isVisible() && !window->isMinimized())
+        window->activateWindow();
 }
 
 void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::uintmax_t total)
@@ -71,6 +81,8 @@ void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::ui
         FDialog->setMinimumDuration(0);
         FDialog->setAutoClose(false);
         FDialog->setAutoReset(false);
+        ApplyWindowFont(FDialog);
+        PrepareWindow(FDialog);
         FDialog->show();
     } else if (FDialog->wasCanceled()) {
         return; // a value now would show the hidden dialog again
@@ -115,8 +127,10 @@ void TPublishProgress::FileProgress(const TPublishTarget &, std::uintmax_t bytes
     Update(bytesDone);
 }
 
-void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
+void TPublishProgress::FileDone(const TPublishTarget &target, TCopyResult result)
 {
+    if (result == TCopyResult::Failed)
+        FFailures.push_back(target.Name);
     Update(FBytesAfter);
 }
 
@@ -128,8 +142,8 @@ bool TPublishProgress::Cancelled()
 void TPublishProgress::Update(std::uintmax_t bytesDone)
 {
     FDialog.Update(QStringLiteral("%1\n%2 / %3")
-                       .arg(FFileLine, QString::fromStdString(FormatMebibytes(bytesDone)),
-                            QString::fromStdString(FormatMebibytes(FBytesTotal))),
+                       .arg(FFileLine, QString::fromStdString(FormatMegabytes(bytesDone)),
+                            QString::fromStdString(FormatMegabytes(FBytesTotal))),
                    bytesDone, FBytesTotal);
 }
 

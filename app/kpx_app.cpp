@@ -5,6 +5,7 @@
 #include "app/QtTranslations.h"
 #include "app/kpx_main.h"
 #include "components/AppIcon.h"
+#include "components/WindowFont.h"
 #include "settings/kpx_cfg.h"
 
 int main(int argc, char **argv)
@@ -13,6 +14,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Kinopage Lite"));
     QApplication::setWindowIcon(kpx::AppIcon());
     kpx::InstallQtTranslations();
+    // Qt's own dialogs and tooltips too: the desktop's default may be a fixed-pitch face.
+    QApplication::setFont(kpx::ProgramFont());
 
     auto mainWindow = std::make_unique<kpx::Tkpx_MainFrm>();
     auto settings = std::make_unique<kpx::Tkpx_cfgFrm>(mainWindow.get(), mainWindow->HtmlNameHistory());

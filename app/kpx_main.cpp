@@ -1,5 +1,6 @@
 #include "app/kpx_main.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include "components/AppIcon.h"
 #include "components/Glyphs.h"
 #include "components/DROPDST.h"
+#include "components/DesktopWindow.h"
 #include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
 #include "components/MessageDialogs.h"
@@ -108,6 +110,7 @@ Tkpx_MainFrm::Tkpx_MainFrm()
     setFixedSize(456, 206 + menuBar()->sizeHint().height());
     move(screen()->availableGeometry().center() - rect().center());
     new TEnterAsTab(this);
+    PrepareWindow(this);
 
     DropDst1 = new TDropDst(this);
     DropDst1->setObjectName(QStringLiteral("DropDst1"));
@@ -180,13 +183,18 @@ void Tkpx_MainFrm::CreateControls()
     ud_PageItemCnt = new TUpDown(QStringLiteral("ud_PageItemCnt"), QStringLiteral("edt_pageItemCnt"), middle);
     ud_PageItemCnt->setRange(ini::Html::ItemCount.Min, ini::Html::ItemCount.Max);
     ud_PageItemCnt->setValue(ini::Html::ItemCount.Default);
-    ud_PageItemCnt->setGeometry(154, 9, 35, 20);
+    // Wide enough for "10" beside its arrows in any style; the buttons to its
+    // right give way only as far as it needs.
+    const int spinWidth = std::max(35, ud_PageItemCnt->sizeHint().width());
+    ud_PageItemCnt->setGeometry(154, 9, spinWidth, 20);
+    const int shift = std::max(0, 154 + spinWidth + 9 - 198);
     ud_PageItemCnt->setAttribute(Qt::WA_InputMethodEnabled, false);
     connect(ud_PageItemCnt, &TUpDown::arrowClicked, this, &Tkpx_MainFrm::ud_PageItemCntClick);
-    bbtn_pagecfg = AddButton(middle, "bbtn_pagecfg", QStringLiteral("タグ設定"), QRect(198, 6, 95, 25));
+    bbtn_pagecfg = AddButton(middle, "bbtn_pagecfg", QStringLiteral("タグ設定"), QRect(198 + shift, 6, 95 - shift / 2, 25));
     bbtn_pagecfg->setIcon(GlyphIcon(TGlyph::PageSettings));
     connect(bbtn_pagecfg, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_pagecfgClick);
-    bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"), QRect(300, 6, 143, 25));
+    bbtn_makehtml = AddButton(middle, "bbtn_makehtml", QStringLiteral("HTMLファイル作成"),
+                              QRect(bbtn_pagecfg->geometry().right() + 8, 6, 143 - (shift - shift / 2), 25));
     bbtn_makehtml->setIcon(GlyphIcon(TGlyph::MakePages));
     connect(bbtn_makehtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_makehtmlClick);
 
@@ -370,6 +378,8 @@ void Tkpx_MainFrm::htmlname_historyExit()
         return;
     htmlname_history->setEditText(NormalizeHtmlFileName(text));
     AddToHistory(*htmlname_history, htmlname_history->currentText(), FCfgFrm ? FCfgFrm->HistoryCount() : 0);
+    if (FTagsFrm)
+        FTagsFrm->RenamePages(htmlname_history->currentText());
 }
 
 void Tkpx_MainFrm::ud_PageItemCntClick()
@@ -466,11 +476,14 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
 {
     if (!FCfgFrm || !FTagsFrm)
         return false;
+    // The run writes the pages under the name the box holds now, and the tabs show them.
+    FTagsFrm->RenamePages(htmlname_history->currentText());
     const TPublishJob job = PublishJob();
     TMessageBoxPrompt prompt(this);
     TPublishProgress progress(this, FStore.List.FPageCount);
     const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
-    if (!made && progress.Cancelled())
+    FFailures = progress.Failures();
+    if (!made && (progress.Cancelled() || prompt.StopRequested()))
         ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
     return made;
 }
@@ -508,8 +521,23 @@ void Tkpx_MainFrm::bbtn_makehtmlClick()
             return;
         }
     }
-    if (MakeHtmlFiles())
+    if (!MakeHtmlFiles())
+        return;
+    if (FFailures.empty()) {
         ShowInformation(this, QStringLiteral("htmlファイルを作成しました。"));
+        return;
+    }
+    // Each failure had its box; the last word must not call the run a success.
+    constexpr size_t NamesShown = 5;
+    QStringList names;
+    for (size_t i = 0; i < std::min(FFailures.size(), NamesShown); ++i)
+        names << Cp932ToQString(FFailures[i]);
+    QString text = QStringLiteral("htmlファイルを作成しましたが、%1 個のファイルをコピーできませんでした。\r\n%2")
+                       .arg(FFailures.size())
+                       .arg(names.join(QStringLiteral("、")));
+    if (FFailures.size() > NamesShown)
+        text += QStringLiteral(" ほか %1 個").arg(FFailures.size() - NamesShown);
+    ShowWarning(this, text);
 }
 
 void Tkpx_MainFrm::N1Click()

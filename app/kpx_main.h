@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QMainWindow>
 #include <QPointer>
@@ -96,6 +98,7 @@ private:
     TEntryStore FStore;
     Tkpx_cfgFrm *FCfgFrm = nullptr;
     QPointer<Tkpx_TagsFrm> FTagsFrm;
+    std::vector<std::string> FFailures; // of the last make-pages run
 };
 
 } // namespace kpx

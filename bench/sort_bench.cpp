@@ -39,7 +39,7 @@ std::vector<kpx::TRecFileData> MakeMovies(int count)
         const std::string number = std::to_string(random() % 1000000);
         movie.OrgName = (random() % 2 ? kana : std::string("clip")) + number + ".amc";
         movie.CopyName = "mv" + number + ".amc";
-        movie.FileSize = static_cast<std::int32_t>(random() % 5000000);
+        movie.FileSize = static_cast<std::int64_t>(random() % 5000000);
         movie.LinkName = (random() % 2 ? kana : std::string("Link")) + number;
         movie.SaveName = movie.LinkName;
         movie.DlKind = static_cast<std::int32_t>(random() % 2);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QObject;
 class QWidget;
@@ -21,6 +22,15 @@ enum class TMsgKind {
     Confirmation,
 };
 
+// The widest line of a message box's text, in pixels.
+constexpr int MessageLineWidth = 560;
+
+// The lines a message box shows: the text's own lines (CR LF or LF), each
+// line wider than maxWidth broken before the path it holds, or after its last
+// 、 or 。 that fits, or where it must, but never before a character that may
+// not begin a line (。、」 and the like).
+QStringList WrapMessage(const QString &text, const std::function<int(const QString &)> &widthOf, int maxWidth);
+
 // The Japanese caption of a box of this kind.
 QString MessageCaption(TMsgKind kind);
 
@@ -29,6 +39,9 @@ void ShowError(QWidget *parent, const QString &text);
 void ShowInformation(QWidget *parent, const QString &text);
 // Yes/No question; true only when the user answers Yes.
 bool AskYesNo(QWidget *parent, const QString &text);
+// A question with buttons of its own, the first the default; the index of
+// the one pressed, or -1 when the box was closed otherwise.
+int AskChoice(QWidget *parent, const QString &text, const QStringList &buttons);
 
 // The program-wide report of a failure that escaped to an event handler:
 // an error box with the failure's own text.
@@ -38,6 +51,10 @@ void ReportApplicationError(QObject *sender, const QString &message);
 // value is the answer (only AskYesNo looks at it). Returns the previous one.
 using TMessageHandler = std::function<bool(TMsgKind kind, const QString &text)>;
 TMessageHandler SetMessageHandler(TMessageHandler handler);
+// The same for AskChoice: returns the button index. Without one, a message
+// handler answers AskChoice as a yes/no question (yes: 0, no: 1).
+using TChoiceHandler = std::function<int(const QString &text, const QStringList &buttons)>;
+TChoiceHandler SetChoiceHandler(TChoiceHandler handler);
 
 // For tests: records every message instead of showing it, answering each
 // question with `Answer`, and puts the previous handler back when it goes.
@@ -59,10 +76,13 @@ public:
 
     const QList<TMessage> &Messages() const { return FMessages; }
     bool Answer = true;
+    // The buttons AskChoice presses, one per question; yes/no by Answer once used up.
+    QList<int> Choices;
 
 private:
     QList<TMessage> FMessages;
     TMessageHandler FPrevious;
+    TChoiceHandler FPreviousChoice;
 };
 
 } // namespace kpx

@@ -6,13 +6,18 @@
 
 namespace kpx {
 
-void ApplyWindowFont(QWidget *window)
+QFont ProgramFont()
 {
-    QFont font = window->font();
+    QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
                       QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
     font.setPixelSize(12);
-    window->setFont(font);
+    return font;
+}
+
+void ApplyWindowFont(QWidget *window)
+{
+    window->setFont(ProgramFont());
 }
 
 } // namespace kpx

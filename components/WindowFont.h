@@ -1,11 +1,13 @@
 #pragma once
 
+class QFont;
 class QWidget;
 
 namespace kpx {
 
 // The program's font: "ＭＳ Ｐゴシック" at 12 pixels, with the Japanese
 // gothic faces of this system standing in when it is not installed.
+QFont ProgramFont();
 void ApplyWindowFont(QWidget *window);
 
 } // namespace kpx

@@ -1,6 +1,9 @@
 #include "components/WindowFrame.h"
 
-#include <QMargins>
+#include <algorithm>
+
+#include <QApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -8,21 +11,71 @@ namespace kpx {
 
 namespace {
 
-QMargins ReportedFrame(QWidget *window)
+QMargins KnownFrame(const QWidget *window)
 {
-    window->winId(); // some platforms know the frame as soon as the native window exists
-    for (const QWidget *w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
-        if (const QWindow *native = w->windowHandle(); native && !native->frameMargins().isNull())
-            return native->frameMargins();
-    return {};
+    const QWindow *native = window->windowHandle();
+    return native ? native->frameMargins() : QMargins();
 }
 
 } // namespace
 
+QMargins FrameMargins(QWidget *window)
+{
+    window->winId(); // some platforms know the frame as soon as the native window exists
+    for (const QWidget *w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (const QMargins frame = KnownFrame(w); !frame.isNull())
+            return frame;
+    // The same window manager draws every frame of the program.
+    for (const QWidget *other : QApplication::topLevelWidgets())
+        if (other->isVisible() && other->windowType() != Qt::Popup && other->windowType() != Qt::ToolTip)
+            if (const QMargins frame = KnownFrame(other); !frame.isNull())
+                return frame;
+    return {};
+}
+
 void ResizeWithFrame(QWidget *window, QSize wholeWindow)
 {
-    const QMargins frame = ReportedFrame(window);
-    window->resize(wholeWindow.shrunkBy(frame).expandedTo(window->minimumSize()));
+    window->resize(wholeWindow.shrunkBy(FrameMargins(window)).expandedTo(window->minimumSize()));
+}
+
+QRect AvailableArea(const QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::screenAt(window->geometry().center());
+    if (!screen)
+        screen = window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    // On a scaled screen the window manager's frame is whole device pixels,
+    // which round either way: a pixel to spare on each side.
+    const int spare = screen->devicePixelRatio() > 1.0 ? 1 : 0;
+    return screen->availableGeometry().adjusted(spare, spare, -spare, -spare);
+}
+
+QRect FitWithin(QRect frame, const QRect &area)
+{
+    if (area.isEmpty())
+        return frame;
+    frame.setWidth(std::min(frame.width(), area.width()));
+    frame.setHeight(std::min(frame.height(), area.height()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    return frame;
+}
+
+void KeepOnScreen(QWidget *window)
+{
+    if (!window || !window->isWindow()
+        || (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QMargins frame = FrameMargins(window);
+    const QRect client = window->geometry();
+    const QRect fitted = FitWithin(client.marginsAdded(frame), AvailableArea(window)).marginsRemoved(frame);
+    const QSize size = fitted.size().expandedTo(window->minimumSize()).boundedTo(window->maximumSize());
+    const QRect placed(fitted.topLeft(), size);
+    if (placed != client)
+        window->setGeometry(placed);
 }
 
 } // namespace kpx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMargins>
+#include <QRect>
 #include <QSize>
 
 class QWidget;
@@ -11,5 +13,24 @@ namespace kpx {
 // it from the window manager); its owner's, drawn by the same window manager,
 // stands in. Where no frame is reported, the client area takes the whole size.
 void ResizeWithFrame(QWidget *window, QSize wholeWindow);
+
+// The frame around the window: its own once the platform knows it, else that
+// of its owner or of another shown window of the program, else none.
+QMargins FrameMargins(QWidget *window);
+
+// The work area of the screen that holds the window's centre (of its
+// window's screen when no screen does); on a scaled screen a pixel less on
+// each side, for frames that round.
+QRect AvailableArea(const QWidget *window);
+
+// `frame` moved, and first shrunk where it is larger, so that it lies wholly
+// within `area`.
+QRect FitWithin(QRect frame, const QRect &area);
+
+// Places a window wholly on the work area of its screen, frame included:
+// moved where it reaches past an edge, shrunk (never below its minimum size)
+// where it is larger. Minimised, maximised and full-screen windows are left
+// to the window manager.
+void KeepOnScreen(QWidget *window);
 
 } // namespace kpx

@@ -1,5 +1,6 @@
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh
-# builds it and runs lintian). The programs, the desktop entry and the icon
+# builds it and runs lintian). The programs, the desktop entry, the metainfo
+# that software centres list and the icon
 # install from their own folders; the manual pages and Debian's documents
 # from here, compressed as Debian expects.
 include(GNUInstallDirs)

@@ -110,8 +110,8 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
     // pattern-named movie can have one. Sizes first: only those that agree
     // are looked at.
     std::vector<size_t> movies;
-    std::unordered_set<std::int32_t> movieSizes;
-    std::unordered_map<std::int32_t, std::vector<size_t>> copiesBySize;
+    std::unordered_set<std::int64_t> movieSizes;
+    std::unordered_map<std::int64_t, std::vector<size_t>> copiesBySize;
     for (size_t i = 0; i < entries.size(); ++i) {
         const TRecFileData &entry = entries[i];
         const std::optional<std::string> plain = PlainCopyName(entry.OrgName, options.LowerCase);

@@ -45,7 +45,7 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std:
     entry.OrgName = Utf8ToCp932Lossy(nameText);
     entry.NativeName = std::move(nativeName);
     entry.FileSize =
-        static_cast<std::int32_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int32_t>::max()));
+        static_cast<std::int64_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int64_t>::max()));
     entry.LinkName = LinkTextOfName(BaseName(nameText));
     entry.SaveName = entry.LinkName;
     return entry;

@@ -29,7 +29,7 @@ TCopyResult KeepSource(TUserPrompt &prompt, const std::string &destination)
 
 bool MayReplace(const std::string &destination, TUserPrompt &prompt)
 {
-    return prompt.Ask(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
+    return prompt.MayReplace(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
 }
 
 enum class TPut

@@ -23,11 +23,25 @@ std::string FormatThousands(std::int64_t value)
     return std::string(reversed.rbegin(), reversed.rend());
 }
 
+namespace {
+
+std::string FormatMillions(std::uintmax_t bytes, const char *unit)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f %s", static_cast<double>(bytes) / (1024.0 * 1024.0), unit);
+    return text;
+}
+
+} // namespace
+
 std::string FormatMebibytes(std::uintmax_t bytes)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
-    return text;
+    return FormatMillions(bytes, "MiB");
+}
+
+std::string FormatMegabytes(std::uintmax_t bytes)
+{
+    return FormatMillions(bytes, "MB");
 }
 
 } // namespace kpx

@@ -82,6 +82,8 @@ private:
 
     bool Starting(const TPublishTarget &target)
     {
+        if (FPrompt.StopRequested())
+            return false; // the user's answer to a question; no more to tell
         if (!FObserver)
             return true;
         if (FObserver->Cancelled())

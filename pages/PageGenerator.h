@@ -27,7 +27,8 @@ public:
 
 // Copies every page's movies and writes every page, a page at a time: memory
 // does not grow with the pages. True when all pages were processed; false
-// when the strict policy refused to run, the observer cancelled, or an error
+// when the strict policy refused to run, the observer cancelled, the user
+// answered a question with Stop (TUserPrompt::StopRequested), or an error
 // ended the run, which the user has been told. A page that cannot be written,
 // or a target folder that is gone or takes no files, ends the run; the
 // observer hears of the page that ended it as failed. Files already written

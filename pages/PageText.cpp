@@ -77,10 +77,20 @@ std::string LinkToPage(std::string_view pageName)
     return link;
 }
 
-std::string MakeFooter(const TPageTemplates &templates, std::string_view htmlFileName, int pageIndex, int pageCount)
+// The name page i (from 0) is written under: the run's own, else the naming rule's.
+std::string NameOfPage(std::string_view htmlFileName, std::span<const std::string> pageNames, int pageIndex)
 {
-    const std::string previous = LinkToPage(PageFileName(htmlFileName, pageIndex));
-    const std::string next = LinkToPage(PageFileName(htmlFileName, pageIndex + 2));
+    return pageIndex >= 0 && static_cast<size_t>(pageIndex) < pageNames.size()
+               ? pageNames[static_cast<size_t>(pageIndex)]
+               : PageFileName(htmlFileName, pageIndex + 1);
+}
+
+std::string MakeFooter(const TPageTemplates &templates, std::string_view htmlFileName,
+                       std::span<const std::string> pageNames, int pageIndex, int pageCount)
+{
+    // The links lead to the names the pages are written under, whatever the name field says now.
+    const std::string previous = LinkToPage(NameOfPage(htmlFileName, pageNames, pageIndex - 1));
+    const std::string next = LinkToPage(NameOfPage(htmlFileName, pageNames, pageIndex + 1));
     if (pageIndex == 0)
         return ReplacePlaceholder(templates.Footers[0], "%n", next);
     if (pageIndex == pageCount - 1)
@@ -152,7 +162,8 @@ std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath)
 }
 
 std::string BuildPageText(const TPageTemplates &templates, std::string_view htmlFileName,
-                          std::span<const TRecFileData> movies, std::string_view linkPath, int pageIndex, int pageCount)
+                          std::span<const std::string> pageNames, std::span<const TRecFileData> movies,
+                          std::string_view linkPath, int pageIndex, int pageCount)
 {
     const auto addItem = [](std::string &text, std::string_view item) {
         text += item;
@@ -163,7 +174,7 @@ std::string BuildPageText(const TPageTemplates &templates, std::string_view html
     for (const TRecFileData &movie : movies)
         addItem(text, MakeMovieBlock(movie, linkPath));
     if (pageCount > 1)
-        addItem(text, MakeFooter(templates, htmlFileName, pageIndex, pageCount));
+        addItem(text, MakeFooter(templates, htmlFileName, pageNames, pageIndex, pageCount));
     return text;
 }
 

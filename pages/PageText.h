@@ -32,9 +32,11 @@ std::string MakeMovieBlock(const TRecFileData &entry, std::string_view linkPath)
 
 // The text of page `pageIndex` (from 0) of `pageCount`: the header, a block
 // per movie of the page, and a footer linking its neighbours when there is
-// more than one page. CP932, CR LF.
+// more than one page: by the names in pageNames (those the run writes the
+// pages under), the naming rule on htmlFileName standing in for a missing one.
+// CP932, CR LF.
 std::string BuildPageText(const TPageTemplates &templates, std::string_view htmlFileName,
-                          std::span<const TRecFileData> movies, std::string_view linkPath, int pageIndex,
-                          int pageCount);
+                          std::span<const std::string> pageNames, std::span<const TRecFileData> movies,
+                          std::string_view linkPath, int pageIndex, int pageCount);
 
 } // namespace kpx

@@ -18,7 +18,7 @@ std::string NativeFolder(const std::string &cp932Folder)
 
 std::uintmax_t ListedBytes(const TRecFileData &entry)
 {
-    return static_cast<std::uintmax_t>(std::max<std::int32_t>(entry.FileSize, 0));
+    return static_cast<std::uintmax_t>(std::max<std::int64_t>(entry.FileSize, 0));
 }
 
 std::string PageName(const TPublishJob &job, int pageIndex)
@@ -32,7 +32,8 @@ std::string PageTextOf(const TPublishJob &job, const TEntryList &entries, int pa
 {
     const auto [first, end] = PageEntryRange(entries, pageIndex);
     const std::span<const TRecFileData> movies(entries.FEntries.data() + first, static_cast<size_t>(end - first));
-    return BuildPageText(job.Templates, job.HtmlFileName, movies, linkPath, pageIndex, entries.FPageCount);
+    return BuildPageText(job.Templates, job.HtmlFileName, job.PageNames, movies, linkPath, pageIndex,
+                         entries.FPageCount);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ struct TRecFileData
 {
     std::string OrgName;       // name in the source folder, as CP932
     std::string CopyName;      // name in the movie folder and in the page's link
-    std::int32_t FileSize = 0;
+    std::int64_t FileSize = 0; // bytes: movies of 2 GiB and more are published whole
     std::int32_t DlKind = 0;    // 0 download, 1 short streaming
     std::int32_t SoundKind = 0; // 0 QLREP, 1 MP3, 2 none
     bool NoVideo = false;

@@ -13,10 +13,12 @@ KPX_PACKAGES=(
   fonts-ipafont-gothic
   qt6-translations-l10n
   xvfb
+  openbox
   xauth
   libxml2-utils
   python3
   desktop-file-utils
+  appstream
   groff-base
   dosfstools
   exfatprogs

@@ -95,6 +95,9 @@ inline constexpr ListSection HtmlFooter2{"html_footer2", "Lines"};
 inline constexpr ListSection HtmlFooter3{"html_footer3", "Lines"};
 // In the order the settings dialog hands them to its load handler.
 inline constexpr std::array<ListSection, 4> Templates{HtmlHeader, HtmlFooter1, HtmlFooter2, HtmlFooter3};
+// Beside a template's lines: 0 when its text does not end with a line break
+// (a missing key reads as 1, as files written before it were read).
+inline constexpr char TemplateLineBreakAtEnd[] = "LineBreakAtEnd";
 
 // Page settings window.
 namespace TagForm {

@@ -23,6 +23,13 @@ void TTemplateBox::AppendLine(const QString &line)
     SetText(toPlainText() + line + QLatin1Char('\n'));
 }
 
+void TTemplateBox::DropFinalLineBreak()
+{
+    const QString text = toPlainText();
+    if (text.endsWith(QLatin1Char('\n')))
+        SetText(text.chopped(1));
+}
+
 QStringList TTemplateBox::Lines() const
 {
     const QString text = toPlainText();

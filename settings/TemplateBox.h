@@ -18,6 +18,7 @@ public:
     void SetText(const QString &text); // CR LF or LF line breaks
     // Appends the line followed by a line break.
     void AppendLine(const QString &line);
+    void DropFinalLineBreak();
     // The lines of the text; an empty line after the last line break does not count.
     QStringList Lines() const;
 };

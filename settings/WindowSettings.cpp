@@ -41,7 +41,7 @@ void SaveWindowSettings(TCustomSaveProps &props, QWidget *window)
     // whose settings were not kept.
     if (const auto failure = Failure([&props] { props.Save(); }))
         ShowError(window,
-                  QStringLiteral(u"「%1」の設定を保存できませんでした。\r\n%2").arg(window->windowTitle(), *failure));
+                  QStringLiteral(u"「%1」ウィンドウの内容を保存できませんでした。\r\n%2").arg(window->windowTitle(), *failure));
 }
 
 } // namespace kpx

@@ -1,5 +1,7 @@
 #include "settings/kpx_cfg.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,7 +12,9 @@
 #include <QTabWidget>
 
 #include "components/AppIcon.h"
+#include "components/DesktopWindow.h"
 #include "components/Glyphs.h"
+#include "components/WindowFrame.h"
 #include "components/EnterAsTab.h"
 #include "components/LtLabel.h"
 #include "components/PageTextValidator.h"
@@ -84,6 +88,7 @@ Tkpx_cfgFrm::Tkpx_cfgFrm(QWidget *mainWindow, QComboBox *htmlNameHistory, QWidge
         connect(box, &QPlainTextEdit::textChanged, this, &Tkpx_cfgFrm::TemplatesChanged);
     setFixedSize(396 + FExtraWidth, 296);
     new TEnterAsTab(this);
+    PrepareWindow(this);
     DeclareSettings();
     FormCreate();
 }
@@ -235,13 +240,20 @@ void Tkpx_cfgFrm::DeclareSettings()
     for (const ini::ListSection &section : ini::Templates)
         sections << QLatin1String(section.Section);
     IniSaveProps1->SetFindKeys(sections);
-    IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &,
-                                           const QString &value, bool &) { IniSaveProps1FindStrValue(section, value); };
+    IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &key,
+                                           const QString &value, bool &) {
+        IniSaveProps1FindStrValue(section, key, value);
+    };
     IniSaveProps1->OnAfterLoad = [this](TCustomSaveProps *) {
         // A stored -1 leaves no choice shown while the first applies; show
         // (and so store) the one that applies.
         if (rg_overwrite->ItemIndex() < 0)
             rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
+        // Each line came back with a break after it; the last one keeps its
+        // break only if the text had one, so pages stay the same from session to session.
+        for (const QString &section : std::exchange(FNoLineBreakAtEnd, {}))
+            if (auto *box = findChild<TTemplateBox *>(section))
+                box->DropFinalLineBreak();
         cbx_AlwaysTopClick();
     };
     IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { IniSaveProps1AfterSave(); };
@@ -259,9 +271,16 @@ void Tkpx_cfgFrm::FormDestroy()
 
 void Tkpx_cfgFrm::setVisible(bool visible)
 {
-    if (visible) {
+    if (visible && !isVisible()) {
         pgc_cfg->setCurrentWidget(ts_general);
         FollowAlwaysTop();
+        // Centred each time it opens, on the main window's screen: the
+        // always-on-top change above would otherwise leave it at the corner.
+        const QRect area = AvailableArea(FMainWindow ? FMainWindow : this);
+        const QMargins frame = FrameMargins(this);
+        QRect placed(QPoint(), size());
+        placed.moveCenter(area.center() + QPoint((frame.left() - frame.right()) / 2, (frame.top() - frame.bottom()) / 2));
+        setGeometry(placed);
     }
     QDialog::setVisible(visible);
 }
@@ -310,8 +329,13 @@ void Tkpx_cfgFrm::sb_def_footerClick()
     html_footer3->SetText(FromUtf8(DefaultFooters[2]));
 }
 
-void Tkpx_cfgFrm::IniSaveProps1FindStrValue(const QString &section, const QString &value)
+void Tkpx_cfgFrm::IniSaveProps1FindStrValue(const QString &section, const QString &key, const QString &value)
 {
+    if (key == QLatin1String(ini::TemplateLineBreakAtEnd)) {
+        if (value == QLatin1String("0"))
+            FNoLineBreakAtEnd << section;
+        return;
+    }
     for (const QString &name : IniSaveProps1->FindKeys())
         if (name == section)
             if (auto *box = findChild<TTemplateBox *>(name))
@@ -331,6 +355,9 @@ void Tkpx_cfgFrm::SaveEditLines(const TTemplateBox *box)
     const QStringList text = box->Lines();
     for (int i = 0; i < text.size(); ++i)
         IniSaveProps1->WriteString(box->objectName(), lines.ItemKey(i), text.at(i));
+    if (!text.isEmpty())
+        IniSaveProps1->WriteString(box->objectName(), QLatin1String(ini::TemplateLineBreakAtEnd),
+                                   box->Text().endsWith(QLatin1Char('\n')) ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 bool Tkpx_cfgFrm::eventFilter(QObject *watched, QEvent *event)

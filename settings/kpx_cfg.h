@@ -68,7 +68,7 @@ private:
     void cbx_AlwaysTopClick();
     void ud_HisCountClick();
     void SpeedButton1Click();
-    void IniSaveProps1FindStrValue(const QString &section, const QString &value);
+    void IniSaveProps1FindStrValue(const QString &section, const QString &key, const QString &value);
     void IniSaveProps1AfterSave();
     void SaveEditLines(const TTemplateBox *box);
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -99,6 +99,7 @@ private:
     TLightLabel *lbl_mail = nullptr;
     QPushButton *bbtn_close = nullptr;
     TIniSaveProps *IniSaveProps1 = nullptr;
+    QStringList FNoLineBreakAtEnd; // template sections read back whose text ends without a break
 };
 
 } // namespace kpx

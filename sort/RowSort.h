@@ -31,7 +31,7 @@ public:
 private:
     bool FBySize;
     bool FDescending;
-    std::vector<std::int32_t> FSizes;
+    std::vector<std::int64_t> FSizes;
     std::vector<std::string_view> FTexts;
 };
 

@@ -8,12 +8,6 @@
 
 namespace kpx {
 
-namespace {
-
-constexpr int TextMargin = 2;
-
-} // namespace
-
 TSortCellDelegate::TSortCellDelegate(const TEntryList &entries, QObject *parent)
     : QStyledItemDelegate(parent)
     , FEntries(entries)
@@ -40,7 +34,9 @@ void TSortCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const QRect textArea = cell.adjusted(TextMargin, 0, -TextMargin, 0);
     const Qt::Alignment horizontal = index.column() == scFileSize ? Qt::AlignRight : Qt::AlignLeft;
     painter->setClipRect(cell);
-    painter->drawText(textArea, horizontal | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
+    // A column narrowed below its text says so with an ellipsis.
+    const QString text = QFontMetrics(option.font).elidedText(index.data().toString(), Qt::ElideRight, textArea.width());
+    painter->drawText(textArea, horizontal | Qt::AlignVCenter | Qt::TextSingleLine, text);
     painter->restore();
 }
 

@@ -17,6 +17,7 @@ class TSortCellDelegate : public QStyledItemDelegate
 public:
     static inline const QColor PageBandColor{255, 255, 187};
     static inline const QColor SelectedColor{136, 204, 255};
+    static constexpr int TextMargin = 2;
 
     // The page size is read at every paint, as the entry list holds it.
     TSortCellDelegate(const TEntryList &entries, QObject *parent = nullptr);

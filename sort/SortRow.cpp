@@ -41,14 +41,14 @@ std::string CaptionOf(const std::array<std::string, N> &table, std::int32_t valu
 
 } // namespace
 
-std::int32_t SizeTextToInt(std::string_view text)
+std::int64_t SizeTextToInt(std::string_view text)
 {
     std::string digits;
     digits.reserve(text.size());
     for (const char c : text)
         if (c != ',')
             digits += c;
-    std::int32_t value = 0;
+    std::int64_t value = 0;
     const char *end = digits.data() + digits.size();
     const auto [stop, error] = std::from_chars(digits.data(), end, value);
     return error == std::errc() && stop == end ? value : 0;

@@ -52,7 +52,7 @@ struct TSortRow
 
 // The size text of cell 2 read back: commas removed, empty reads as 0. Text
 // that is not a decimal number fitting the size field also reads as 0.
-std::int32_t SizeTextToInt(std::string_view text);
+std::int64_t SizeTextToInt(std::string_view text);
 
 TSortRow RowFromEntry(const TRecFileData &entry);
 TRecFileData EntryFromRow(const TSortRow &row);

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "components/DesktopWindow.h"
 #include "components/Glyphs.h"
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
@@ -23,6 +24,7 @@
 #include "settings/WindowSettings.h"
 #include "sort/SortCellDelegate.h"
 #include "sort/SortGridModel.h"
+#include "sort/SortRow.h"
 
 namespace kpx {
 
@@ -56,6 +58,23 @@ private:
     int FHeight;
 };
 
+// The texts a coded column can show.
+QStringList CaptionsOf(int column)
+{
+    QStringList captions;
+    auto add = [&captions](const auto &table) {
+        for (const std::string_view caption : table)
+            captions << QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    };
+    if (column == scDlKind)
+        add(DlKindCaptions);
+    else if (column == scSoundKind)
+        add(SoundKindCaptions);
+    else if (column == scVideo)
+        add(VideoCaptions);
+    return captions;
+}
+
 QToolButton *MakeToolButton(QWidget *toolBar, const char *name, const QString &caption, TGlyph glyph, int left)
 {
     auto *button = new QToolButton(toolBar);
@@ -81,6 +100,7 @@ Tkpx_sortFrm::Tkpx_sortFrm(TEntryList &list, const TAppOptions &options, QWidget
     setWindowTitle(QStringLiteral("一覧・並び替え"));
     ApplyWindowFont(this);
     CreateControls();
+    PrepareWindow(this);
     ResizeWithFrame(this, QSize(711, 352));
     // Centred on the screen until the settings file knows a placement.
     if (const QScreen *screen = this->screen())
@@ -133,6 +153,7 @@ void Tkpx_sortFrm::CreateGrid()
     sg_sort->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sg_sort->setShowGrid(true);
     sg_sort->setWordWrap(false);
+    sg_sort->setTabKeyNavigation(false); // Tab leaves the grid for the buttons below it
     // Uniform fixed rows let the view lay out a hundred thousand rows at once.
     QHeaderView *rows = sg_sort->verticalHeader();
     rows->hide();
@@ -150,8 +171,11 @@ void Tkpx_sortFrm::CreateGrid()
     hdctl_sort->setToolTip(QStringLiteral("クリックでソートします"));
     hdctl_sort->setProperty(TagProperty, 0);
     for (int column = 0; column < scColumnCount; ++column)
-        hdctl_sort->resizeSection(column, ini::SortGrid::DefaultWidths[static_cast<size_t>(column)]);
+        hdctl_sort->resizeSection(column, DefaultColumnWidth(column));
     connect(hdctl_sort, &QHeaderView::sectionClicked, this, &Tkpx_sortFrm::hdctl_sortSectionClick);
+    connect(sg_sort->selectionModel(), &QItemSelectionModel::selectionChanged, this, &Tkpx_sortFrm::UpdateButtons);
+    connect(FModel, &QAbstractItemModel::modelReset, this, &Tkpx_sortFrm::UpdateButtons);
+    connect(FModel, &QAbstractItemModel::rowsRemoved, this, &Tkpx_sortFrm::UpdateButtons);
 
     auto *layout = new QVBoxLayout(pnl_center);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -181,6 +205,31 @@ void Tkpx_sortFrm::CreateBottomPanel()
     bbtn_close->setAutoDefault(false); // Enter in the grid must not close the window
     bbtn_close->resize(75, 25);
     connect(bbtn_close, &QPushButton::clicked, this, &QDialog::close);
+    UpdateButtons();
+}
+
+// A button is enabled only where it would act: a highlighted row that can
+// move that way, or be deleted without emptying the list.
+void Tkpx_sortFrm::UpdateButtons()
+{
+    if (!sb_up)
+        return; // the grid is built before the buttons
+    const int row = SelectedRow();
+    const int rows = FModel->rowCount();
+    sb_up->setEnabled(row > 0);
+    sb_down->setEnabled(row >= 0 && row < rows - 1);
+    sl_delete->setEnabled(row >= 0 && rows > 1);
+}
+
+// The design width, or what the header and the longest text of the column
+// need at this font, whichever is wider.
+int Tkpx_sortFrm::DefaultColumnWidth(int column) const
+{
+    const QFontMetrics metrics(font());
+    int needed = metrics.horizontalAdvance(FModel->headerData(column, Qt::Horizontal).toString()) + 12;
+    for (const QString &text : CaptionsOf(column))
+        needed = std::max(needed, metrics.horizontalAdvance(text) + 2 * TSortCellDelegate::TextMargin + 2);
+    return std::max(ini::SortGrid::DefaultWidths[static_cast<size_t>(column)], needed);
 }
 
 void Tkpx_sortFrm::DeclareSettings()

@@ -54,6 +54,8 @@ private:
     void sl_deleteClick();
 
     int SelectedRow() const;
+    void UpdateButtons();
+    int DefaultColumnWidth(int column) const;
     void SelectRow(int row);
 
     QFrame *pnl_center = nullptr;

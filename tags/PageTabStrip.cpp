@@ -60,6 +60,16 @@ void TPageTabStrip::SetTabs(const QStringList &captions)
     UpdateArrows();
 }
 
+void TPageTabStrip::RenameTabs(const QStringList &captions)
+{
+    if (captions.size() != FCaptions.size())
+        return;
+    FCaptions = captions;
+    UpdateArrows();
+    EnsureVisible(FCurrent);
+    update();
+}
+
 void TPageTabStrip::SelectTab(int index)
 {
     if (index < 0 || index >= Count() || index == FCurrent)

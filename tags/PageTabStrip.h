@@ -22,6 +22,8 @@ public:
 
     // Replaces every tab and selects the first, without change signals.
     void SetTabs(const QStringList &captions);
+    // New captions for the same tabs; the selection stays.
+    void RenameTabs(const QStringList &captions);
     const QStringList &Tabs() const { return FCaptions; }
     int Count() const { return static_cast<int>(FCaptions.size()); }
     int CurrentIndex() const { return FCurrent; }

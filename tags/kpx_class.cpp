@@ -107,6 +107,26 @@ void ShowWhole(QLabel *label, const QString &text)
     label->setFont(font);
 }
 
+// Lays buttons out side by side below the group's title, each as wide as
+// its caption needs, and grows the group where the design size is too small
+// for them at this font and style.
+void PlaceInRow(QGroupBox *group, const QList<QAbstractButton *> &buttons)
+{
+    constexpr int Spacing = 2;
+    const QMargins inside = group->contentsMargins();
+    int left = inside.left() + 4;
+    int height = 0;
+    for (QAbstractButton *button : buttons)
+        height = std::max(height, button->sizeHint().height());
+    for (QAbstractButton *button : buttons) {
+        const int width = button->sizeHint().width();
+        button->setGeometry(left, inside.top(), width, height);
+        left += width + Spacing;
+    }
+    group->resize(std::max(group->width(), left - Spacing + inside.right() + 2),
+                  std::max(group->height(), inside.top() + height + std::max(inside.bottom(), 2)));
+}
+
 // Checks the button whose id is `id` and unchecks the others; an id no
 // button has (a garbled record) leaves none checked.
 void CheckOnly(QButtonGroup *group, int id)
@@ -115,6 +135,12 @@ void CheckOnly(QButtonGroup *group, int id)
     for (QAbstractButton *button : group->buttons())
         button->setChecked(group->id(button) == id);
     group->setExclusive(true);
+}
+
+void CheckOnly(const QList<QAbstractButton *> &buttons, int index)
+{
+    for (int i = 0; i < buttons.size(); ++i)
+        buttons.at(i)->setChecked(i == index);
 }
 
 } // namespace
@@ -162,13 +188,15 @@ void TTagItem::CreateTypeGroup()
 {
     auto *gb_Type = AddChild<QGroupBox>(*this, this, tkGbType);
     gb_Type->setTitle(Caption(tkGbType));
-    FTypeButtons = new QButtonGroup(this);
+    // No button group: Qt would take the unchecked one out of the Tab order.
+    // ShowRecord and a click check one alone.
     for (const TTagKind kind : {tkSbDL, tkSbStream}) {
         auto *button = AddCaptionedChild<QToolButton>(*this, gb_Type, kind);
         button->setCheckable(true);
         button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        FTypeButtons->addButton(button, kind - tkSbDL);
+        // Tab reaches both; Space chooses.
+        button->setFocusPolicy(Qt::StrongFocus);
+        FTypeButtons.append(button); // indexed by DlKind
     }
 }
 
@@ -184,6 +212,7 @@ void TTagItem::CreateSoundGroup()
             button->setFocusPolicy(Qt::ClickFocus);
         FSoundButtons->addButton(button, kind - tkRbQlrep);
     }
+    PlaceInRow(gb_sound, FSoundButtons->buttons());
 }
 
 void TTagItem::CreateStatusFields()
@@ -210,7 +239,10 @@ void TTagItem::ConnectHandlers()
     edt_standby->installEventFilter(this);
     edt_dltitle->installEventFilter(this);
 
-    QList<QAbstractButton *> buttons = FTypeButtons->buttons() + FSoundButtons->buttons();
+    for (QAbstractButton *button : FTypeButtons)
+        connect(button, &QAbstractButton::clicked, this,
+                [this, button] { CheckOnly(FTypeButtons, static_cast<int>(FTypeButtons.indexOf(button))); });
+    QList<QAbstractButton *> buttons = FTypeButtons + FSoundButtons->buttons();
     buttons.append(cbx_NoPic);
     for (QAbstractButton *button : buttons)
         connect(button, &QAbstractButton::clicked, this, [this, button] { RecFileDataChange(button); });

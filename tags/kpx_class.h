@@ -4,6 +4,7 @@
 
 #include "pages/RecFileData.h"
 
+class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QKeyEvent;
@@ -92,7 +93,7 @@ private:
 
     QLineEdit *edt_standby = nullptr;
     QLineEdit *edt_dltitle = nullptr;
-    QButtonGroup *FTypeButtons = nullptr;  // sb_DL, sb_Stream by DlKind
+    QList<QAbstractButton *> FTypeButtons; // sb_DL, sb_Stream by DlKind
     QButtonGroup *FSoundButtons = nullptr; // the radio buttons by SoundKind
     QCheckBox *cbx_NoPic = nullptr;
     QLabel *stx_Size = nullptr;

@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "components/DesktopWindow.h"
 #include "components/WindowFont.h"
 #include "pages/MarkupCheck.h"
 #include "pages/NumberFormat.h"
@@ -67,7 +68,8 @@ QString Describe(const TMarkupProblem &problem)
 } // namespace
 
 Tkpx_PreviewFrm::Tkpx_PreviewFrm(const TEntryList &entries, TJobSource job, QWidget *owner)
-    : QMainWindow(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    // Dialog-type, so the desktop keeps it with the window that owns it.
+    : QMainWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , FEntries(entries)
     , FJob(std::move(job))
@@ -77,6 +79,7 @@ Tkpx_PreviewFrm::Tkpx_PreviewFrm(const TEntryList &entries, TJobSource job, QWid
     ApplyWindowFont(this);
     CreateMenu();
     CreateClientArea();
+    PrepareWindow(this);
     SetPageWidth(layout::Width.Default);
     resize(width(), menuBar()->sizeHint().height() + DefaultViewHeight + stx_status->sizeHint().height());
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -13,8 +13,10 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "components/DesktopWindow.h"
 #include "components/EnterAsTab.h"
 #include "components/Glyphs.h"
+#include "components/WindowFrame.h"
 #include "components/MessageDialogs.h"
 #include "components/WindowFont.h"
 #include "components/StayOnTop.h"
@@ -40,7 +42,9 @@ constexpr int BottomPanelHeight = 40;
 } // namespace
 
 Tkpx_TagsFrm::Tkpx_TagsFrm(TEntryStore &store, const TAppOptions &options, QWidget *owner)
-    : QMainWindow(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A dialog-type window, so the desktop knows its owner: it stays above the
+    // main window and is minimised with it.
+    : QMainWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , FStore(store)
     , FOptions(options)
@@ -51,6 +55,7 @@ Tkpx_TagsFrm::Tkpx_TagsFrm(TEntryStore &store, const TAppOptions &options, QWidg
     new TEnterAsTab(this);
     CreateMenu();
     CreateClientArea();
+    PrepareWindow(this);
     resize(394, 393);
     DeclareSettings();
     LoadWindowSettings(*IniSaveProps1, this);
@@ -106,6 +111,7 @@ void Tkpx_TagsFrm::CreateClientArea()
     sbox_tags = new QScrollArea(client);
     sbox_tags->setObjectName(QStringLiteral("sbox_tags"));
     sbox_tags->setFrameShape(QFrame::NoFrame);
+    sbox_tags->setFocusPolicy(Qt::NoFocus); // Tab goes to the panels' controls, not to the area around them
     FPanelHost = new QWidget;
     sbox_tags->setWidget(FPanelHost);
     layout->addWidget(sbox_tags, 1);
@@ -169,6 +175,17 @@ void Tkpx_TagsFrm::FillPageTabs(const QString &htmlFileName)
     for (const std::string &name : names)
         captions.append(Cp932ToQString(name));
     tbc_tags->SetTabs(captions);
+}
+
+void Tkpx_TagsFrm::RenamePages(const QString &htmlFileName)
+{
+    QStringList captions;
+    for (const std::string &name : PageFileNames(QStringToCp932Lossy(htmlFileName), tbc_tags->Count()))
+        captions.append(Cp932ToQString(name));
+    if (captions == tbc_tags->Tabs())
+        return;
+    tbc_tags->RenameTabs(captions);
+    PublishJobChanged();
 }
 
 std::vector<std::string> Tkpx_TagsFrm::PageNames() const
@@ -283,31 +300,42 @@ void Tkpx_TagsFrm::SetColCount(int count)
     }
 }
 
-// Lays the panels out in rows of ColCount() and sizes the window to show as
-// many rows as the screen takes; the rest scroll. The window is exactly as
-// large as those rows with the menu, the tabs and the bottom panel around
-// them: sizes fixed for another toolkit's frame and bars would leave an empty
-// band below the panels or cut them off.
+// Lays the panels out in rows of ColCount() columns, or of as many as the
+// screen is wide enough for, and sizes the window to show as many rows as the
+// screen takes; the rest scroll. The window is exactly as large as those rows
+// with the menu, the tabs and the bottom panel around them: sizes fixed for
+// another toolkit's frame and bars would leave an empty band below the panels
+// or cut them off. Then it is moved wholly onto the screen.
 void Tkpx_TagsFrm::ArrangeItems()
 {
     const QList<TTagItem *> panels = Panels();
-    const int columns = ColCount();
+    const QSize area = ScreenArea();
+    const QMargins frame = FrameMargins(this);
+    const int scrollBar = sbox_tags->verticalScrollBar()->sizeHint().width();
+    const int columnsThatFit = (area.width() - frame.left() - frame.right() - scrollBar - 2 * PanelMargin)
+                               / TTagItem::ItemWidth;
+    const int columns = std::clamp(columnsThatFit, 1, ColCount());
+    // The columns fit across: a scaled screen's rounding must not bring a
+    // scroll bar for the last pixel. A screen too narrow for one column scrolls.
+    sbox_tags->setHorizontalScrollBarPolicy(columnsThatFit >= 1 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     for (int i = 0; i < panels.size(); ++i)
         panels.at(i)->move(i % columns * TTagItem::ItemWidth + PanelMargin, i / columns * TTagItem::ItemHeight + PanelMargin);
 
+    const int around = menuBar()->sizeHint().height() + tbc_tags->sizeHint().height() + 2 * PanelMargin
+                       + BottomPanelHeight;
     const int rowsNeeded = (static_cast<int>(panels.size()) + columns - 1) / columns;
-    const int rowsThatFit = std::max(1, (ScreenHeight() - TTagItem::ItemHeight) / TTagItem::ItemHeight);
+    const int rowsThatFit =
+        std::max(1, (area.height() - frame.top() - frame.bottom() - around) / TTagItem::ItemHeight);
     const int rowsShown = std::min(rowsNeeded, rowsThatFit);
     const int panelsWidth = columns * TTagItem::ItemWidth + 2 * PanelMargin;
     FPanelHost->resize(panelsWidth, rowsNeeded * TTagItem::ItemHeight + 2 * PanelMargin);
-    const int scrollBarWidth = rowsNeeded > rowsShown ? sbox_tags->verticalScrollBar()->sizeHint().width() : 0;
-    resize(panelsWidth + scrollBarWidth, menuBar()->sizeHint().height() + tbc_tags->sizeHint().height()
-                                             + rowsShown * TTagItem::ItemHeight + 2 * PanelMargin + BottomPanelHeight);
+    resize(panelsWidth + (rowsNeeded > rowsShown ? scrollBar : 0), around + rowsShown * TTagItem::ItemHeight);
+    KeepOnScreen(this);
 }
 
-int Tkpx_TagsFrm::ScreenHeight() const
+QSize Tkpx_TagsFrm::ScreenArea() const
 {
-    return FScreenHeight > 0 ? FScreenHeight : screen()->availableGeometry().height();
+    return FScreenArea.isEmpty() ? AvailableArea(this).size() : FScreenArea;
 }
 
 void Tkpx_TagsFrm::setVisible(bool visible)

@@ -42,13 +42,16 @@ public:
     // with the page file name derived from htmlFileName, the first tab
     // selected, one panel per position showing the first page's entries.
     void Build(const QString &htmlFileName);
+    // Captions the tabs after a changed html file name: the names the next
+    // run writes the pages under.
+    void RenamePages(const QString &htmlFileName);
     // The tab captions, page 1 first, as CP932: the file names of the pages.
     std::vector<std::string> PageNames() const;
 
     int ColCount() const;
-    // The screen height the window is sized for; 0 (the default) takes the
-    // available height of the window's screen.
-    void SetScreenHeight(int pixels) { FScreenHeight = pixels; }
+    // The work area the window is sized for; empty (the default) takes the
+    // available area of the window's screen.
+    void SetScreenArea(QSize area) { FScreenArea = area; }
 
     void setVisible(bool visible) override;
 
@@ -76,14 +79,14 @@ private:
     void MI_Col3Click(QAction *item);
     void SetColCount(int count);
     void ArrangeItems();
-    int ScreenHeight() const;
+    QSize ScreenArea() const;
     void FormShow();
     void MI_PreviewClick();
     TPublishJob PublishJob() const;
 
     TEntryStore &FStore;
     const TAppOptions &FOptions;
-    int FScreenHeight = 0;
+    QSize FScreenArea;
     TPageTabStrip *tbc_tags = nullptr;
     QScrollArea *sbox_tags = nullptr;
     QWidget *FPanelHost = nullptr; // what sbox_tags scrolls: the panels' parent

@@ -50,13 +50,20 @@ std::string DeclaredFolder(const IniDocument &ini, const ini::TextKey &key, cons
     return IncludePathDelimiter(*cp932);
 }
 
-// A template box gets every non-empty stored line, each followed by a line break.
+// A template box gets every non-empty stored line, each followed by a line
+// break but the last where the text had none.
 QString StoredTemplate(const IniDocument &ini, const ini::ListSection &section)
 {
     QString text;
-    for (const IniEntry &entry : ini.ReadSectionValues(section.Section))
-        if (!entry.Key.empty() && !entry.Value.empty())
+    bool breakAtEnd = true;
+    for (const IniEntry &entry : ini.ReadSectionValues(section.Section)) {
+        if (entry.Key == ini::TemplateLineBreakAtEnd)
+            breakAtEnd = entry.Value != "0";
+        else if (!entry.Key.empty() && !entry.Value.empty())
             text += Cp932ToQString(entry.Value) + QLatin1String("\r\n");
+    }
+    if (!breakAtEnd && text.endsWith(QLatin1String("\r\n")))
+        text.chop(2);
     return text;
 }
 

@@ -1,5 +1,9 @@
 // Saves pictures of the program's windows as the X server shows them.
-//   kpx_screenshots OUTPUT_FOLDER
+//   kpx_screenshots OUTPUT_FOLDER            every window, one picture each
+//   kpx_screenshots OUTPUT_FOLDER --screen NAME
+//                                            the whole screen with the main window
+//                                            and the page settings window (three
+//                                            columns chosen, ten movies a page)
 // Run it under Xvfb through scripts/screenshots.sh.
 
 #include <QApplication>
@@ -16,6 +20,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include <QAction>
 #include <QMessageBox>
@@ -186,6 +191,39 @@ bool MakePagesRoad(const QString &folder)
     return ProgressDialog(folder, mainWindow.get()) && ok;
 }
 
+// The whole screen as the user sees it: how the windows fit it at this scale.
+bool WholeScreen(const QString &folder, const QString &name)
+{
+    QTemporaryDir source, html;
+    MakeMovies(source.path());
+    auto mainWindow = std::make_unique<kpx::Tkpx_MainFrm>();
+    auto settings = std::make_unique<kpx::Tkpx_cfgFrm>(mainWindow.get(), mainWindow->HtmlNameHistory());
+    mainWindow->SetSettingsDialog(settings.get());
+    QString answer = source.path();
+    kpx::SetFolderChooser([&answer](QWidget *, const QString &, const QString &) { return answer; });
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_org_mov"))->click();
+    answer = html.path();
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_diropenhtml"))->click();
+    mainWindow->findChild<kpx::TUpDown *>(QStringLiteral("ud_PageItemCnt"))->setValue(10);
+    mainWindow->show();
+    [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(mainWindow.get());
+    mainWindow->findChild<QPushButton *>(QStringLiteral("bbtn_pagecfg"))->click();
+    kpx::Tkpx_TagsFrm *tags = mainWindow->PageSettingsWindow();
+    if (!tags)
+        return false;
+    tags->findChild<QAction *>(QStringLiteral("MI_Col3"))->trigger();
+    [[maybe_unused]] const bool shown = QTest::qWaitForWindowExposed(tags);
+    QTest::qWait(500);
+    const QPixmap picture = tags->screen()->grabWindow(0);
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -200,6 +238,8 @@ int main(int argc, char **argv)
     // Pictures use a settings file of their own, never the user's.
     QTemporaryDir settings;
     kpx::SetSettingsPath(settings.filePath(QStringLiteral("kpx_app.ini")));
+    if (argc == 4 && QLatin1String(argv[2]) == QLatin1String("--screen"))
+        return WholeScreen(folder, QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     const bool dialogs = SettingsDialogTabs(folder);
     return dialogs && MakePagesRoad(folder) ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QTest>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "MainWindowFixture.h"
@@ -353,4 +354,90 @@ TEST_F(MakePagesRoad, SessionsPublishingIntoTheSourceFolderMakeTheSamePages)
         EXPECT_EQ(files, first) << "session " << session;
     }
     EXPECT_EQ(first.size(), 6u + 3u); // five movies, the copy of 映画, three pages
+}
+
+TEST_F(MakePagesRoad, TheLastMessageSaysHowManyFilesCouldNotBeCopied)
+{
+    const std::vector<std::vector<const char *>> cases = {
+        {},
+        {"b.amc"},
+        {"a.amc", "b.amc", "c.amc", "d.amc", "映画.amc"}, // the source folder's every movie gone
+    };
+    for (const auto &removed : cases) {
+        SCOPED_TRACE(removed.size());
+        TempDir html;
+        AnswerFolder(FolderOf(html));
+        Click("bbtn_diropenhtml");
+        ASSERT_NE(Build(), nullptr);
+        QStringList failed; // in run order
+        for (const TRecFileData &entry : Main->Store().List.FEntries)
+            for (const char *name : removed)
+                if (entry.OrgName == Sjis(name))
+                    failed << Cp932ToQString(entry.CopyName);
+        for (const char *name : removed)
+            fs::rename(Source / name, SettingsDir / name);
+        const qsizetype before = Messages.Messages().size();
+        Click("bbtn_makehtml");
+        for (const char *name : removed)
+            fs::rename(SettingsDir / name, Source / name);
+
+        // One box for each failure, then the last word.
+        ASSERT_EQ(Messages.Messages().size() - before, static_cast<qsizetype>(removed.size()) + 1);
+        const TMessageRecorder::TMessage last = Messages.Messages().last();
+        if (removed.empty()) {
+            EXPECT_EQ(last, (TMessageRecorder::TMessage{TMsgKind::Information, QStringLiteral("htmlファイルを作成しました。")}));
+            continue;
+        }
+        EXPECT_EQ(last.Kind, TMsgKind::Warning);
+        EXPECT_EQ(last.Text, QStringLiteral("htmlファイルを作成しましたが、%1 個のファイルをコピーできませんでした。\r\n%2")
+                                 .arg(removed.size())
+                                 .arg(failed.join(QStringLiteral("、"))));
+    }
+}
+
+TEST_F(MakePagesRoad, AfterTheNameChangesFootersLeadToPagesThatExist)
+{
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    Main->HtmlNameHistory()->setEditText(QStringLiteral("top.html")); // after the build
+    Click("bbtn_makehtml");
+    EXPECT_EQ(tags->findChild<TPageTabStrip *>(QStringLiteral("tbc_tags"))->Tabs(),
+              QStringList({QStringLiteral("top.html"), QStringLiteral("top02.html"), QStringLiteral("top03.html")}));
+    const QRegularExpression link(QStringLiteral("HREF = \"([^\"]+)\""));
+    int links = 0;
+    for (const char *page : {"top.html", "top02.html", "top03.html"}) {
+        SCOPED_TRACE(page);
+        ASSERT_TRUE(fs::exists(Html / page));
+        const QString text = Cp932ToQString(ReadFileBytes(Html / page));
+        for (auto found = link.globalMatch(text); found.hasNext(); ++links)
+            EXPECT_TRUE(fs::exists(Html / found.next().captured(1).toStdString()));
+    }
+    EXPECT_EQ(links, 4);
+    EXPECT_FALSE(fs::exists(Html / "ezmovie.html"));
+}
+
+TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
+{
+    ASSERT_NE(Build(), nullptr);
+    Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(0); // 上書き確認する
+    Click("bbtn_makehtml"); // the first run finds nothing to replace
+    ASSERT_EQ(Messages.Messages().size(), 1);
+    const struct
+    {
+        int button; // of はい, いいえ, すべて上書き, すべてスキップ, 中止
+        QString last;
+    } cases[] = {
+        {2, QStringLiteral("htmlファイルを作成しました。")},
+        {3, QStringLiteral("htmlファイルを作成しました。")},
+        {4, QStringLiteral("htmlファイルの作成を中止しました。")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        const qsizetype before = Messages.Messages().size();
+        Messages.Choices = {c.button};
+        Click("bbtn_makehtml");
+        ASSERT_EQ(Messages.Messages().size() - before, 2); // one question, then the last word
+        EXPECT_TRUE(Messages.Messages().at(before).Text.contains(QStringLiteral("置き換えますか？")));
+        EXPECT_EQ(Messages.Messages().last().Text, c.last);
+    }
 }

@@ -19,7 +19,7 @@ inline std::string Block(const std::string &data, const std::string &copyright, 
            + "</object>\r\n\r\n";
 }
 
-inline TRecFileData Entry(const std::string &name, std::int32_t size)
+inline TRecFileData Entry(const std::string &name, std::int64_t size)
 {
     TRecFileData entry;
     entry.OrgName = name + ".amc";

@@ -8,7 +8,9 @@
 #include "FakePrompt.h"
 #include "PageTestSupport.h"
 #include "PublishFixture.h"
+#include "pages/EntryScan.h"
 #include "pages/PageGenerator.h"
+#include "pages/PageText.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 
@@ -23,10 +25,29 @@ using kpx::test::TempDir;
 using kpx::test::WriteFileBytes;
 namespace fs = std::filesystem;
 
-namespace {
-
-
-} // namespace
+TEST(MovieBlock, SizesOf2GiBAndMoreReachThePageWholeFromTheScan)
+{
+    const struct
+    {
+        std::uintmax_t bytes;
+        const char *grouped, *plain;
+    } cases[] = {
+        {2147483647, "2,147,483,647", "2147483647"},
+        {2147483648, "2,147,483,648", "2147483648"},
+        {3221225472, "3,221,225,472", "3221225472"}, // 3 GiB
+        {4294967297, "4,294,967,297", "4294967297"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.plain);
+        TempDir source;
+        fs::resize_file((WriteFileBytes(source / "big.amc", ""), source / "big.amc"), c.bytes); // sparse
+        std::vector<TRecFileData> entries;
+        ASSERT_TRUE(ScanSourceFolder(source.path().string() + "/", TScanOptions(), entries));
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(MakeMovieBlock(entries[0], ""),
+                  Block("big.amc", "no", "big", c.grouped, "big", c.plain, "devdl1q"));
+    }
+}
 
 namespace {
 
@@ -129,12 +150,15 @@ TEST_F(MakeHtmlFilesTest, PagesPastTheLastEntryKeepHeaderAndFooter)
     EXPECT_FALSE(fs::exists(html / "m4.amc"));
 }
 
-TEST_F(MakeHtmlFilesTest, FooterLinksFollowTheNameFieldWhilePageFilesFollowTheBuild)
+TEST_F(MakeHtmlFilesTest, FooterLinksLeadToThePagesTheRunWrites)
 {
-    addMovies(2, 1);
-    job.HtmlFileName = "top.html"; // changed after the build
+    addMovies(3, 1);
+    job.HtmlFileName = "top.html"; // differs from the page names of the run
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
-    EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 top02.html\r\n");
+    EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n");
+    EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(2) + "F2 ezmovie.html ezmovie03.html\r\n");
+    EXPECT_EQ(page("ezmovie03.html"), "H3/3\r\n" + block(3) + "F3 ezmovie02.html\r\n");
+    EXPECT_FALSE(fs::exists(html / "top02.html"));
 }
 
 TEST_F(MakeHtmlFilesTest, FooterLinksEscapeThePageNamesAsDataLinks)
@@ -198,6 +222,60 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
     job.Policy = TOverwritePolicy::Skip;
     ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
     EXPECT_EQ(page("ezmovie.html"), "old page");
+}
+
+namespace {
+
+// Answers the questions about replacing files from a script, then no.
+struct ScriptedPrompt : FakePrompt
+{
+    std::vector<TReplaceAnswer> script;
+
+protected:
+    TReplaceAnswer AskReplace(const std::string &question) override
+    {
+        questions.push_back(Cp932ToUtf8(question));
+        if (questions.size() > script.size())
+            return TReplaceAnswer::No;
+        return script[questions.size() - 1];
+    }
+};
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, AnswersForAllDecideTheRestOfTheRunAndStopEndsIt)
+{
+    using A = TReplaceAnswer;
+    // Run order: m1.amc, ezmovie.html, m2.amc, ezmovie02.html, m3.amc, ezmovie03.html, all existing.
+    const struct
+    {
+        std::vector<A> script;
+        size_t questions;
+        const char *replaced; // per file in run order: r replaced, k kept, - not reached
+        bool completes;
+    } cases[] = {
+        {{A::Yes, A::No, A::Yes, A::No, A::Yes, A::No}, 6, "rkrkrk", true},
+        {{A::No, A::YesToAll}, 2, "krrrrr", true},
+        {{A::Yes, A::NoToAll}, 2, "rkkkkk", true},
+        {{A::Yes, A::Stop}, 2, "rk----", false},
+    };
+    const char *files[] = {"m1.amc", "ezmovie.html", "m2.amc", "ezmovie02.html", "m3.amc", "ezmovie03.html"};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.replaced);
+        list = TEntryList();
+        addMovies(3, 1);
+        for (const char *file : files)
+            WriteFileBytes(html / file, "old");
+        job.Policy = TOverwritePolicy::Confirm;
+        ScriptedPrompt asked;
+        asked.script = c.script;
+        EXPECT_EQ(MakeHtmlFiles(job, list, asked), c.completes);
+        EXPECT_EQ(asked.questions.size(), c.questions);
+        EXPECT_EQ(asked.StopRequested(), !c.completes);
+        EXPECT_TRUE(asked.informations.empty()); // a stop is the user's word: nothing more to tell
+        for (size_t i = 0; i < std::size(files); ++i)
+            EXPECT_EQ(ReadFileBytes(html / files[i]) == "old", c.replaced[i] != 'r') << files[i];
+    }
 }
 
 namespace {

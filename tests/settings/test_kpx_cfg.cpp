@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QScreen>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -127,11 +128,11 @@ TEST_F(CfgDialogTest, OptionsAndTemplatesSurviveARestart)
     EXPECT_EQ(dialog->HistoryCount(), 25);
     EXPECT_EQ(dialog->OverwriteIndex(), 3);
     EXPECT_EQ(dialog->RenamePattern(), QStringLiteral("'動画'yyyy"));
-    // Stored line by line and read back with a break after each line: the
-    // nine-line header reads exactly as the default, so pages stay the same.
+    // Stored line by line and read back exactly, the last line with a break
+    // only where it had one: pages stay the same from session to session.
     EXPECT_EQ(dialog->HeaderTemplate(), FromUtf8(DefaultHeader));
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(dialog->FooterTemplate(i), FromUtf8(DefaultFooters[i]) + QStringLiteral("\r\n"));
+        EXPECT_EQ(dialog->FooterTemplate(i), FromUtf8(DefaultFooters[i]));
     EXPECT_EQ(file().ReadString("html_footer2", "Lines0", ""), Sjis(DefaultFooters[1]));
     EXPECT_EQ(file().ReadString("ReName", "Format", ""), Sjis("'動画'yyyy"));
 }
@@ -150,17 +151,33 @@ TEST_F(CfgDialogTest, ShortenedHeaderLeavesOnlyItsOwnLines)
         child<TTemplateBox>(*dialog, "html_header")->SetText(lines.join(QStringLiteral("\r\n")));
     }
     EXPECT_EQ(file().ReadSection("html_header"),
-              (std::vector<std::string>{"Lines0", "Lines1", "Lines2", "Lines3", "Lines4", "Lines5", "Lines6"}));
+              (std::vector<std::string>{"Lines0", "Lines1", "Lines2", "Lines3", "Lines4", "Lines5", "Lines6",
+                                        "LineBreakAtEnd"}));
 }
 
-TEST_F(CfgDialogTest, BlankTemplateLineIsDroppedOnReload)
+TEST_F(CfgDialogTest, TemplatesReadBackAsTheyWereButForBlankLines)
 {
+    const struct
     {
-        auto dialog = open();
-        child<TTemplateBox>(*dialog, "html_header")->SetText(QStringLiteral("a\r\n\r\nb"));
+        const char *stored, *storedKey, *readBack;
+    } cases[] = {
+        {"a\r\n\r\nb", "0", "a\r\nb"}, // a blank line is lost (one line per key)
+        {"<BR></BODY></HTML>", "0", "<BR></BODY></HTML>"},
+        {"a\r\nb\r\n", "1", "a\r\nb\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored);
+        {
+            auto dialog = open();
+            child<TTemplateBox>(*dialog, "html_footer2")->SetText(QString::fromUtf8(c.stored));
+        }
+        EXPECT_EQ(file().ReadString("html_footer2", "LineBreakAtEnd", ""), c.storedKey);
+        for (int session = 0; session < 2; ++session) // the same in every later session
+            EXPECT_EQ(open()->FooterTemplate(1), QString::fromUtf8(c.readBack));
     }
-    auto dialog = open();
-    EXPECT_EQ(dialog->HeaderTemplate(), QStringLiteral("a\r\nb\r\n"));
+    // A file written before the key existed reads as it always did.
+    WriteFileBytes(ini, "[html_footer2]\r\nLines0=x\r\n");
+    EXPECT_EQ(open()->FooterTemplate(1), QStringLiteral("x\r\n"));
 }
 
 TEST_F(CfgDialogTest, RenamePatternBoxRefusesFileNameCharacters)
@@ -241,8 +258,15 @@ TEST_F(CfgDialogTest, StoredAlwaysOnTopIsAppliedAtLoad)
     WriteFileBytes(ini, "[AlwaysTop]\r\nChecked=1\r\n");
     auto dialog = open();
     EXPECT_TRUE(mainWindow.windowFlags() & Qt::WindowStaysOnTopHint);
-    dialog->show();
-    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    for (int opening = 0; opening < 2; ++opening) {
+        dialog->show();
+        EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        // Centred every time, not left where the flag change put it.
+        const QPoint offCentre = dialog->frameGeometry().center() - dialog->screen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << "," << offCentre.y();
+        dialog->move(0, 0);
+        dialog->hide();
+    }
 }
 
 TEST_F(CfgDialogTest, AboutTabLinksOpenTheHomePageAndAMail)

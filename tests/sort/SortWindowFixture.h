@@ -22,7 +22,7 @@
 namespace kpx::test {
 
 // A movie named `name` (UTF-8); the other fields are plain defaults.
-inline TRecFileData Movie(std::string_view name, std::int32_t size = 1000)
+inline TRecFileData Movie(std::string_view name, std::int64_t size = 1000)
 {
     TRecFileData entry;
     entry.OrgName = Sjis(name);

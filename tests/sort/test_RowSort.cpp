@@ -18,7 +18,8 @@ TEST(SizeText, ReadsGroupedDigitsAndFallsBackToZero)
     EXPECT_EQ(SizeTextToInt("-1,000"), -1000);
     EXPECT_EQ(SizeTextToInt(""), 0);
     EXPECT_EQ(SizeTextToInt("12 KB"), 0);
-    EXPECT_EQ(SizeTextToInt("9,999,999,999"), 0); // beyond the size field
+    EXPECT_EQ(SizeTextToInt("3,221,225,472"), 3221225472); // 3 GiB
+    EXPECT_EQ(SizeTextToInt("99,999,999,999,999,999,999"), 0); // beyond any file
 }
 
 TEST(SortRowConversion, ShowsCaptionsAndGivesTheEntryBack)

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+
+#include <QFontMetrics>
 
 #include "settings/SettingsLayout.h"
 #include "sort/SortRow.h"
@@ -20,12 +23,20 @@ std::array<int, scColumnCount> SectionWidths(QHeaderView *header)
     return widths;
 }
 
+// The design widths, but ＤＬ種類 as wide as its longest text needs.
+std::array<int, scColumnCount> DefaultWidthsAt(const QFont &font)
+{
+    std::array<int, scColumnCount> widths = ini::SortGrid::DefaultWidths;
+    widths[scDlKind] = std::max(widths[scDlKind], QFontMetrics(font).horizontalAdvance(QStringLiteral("ショートストリーミング")) + 6);
+    return widths;
+}
+
 } // namespace
 
 TEST_F(SortWindowTest, DraggedColumnWidthsAreKeptForTheNextOpening)
 {
     Open({Movie("a")});
-    EXPECT_EQ(SectionWidths(Header()), ini::SortGrid::DefaultWidths);
+    EXPECT_EQ(SectionWidths(Header()), DefaultWidthsAt(Window->font()));
 
     QHeaderView *header = Header();
     const int y = header->height() / 2;
@@ -42,7 +53,7 @@ TEST_F(SortWindowTest, DraggedColumnWidthsAreKeptForTheNextOpening)
         << file;
 
     Open({Movie("a")});
-    std::array<int, scColumnCount> expected = ini::SortGrid::DefaultWidths;
+    std::array<int, scColumnCount> expected = DefaultWidthsAt(Window->font());
     expected[scLinkName] = 150;
     EXPECT_EQ(SectionWidths(Header()), expected);
 }

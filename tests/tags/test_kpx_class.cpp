@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "pages/NumberFormat.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
 #include "tags/kpx_class.h"
@@ -26,7 +27,7 @@ using namespace kpx;
 namespace {
 
 TRecFileData Movie(const char *linkName, const char *saveName, int dlKind = 0, int soundKind = 0, bool noVideo = false,
-                   int fileSize = 0)
+                   std::int64_t fileSize = 0)
 {
     TRecFileData movie;
     movie.LinkName = Sjis(linkName);
@@ -120,9 +121,10 @@ TEST_F(TagItemTest, EverySizeShowsWholeInTheSizeField)
     MakePanel(0);
     auto *size = Child<QLabel>("stx_Size");
     const QRect before = size->geometry();
-    for (const std::int32_t bytes : {0, 999, 1234567, 99999999, 2147483647}) {
+    for (const std::int64_t bytes : {0LL, 999LL, 1234567LL, 99999999LL, 2147483647LL, 3221225472LL, 1099511627776LL}) {
         panel->LoadRecFileData(Movie("m", "m", 0, 0, false, bytes));
         SCOPED_TRACE(size->text().toStdString());
+        EXPECT_EQ(size->text(), QString::fromStdString(FormatThousands(bytes)) + QStringLiteral(" Bytes"));
         EXPECT_LE(QFontMetrics(size->font()).horizontalAdvance(size->text()),
                   size->contentsRect().width() - size->indent());
         EXPECT_EQ(size->geometry(), before);

@@ -60,11 +60,11 @@ protected:
     }
 
     // As the main window builds: the old window goes first, saving its settings.
-    void Build(int screenHeight = 768)
+    void Build(QSize screen = QSize(1366, 768))
     {
         window.reset();
         window = std::make_unique<Tkpx_TagsFrm>(store, options, nullptr);
-        window->SetScreenHeight(screenHeight);
+        window->SetScreenArea(screen);
         window->Build(QStringLiteral("ezmovie.html"));
     }
 
@@ -176,27 +176,33 @@ TEST_F(TagsFrmTest, ATypedTextIsStoredBeforeThePageChanges)
     EXPECT_EQ(store.List.FEntries.at(4).LinkName, "movie4!");
 }
 
-TEST_F(TagsFrmTest, TheWindowShowsTheRowsThatFitTheScreenWithNoEmptyBand)
+TEST_F(TagsFrmTest, TheWindowShowsTheColumnsAndRowsThatFitTheScreenWithNoEmptyBand)
 {
     const struct
     {
-        int entries, perPage, columns, rowsShown;
+        int entries, perPage, columnsChosen;
+        QSize screen;
+        int columns, rowsShown;
         bool scrolls;
     } cases[] = {
-        {20, 10, 1, 4, true}, // (768 - 140) / 140 rows fit; the rest scroll
-        {3, 3, 3, 1, false},
-        {4, 4, 2, 2, false},
+        {20, 10, 1, {1366, 768}, 1, 4, true}, // (768 - 140) / 140 rows fit; the rest scroll
+        {3, 3, 3, {1366, 768}, 3, 1, false},
+        {4, 4, 2, {1366, 768}, 2, 2, false},
+        {9, 9, 3, {1024, 768}, 2, 4, true},  // three columns need 1028 pixels and more
+        {9, 9, 3, {910, 512}, 2, 2, true},   // 1366 x 768 at scale 1.5
+        {10, 10, 3, {683, 384}, 1, 2, true}, // 1366 x 768 at scale 2
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.perPage);
+        SCOPED_TRACE(c.screen.width() * 10 + c.perPage);
         SetEntries(c.entries, c.perPage);
-        Build(768);
-        ChooseColumns(c.columns);
+        Build(c.screen);
+        ChooseColumns(c.columnsChosen);
         auto *scrollBox = window->findChild<QScrollArea *>(QStringLiteral("sbox_tags"));
         QTest::qWait(0); // let the layouts take the new size
         EXPECT_EQ(scrollBox->viewport()->size(), QSize(c.columns * 340 + 8, c.rowsShown * 140 + 8));
         EXPECT_EQ(scrollBox->verticalScrollBar()->maximum() > 0, c.scrolls);
         EXPECT_EQ(Panel(c.columns - 1)->pos(), QPoint((c.columns - 1) * 340 + 4, 4));
+        EXPECT_EQ(window->ColCount(), c.columnsChosen); // the choice is kept for a larger screen
     }
 }
 

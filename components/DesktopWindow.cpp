@@ -1,0 +1,135 @@
+#include "components/DesktopWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScopedValueRollback>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QShortcut>
+#include <QWidget>
+#include <QTimer>
+#include <QWindow>
+
+#include "components/WindowFrame.h"
+
+namespace kpx {
+
+namespace {
+
+// Menu bars that take Alt alone, as on the desktops the program's users come
+// from; a style of their own, so nothing else of the look changes.
+class TMenuKeyStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QMenuBar *MenuBarOf(QWidget *window)
+{
+    return window->findChild<QMenuBar *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Watches one window: fits it on its screen as it is shown and once more
+// when the window manager's frame becomes known, which on X11 is only after
+// the window is mapped.
+class TWindowKeeper : public QObject
+{
+public:
+    explicit TWindowKeeper(QWidget *window)
+        : QObject(window)
+        , FWindow(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != FWindow)
+            return false;
+        switch (event->type()) {
+        case QEvent::Show:
+            FWindow->setAttribute(Qt::WA_KeyboardFocusChange);
+            FShown.start();
+            // Once the window's own show handling has sized and placed it (a
+            // message box centres itself only then): moving it before would
+            // keep it from centring.
+            QTimer::singleShot(0, this, [this] {
+                if (FWindow->isVisible())
+                    KeepOnScreen(FWindow);
+            });
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Expose:
+        case QEvent::WindowActivate:
+            // The window manager frames and may place the window a while
+            // after it is mapped; until then, each change is fitted again.
+            if (FShown.isValid() && FShown.elapsed() < SettleMs && !FFitting && FWindow->isVisible()) {
+                const QScopedValueRollback<bool> fitting(FFitting, true);
+                KeepOnScreen(FWindow);
+            }
+            break;
+        case QEvent::Hide:
+            FShown.invalidate();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    static constexpr qint64 SettleMs = 1000;
+
+    QWidget *const FWindow;
+    QElapsedTimer FShown;
+    bool FFitting = false;
+};
+
+} // namespace
+
+void EnterMenuBar(QMenuBar *menuBar)
+{
+    QWidget *window = menuBar->window();
+    QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+    // The menu bar's own way in: Alt pressed and released with nothing
+    // between, as the keyboard sends it to the focused control.
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(target, &override);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void PrepareWindow(QWidget *window)
+{
+    new TWindowKeeper(window);
+    QMenuBar *menuBar = MenuBarOf(window);
+    if (!menuBar)
+        return;
+    auto *style = new TMenuKeyStyle(QApplication::style()->name());
+    style->setParent(window); // outlives the menu bar, which the window deletes first
+    menuBar->setStyle(style);
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
+    QObject::connect(f10, &QShortcut::activated, menuBar, [menuBar] {
+        // After the shortcut's own key handling is over, which would end the
+        // menu bar's keyboard mode at once.
+        QTimer::singleShot(0, menuBar, [menuBar] {
+            if (!menuBar->activeAction())
+                EnterMenuBar(menuBar);
+        });
+    });
+}
+
+} // namespace kpx
