@@ -5,7 +5,6 @@
 #include <charconv>
 #include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
 #include <unistd.h>
 
 #include "pages/FileErrors.h"
@@ -130,10 +129,21 @@ void TAtomicFile::Discard()
     FFile.Reset(-1);
     if (!FUnfinishedName.empty())
         ::unlink(FUnfinishedName.c_str());
+    ClearUnfinishedName();
+}
+
+// A name the file has while not complete and in place: an end of the process
+// removes it, as Discard does.
+void TAtomicFile::SetUnfinishedName(std::string name)
+{
+    FUnfinishedName = std::move(name);
+    FGuard.emplace(FUnfinishedName);
+}
+
+void TAtomicFile::ClearUnfinishedName()
+{
+    FGuard.reset();
     FUnfinishedName.clear();
-    if (FHeldSignals)
-        ::pthread_sigmask(SIG_SETMASK, &*FHeldSignals, nullptr);
-    FHeldSignals.reset();
 }
 
 int TAtomicFile::Open()
@@ -155,22 +165,13 @@ int TAtomicFile::Open()
 
 int TAtomicFile::OpenUnderOwnName()
 {
-    // Ctrl+C, a logout or kill wait until the file is complete; a kill that
-    // cannot wait leaves the unfinished mark, which the next run replaces.
-    sigset_t held, previous;
-    ::sigemptyset(&held);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        ::sigaddset(&held, signal);
-    ::pthread_sigmask(SIG_BLOCK, &held, &previous);
-    FHeldSignals = previous;
     FFile.Reset(::open(FDestination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
-    if (FFile.Get() < 0) {
-        const int error = errno;
-        Discard();
-        return error;
-    }
+    if (FFile.Get() < 0)
+        return errno;
     FWay = TWay::OwnName;
-    FUnfinishedName = FDestination;
+    // Ctrl+C, a logout or kill remove it until it is complete; a kill that
+    // cannot be caught leaves the unfinished mark, which the next run replaces.
+    SetUnfinishedName(FDestination);
     if (!FWays.ModesSeen) {
         // FAT, exFAT and NTFS through FUSE show every file with the same
         // bits: the mark cannot be made there.
@@ -199,7 +200,7 @@ int TAtomicFile::OpenHidden()
         std::string name = HiddenNameBeside(FDestination);
         FFile.Reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, FPermissions & 0777));
         if (FFile.Get() >= 0) {
-            FUnfinishedName = std::move(name);
+            SetUnfinishedName(std::move(name));
             return 0;
         }
         if (errno != EEXIST)
@@ -214,8 +215,14 @@ int TAtomicFile::SetTimes(const timespec &accessed, const timespec &modified)
     FTimes = {accessed, modified};
     if (::futimens(FFile.Get(), FTimes->data()) != 0)
         return errno;
-    struct stat made = {};
-    FTimesTaken = ::fstat(FFile.Get(), &made) == 0 && SameModificationTime(modified, made.st_mtim);
+    // Whether the file system keeps what it is told shows on its first file;
+    // where it did not, every file gets its times again once named.
+    if (!FWays.TimesSeen) {
+        struct stat made = {};
+        FWays.TimesSeen = true;
+        FWays.KeepsTimes = ::fstat(FFile.Get(), &made) == 0 && SameModificationTime(modified, made.st_mtim);
+    }
+    FTimesTaken = FWays.KeepsTimes;
     return 0;
 }
 
@@ -233,7 +240,7 @@ int TAtomicFile::Commit(bool replace)
         const int error = ::fchmod(FFile.Get(), CreationMode(FPermissions)) != 0 ? errno : FFile.Close();
         if (error != 0)
             return error;
-        FUnfinishedName.clear(); // complete and in place
+        ClearUnfinishedName(); // complete and in place
         Discard();
         if (!FTimesTaken)
             KeepTimesAfterPlacing();
@@ -249,7 +256,7 @@ int TAtomicFile::Commit(bool replace)
             return 0;
         }
         // Replacing needs a rename, and a rename needs a name to start from.
-        if (const int error = NameUnnamedFile(FUnfinishedName))
+        if (const int error = NameUnnamedFile())
             return error;
         return PlaceHidden(true);
     case TWay::Hidden:
@@ -260,13 +267,13 @@ int TAtomicFile::Commit(bool replace)
     return EINVAL;
 }
 
-int TAtomicFile::NameUnnamedFile(std::string &name)
+int TAtomicFile::NameUnnamedFile()
 {
     const std::string self = ProcPath(FFile.Get());
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string hidden = HiddenNameBeside(FDestination);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            name = std::move(hidden);
+            SetUnfinishedName(std::move(hidden));
             return 0;
         }
         if (errno != EEXIST)
@@ -280,7 +287,7 @@ int TAtomicFile::PlaceHidden(bool replace)
     const int error = replace ? (::rename(FUnfinishedName.c_str(), FDestination.c_str()) == 0 ? 0 : errno)
                               : PlaceHiddenWithoutReplacing();
     if (error == 0) {
-        FUnfinishedName.clear();
+        ClearUnfinishedName();
         KeepTimesAfterPlacing();
     }
     return error;

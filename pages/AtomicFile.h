@@ -10,6 +10,7 @@
 #include <sys/types.h>
 
 #include "pages/FileBytes.h"
+#include "pages/UnfinishedFileGuard.h"
 
 namespace kpx {
 
@@ -35,6 +36,8 @@ struct TPlacementWays
     bool HardLinks = true;       // a link, which never replaces a name either
     bool KeepsModes = true;      // a file made without permission bits keeps none until given them
     bool ModesSeen = false;      // whether KeepsModes was looked at on a real file
+    bool KeepsTimes = true;      // a file's times, once set on its descriptor, are kept
+    bool TimesSeen = false;      // whether KeepsTimes was looked at on a real file
 };
 
 // A hidden name this program gives a file while it is not in place, and the
@@ -77,7 +80,9 @@ private:
     int OpenUnderOwnName();
     int OpenUnnamed();
     int OpenHidden();
-    int NameUnnamedFile(std::string &name);
+    int NameUnnamedFile();
+    void SetUnfinishedName(std::string name);
+    void ClearUnfinishedName();
     int PlaceHidden(bool replace);
     int PlaceHiddenWithoutReplacing();
     void KeepTimesAfterPlacing();
@@ -98,7 +103,7 @@ private:
     TWay FWay = TWay::Hidden;
     TFileDescriptor FFile;
     std::string FUnfinishedName;          // the name the file has while not complete and in place
-    std::optional<sigset_t> FHeldSignals; // the mask to restore
+    std::optional<TUnfinishedFileGuard> FGuard;
     std::optional<std::array<timespec, 2>> FTimes;
     bool FTimesTaken = true;
 };

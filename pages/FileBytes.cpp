@@ -78,7 +78,11 @@ int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &prog
 
 int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info)
 {
-    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // Reading a movie leaves its access time alone: publishing writes nothing
+    // to the source disk. Only the owner may ask that; anyone else reads as usual.
+    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOATIME));
+    if (file.Get() < 0 && errno == EPERM)
+        file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
         return errno;
     if (S_ISDIR(info.st_mode))

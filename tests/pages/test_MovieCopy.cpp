@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -50,12 +52,20 @@ TEST_F(MovieCopyTest, CopiesAreMadeWithoutQuestionUnderEveryPolicyAndKeepTheSour
         WriteFileBytes(source, std::string(bytes, 'n'));
         const auto sourceTime = fs::last_write_time(source) - std::chrono::hours(30);
         fs::last_write_time(source, sourceTime);
+        // Read before it was last written: a read would normally note the access.
+        struct stat before = {};
+        ASSERT_EQ(::stat(source.c_str(), &before), 0);
+        const timespec times[2] = {{before.st_mtim.tv_sec - 3600, 0}, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
         for (int policy = 0; policy <= 4; ++policy) {
             fs::remove(target);
             EXPECT_EQ(CopyUnderPolicy(source, target, OverwritePolicyFromIndex(policy), prompt), TCopyResult::Copied);
             EXPECT_EQ(fs::file_size(target), bytes);
             EXPECT_EQ(fs::last_write_time(target), sourceTime) << policy;
         }
+        struct stat after = {};
+        ASSERT_EQ(::stat(source.c_str(), &after), 0);
+        EXPECT_EQ(after.st_atim.tv_sec, times[0].tv_sec); // publishing writes nothing to the source
     }
     EXPECT_TRUE(prompt.questions.empty());
     EXPECT_TRUE(prompt.errors.empty());
@@ -178,37 +188,43 @@ TEST_F(MovieCopyTest, ADestinationThatAppearsDuringALargeCopyIsDecidedAgain)
     });
 }
 
-TEST_F(MovieCopyTest, TerminationWaitsOnlyWhileASmallFileIsFilledUnderItsOwnName)
+TEST_F(MovieCopyTest, ATerminationWhileCopyingLeavesNothingUnderTheNameOrHidden)
 {
-    const auto terminationHeld = [] {
-        sigset_t current;
-        ::pthread_sigmask(SIG_BLOCK, nullptr, &current);
-        return ::sigismember(&current, SIGTERM) == 1 && ::sigismember(&current, SIGINT) == 1;
-    };
     const struct
     {
+        const char *way;
         size_t bytes;
         bool targetExists;
-        bool held;
+        bool onFat;
     } cases[] = {
-        {1000, false, true},
-        {CopyChunkBytes, false, true},
-        {CopyChunkBytes + 1, false, false}, // longer than a Ctrl+C should wait: made without a name
-        {1000, true, false},                // a replacement never touches the old file's name
+        {"small new file", 1000, false, false},
+        {"large new file", CopyChunkBytes + 1, false, false},
+        {"replacement", 1000, true, false},
+        {"new file on FAT", 1000, false, true},
+        {"replacement on FAT", 1000, true, true},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.bytes);
+        SCOPED_TRACE(c.way);
         fs::remove(target);
         if (c.targetExists)
             WriteFileBytes(target, "old");
         WriteFileBytes(source, std::string(c.bytes, 's'));
-        bool heldWhileFilling = false;
-        EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Overwrite, prompt,
-                                  [&](std::uintmax_t) { heldWhileFilling = terminationHeld(); }),
-                  TCopyResult::Copied);
-        EXPECT_EQ(heldWhileFilling, c.held);
-        EXPECT_FALSE(terminationHeld());
-        EXPECT_EQ(fs::file_size(target), c.bytes);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            TPlacementWays ways;
+            if (c.onFat)
+                ways = {false, false, false, false, true};
+            CopyUnderPolicy(source, target, TOverwritePolicy::Overwrite, prompt,
+                            [](std::uintmax_t) { ::raise(SIGTERM); }, {nullptr, nullptr, &ways});
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        const std::vector<std::string> left = FileNamesIn(dir.path());
+        EXPECT_EQ(left.size(), c.targetExists ? 2u : 1u) << left.back();
+        EXPECT_EQ(fs::exists(target) ? ReadFileBytes(target) : "(none)", c.targetExists ? "old" : "(none)");
     }
 }
 
