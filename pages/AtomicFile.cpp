@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,12 +13,10 @@ namespace kpx {
 namespace {
 
 // A file the kernel fills in one call is made under its final name at once:
-// no other way is as cheap. Larger ones take longer than holding off a
-// Ctrl+C should.
+// no other way is as cheap. A larger one takes long enough that a kill -9
+// meanwhile is likely; made without a name it leaves nothing at all, at a
+// cost its copying hides.
 constexpr std::uintmax_t OneCallBytes = CopyChunkBytes;
-
-constexpr std::string_view HiddenPrefix = ".kpx";
-constexpr std::string_view HiddenSuffix = ".tmp";
 
 // A file-size limit (ulimit -f) would otherwise end the process in the
 // middle of a file; ignored, the write fails with EFBIG and is reported.
@@ -37,23 +34,6 @@ bool ProcMounted()
 {
     static const bool mounted = ::access("/proc/self/fd", X_OK) == 0;
     return mounted;
-}
-
-std::string FolderOf(const std::string &path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Short and never derived from the destination's name, so that every name
-// the file system takes can be written.
-std::string HiddenNameBeside(const std::string &destination)
-{
-    static unsigned counter = 0;
-    return FolderOf(destination) + "/" + std::string(HiddenPrefix) + std::to_string(::getpid()) + "-"
-           + std::to_string(++counter) + std::string(HiddenSuffix);
 }
 
 std::string ProcPath(int fd)
@@ -78,34 +58,6 @@ mode_t CreationMode(mode_t requested)
         return current;
     }();
     return requested & 0777 & ~mask;
-}
-
-bool SameModificationTime(const timespec &source, const timespec &copy)
-{
-    if (source.tv_sec == copy.tv_sec)
-        return true;
-    const bool fatRounded = copy.tv_nsec == 0 && copy.tv_sec % 2 == 0;
-    return fatRounded && (source.tv_sec - copy.tv_sec == 1 || copy.tv_sec - source.tv_sec == 1);
-}
-
-bool IsUnfinishedFile(const struct stat &info)
-{
-    return S_ISREG(info.st_mode) && (info.st_mode & 07777) == 0 && info.st_uid == ::geteuid();
-}
-
-std::optional<pid_t> HiddenNameOwner(std::string_view name)
-{
-    if (!name.starts_with(HiddenPrefix) || !name.ends_with(HiddenSuffix))
-        return std::nullopt;
-    name.remove_prefix(HiddenPrefix.size());
-    name.remove_suffix(HiddenSuffix.size());
-    pid_t pid = 0;
-    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    unsigned serial = 0;
-    if (error != std::errc() || pid <= 0 || end == name.data() + name.size() || *end != '-'
-        || std::from_chars(end + 1, name.data() + name.size(), serial).ptr != name.data() + name.size())
-        return std::nullopt;
-    return pid;
 }
 
 TAtomicFile::TAtomicFile(std::string destination, bool replace, std::uintmax_t size, mode_t permissions,

@@ -10,21 +10,12 @@
 #include <sys/types.h>
 
 #include "pages/FileBytes.h"
+#include "pages/FileMarks.h"
 #include "pages/UnfinishedFileGuard.h"
 
 namespace kpx {
 
 // Paths here are the file system's own bytes, not code page 932.
-
-// Whether a copy's modification time is its source's: whole seconds, as
-// rsync compares (some file systems keep no finer time), and FAT's even
-// seconds a second off, as rsync's --modify-window allows.
-bool SameModificationTime(const timespec &source, const timespec &copy);
-
-// A file of ours with no permission bits at all is one an interrupted run
-// left unfinished under its final name: nothing serves it, and the next run
-// replaces it whatever its policy.
-bool IsUnfinishedFile(const struct stat &info);
 
 // The ways one target folder's file system offers to put a complete file in
 // place. Each starts as allowed; a folder whose file system turns one down
@@ -40,17 +31,13 @@ struct TPlacementWays
     bool TimesSeen = false;      // whether KeepsTimes was looked at on a real file
 };
 
-// A hidden name this program gives a file while it is not in place, and the
-// process that gave it, for the clean-up of an interrupted run.
-std::optional<pid_t> HiddenNameOwner(std::string_view name);
-
 // A file whose contents are complete, or absent, under its final name after
 // any end of the process, a kill included, in the shape of a save file:
 // Open, fill Fd(), Commit. Destroying it uncommitted discards it. The
 // cheapest way the folder allows:
 // - a small new file is made under its own name without permission bits
-//   (the unfinished mark) and with termination held off; commit gives it
-//   its permissions;
+//   (the unfinished mark), removed if the process is ended meanwhile;
+//   commit gives it its permissions;
 // - otherwise a file without a name, linked into place when complete;
 // - where the file system has no such files, a short hidden name beside the
 //   destination, renamed into place.
@@ -102,7 +89,7 @@ private:
     TPlacementWays &FWays;
     TWay FWay = TWay::Hidden;
     TFileDescriptor FFile;
-    std::string FUnfinishedName;          // the name the file has while not complete and in place
+    std::string FUnfinishedName; // the name the file has while not complete and in place
     std::optional<TUnfinishedFileGuard> FGuard;
     std::optional<std::array<timespec, 2>> FTimes;
     bool FTimesTaken = true;
