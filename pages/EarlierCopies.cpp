@@ -12,28 +12,13 @@
 #include <unistd.h>
 #include <utility>
 
+#include "pages/EntryList.h"
+#include "pages/FileBytes.h"
 #include "text/Cp932.h"
 
 namespace kpx {
 
 namespace {
-
-class TFd
-{
-public:
-    explicit TFd(int fd) : FFd(fd) {}
-    ~TFd()
-    {
-        if (FFd >= 0)
-            ::close(FFd);
-    }
-    TFd(const TFd &) = delete;
-    TFd &operator=(const TFd &) = delete;
-    int Get() const { return FFd; }
-
-private:
-    int FFd;
-};
 
 std::optional<struct stat> FolderStat(std::string_view cp932Folder)
 {
@@ -49,11 +34,6 @@ bool SameFolder(std::string_view a, std::string_view b)
     const std::optional<struct stat> first = FolderStat(a);
     const std::optional<struct stat> second = FolderStat(b);
     return first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino;
-}
-
-std::string NativeNameOf(const TRecFileData &entry)
-{
-    return entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
 }
 
 // Size and modification time of a regular file, as an update run compares them.
@@ -73,8 +53,8 @@ bool SameBytes(int folder, const std::string &a, const std::string &b)
 {
     // O_NONBLOCK: a name that became a pipe since the scan must not hang it.
     constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    const TFd first(::openat(folder, a.c_str(), Flags));
-    const TFd second(::openat(folder, b.c_str(), Flags));
+    const TFileDescriptor first(::openat(folder, a.c_str(), Flags));
+    const TFileDescriptor second(::openat(folder, b.c_str(), Flags));
     if (first.Get() < 0 || second.Get() < 0)
         return false;
     constexpr size_t Chunk = 1 << 16;
@@ -102,7 +82,7 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
 {
     if (!SameFolder(sourceDir, movieDir))
         return true;
-    const TFd folder(::open(Cp932ToNativePath(sourceDir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const TFileDescriptor folder(::open(Cp932ToNativePath(sourceDir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() < 0)
         return true;
 
@@ -118,7 +98,7 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
         if (!plain || *plain != entry.CopyName) {
             movies.push_back(i);
             movieSizes.insert(entry.FileSize);
-        } else if (Cp932ToNativePath(entry.OrgName).native() == NativeNameOf(entry)) { // its name spells the file
+        } else if (Cp932ToNativePath(entry.OrgName).native() == NativeFileName(entry)) { // its name spells the file
             copiesBySize[entry.FileSize].push_back(i);
         }
     }
@@ -127,7 +107,7 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
         if (!movieSizes.contains(size))
             continue;
         for (const size_t c : candidates)
-            if (const std::optional<TStamp> stamp = StampAt(folder.Get(), NativeNameOf(entries[c])))
+            if (const std::optional<TStamp> stamp = StampAt(folder.Get(), NativeFileName(entries[c])))
                 copies[*stamp].push_back(c);
     }
     for (auto &[stamp, candidates] : copies)
@@ -141,14 +121,14 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
     for (const size_t m : movies) {
         if (!copiesBySize.contains(entries[m].FileSize))
             continue;
-        const std::optional<TStamp> stamp = StampAt(folder.Get(), NativeNameOf(entries[m]));
+        const std::optional<TStamp> stamp = StampAt(folder.Get(), NativeFileName(entries[m]));
         const auto found = stamp ? copies.find(*stamp) : copies.end();
         if (found == copies.end())
             continue;
         if (progress && !progress(++compared))
             return false;
         for (const size_t c : found->second) {
-            if (!taken[c] && SameBytes(folder.Get(), NativeNameOf(entries[m]), NativeNameOf(entries[c]))) {
+            if (!taken[c] && SameBytes(folder.Get(), NativeFileName(entries[m]), NativeFileName(entries[c]))) {
                 taken[c] = true;
                 adopted.emplace_back(m, c);
                 break;

@@ -2,7 +2,14 @@
 
 #include <algorithm>
 
+#include "text/Cp932.h"
+
 namespace kpx {
+
+std::string NativeFileName(const TRecFileData &entry)
+{
+    return entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
+}
 
 int PageCountFor(int entryCount, int perPage)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct TEntryList
     std::int32_t FPageItemCount = 0;
     std::int32_t FPageCount = 0;
 };
+
+// The movie's file name as the file system spells it: an entry the list
+// window wrote back keeps its real name; one without it is named by its code
+// page 932 spelling.
+std::string NativeFileName(const TRecFileData &entry);
 
 // ⌈entryCount / perPage⌉; no pages without a positive count per page.
 int PageCountFor(int entryCount, int perPage);

@@ -105,14 +105,10 @@ std::uintmax_t TPublicationWalk::BytesTotal() const
 TPublishTarget TPublicationWalk::MovieTarget(int entryIndex, int pageIndex) const
 {
     const TRecFileData &entry = FEntries.FEntries[static_cast<size_t>(entryIndex)];
-    // An entry the list window wrote back keeps its real name; one without
-    // it is named by its code page 932 spelling.
-    const std::string nativeName =
-        entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
     return {TPublishTarget::TKind::Movie,
             pageIndex,
             entry.CopyName,
-            FFolders.Source + nativeName,
+            FFolders.Source + NativeFileName(entry),
             FFolders.Movie + Cp932ToNativePath(entry.CopyName).native(),
             ListedBytes(entry)};
 }

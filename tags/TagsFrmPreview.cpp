@@ -21,14 +21,14 @@ TPublishJob Tkpx_TagsFrm::PublishJob() const
 {
     if (FJobSource)
         return FJobSource();
-    TPublishJob job;
-    job.PageNames = PageNames();
-    if (!job.PageNames.empty())
-        job.HtmlFileName = job.PageNames.front();
-    job.Templates.Header = QStringToCp932Lossy(FOptions.HeaderTemplate());
+    TPublishSettings settings;
+    std::vector<std::string> names = PageNames();
+    if (!names.empty())
+        settings.HtmlFileName = names.front();
+    settings.Templates.Header = QStringToCp932Lossy(FOptions.HeaderTemplate());
     for (int i = 0; i < 3; ++i)
-        job.Templates.Footers[static_cast<size_t>(i)] = QStringToCp932Lossy(FOptions.FooterTemplate(i));
-    return job;
+        settings.Templates.Footers[static_cast<size_t>(i)] = QStringToCp932Lossy(FOptions.FooterTemplate(i));
+    return MakePublishJob(settings, std::move(names));
 }
 
 // A hidden preview is brought up to date when it is shown again.
