@@ -404,9 +404,20 @@ void TCustomSaveProps::ScanFindKeys()
         ScanSection(section);
 }
 
+void TCustomSaveProps::SetPlacementSection(const QString &section)
+{
+    FPlacementSection = section;
+}
+
+QString TCustomSaveProps::PlacementSection() const
+{
+    return FPlacementSection.isEmpty() ? QLatin1String(ini::WindowPlacement::Section) : FPlacementSection;
+}
+
 QString TCustomSaveProps::PlacementKey(size_t index) const
 {
-    return NameOf(*FOwner) + QLatin1String(ini::WindowPlacement::KeySuffixes.at(index));
+    const QLatin1String suffix(ini::WindowPlacement::KeySuffixes.at(index));
+    return FPlacementSection.isEmpty() ? NameOf(*FOwner) + suffix : QString(suffix);
 }
 
 void TCustomSaveProps::LoadPlacement()
@@ -414,9 +425,9 @@ void TCustomSaveProps::LoadPlacement()
     std::array<int, ini::WindowPlacement::KeySuffixes.size()> fields{};
     for (size_t i = 0; i < fields.size(); ++i) {
         const QString key = PlacementKey(i);
-        if (!ValueExists(ini::WindowPlacement::Section, key))
+        if (!ValueExists(PlacementSection(), key))
             return;
-        fields[i] = ReadInteger(ini::WindowPlacement::Section, key);
+        fields[i] = ReadInteger(PlacementSection(), key);
     }
     ApplyPlacement(*FOwner, TPlacementValues{fields[0], fields[1], fields[2], fields[3], fields[4]},
                    FRestorePlacement);
@@ -429,7 +440,7 @@ void TCustomSaveProps::SavePlacement()
     const std::array<int, ini::WindowPlacement::KeySuffixes.size()> fields{values.Left, values.Top, values.Right,
                                                                             values.Bottom, values.State};
     for (size_t i = 0; i < fields.size(); ++i)
-        WriteInteger(ini::WindowPlacement::Section, PlacementKey(i), fields[i]);
+        WriteInteger(PlacementSection(), PlacementKey(i), fields[i]);
 }
 
 bool TCustomSaveProps::Loading() const

@@ -128,6 +128,10 @@ public:
     // top-level window.
     void SetRestorePlacement(TRestorePlacement placement);
 
+    // The placement goes under the window's name in [WindowPlacement], or,
+    // for a window given a section of its own, under the bare key names there.
+    void SetPlacementSection(const QString &section);
+
     TProps &Props();
     void SetProps(const TProps &props);
     // Sections whose every key goes to the Find events on load.
@@ -218,6 +222,7 @@ private:
     void ScanFindKeys();
     void LoadPlacement();
     void SavePlacement();
+    QString PlacementSection() const;
     QString PlacementKey(size_t index) const;
     void RunFromEvent(void (TCustomSaveProps::*operation)());
 
@@ -225,6 +230,7 @@ private:
     bool FAutoLoad = true;
     bool FAutoSave = true;
     TRestorePlacement FRestorePlacement;
+    QString FPlacementSection; // empty: [WindowPlacement]
     TProps FProps;
     QStringList FFindKeys;
     bool FOwnerIsMainWindow = false;

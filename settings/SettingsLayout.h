@@ -127,11 +127,10 @@ inline constexpr ListSection ColWidths{Section, KeyPrefix};
 std::optional<int> ColumnOfKey(const QString &key);
 } // namespace SortGrid
 
-// Preview window: its placement in a section of its own (the keys of
-// WindowPlacement without the window's name) and the page width it shows.
+// Preview window: its placement in a section of its own (the key suffixes
+// of WindowPlacement without the window's name) and the page width it shows.
 namespace PreviewForm {
 inline constexpr char Section[] = "PreviewForm";
-inline constexpr std::array<const char *, 5> PlacementKeys{"Left", "Top", "Right", "Bottom", "State"};
 inline constexpr IntKey Width{"Width", 240, 240, 480};
 // The widths its menu offers; a stored value of another width is ignored.
 inline constexpr std::array<int, 3> Widths{240, 320, 480};

@@ -140,35 +140,25 @@ void Tkpx_PreviewFrm::DeclareSettings()
     IniSaveProps1->setObjectName(QStringLiteral("IniSaveProps1"));
     IniSaveProps1->SetAutoLoad(false);
     IniSaveProps1->SetAutoSave(false);
+    IniSaveProps1->SetRestorePlacement({TRestoreKind::Enabled});
+    IniSaveProps1->SetPlacementSection(QLatin1String(layout::Section));
     IniSaveProps1->OnAfterLoad = [this](TCustomSaveProps *) { IniSaveProps1AfterLoad(); };
     IniSaveProps1->OnAfterSave = [this](TCustomSaveProps *) { IniSaveProps1AfterSave(); };
 }
 
-// The width first: the stored rectangle then keeps its place and height.
+// The stored width after the stored rectangle: the window keeps its place
+// and height and takes the page's width.
 void Tkpx_PreviewFrm::IniSaveProps1AfterLoad()
 {
     const QString section = QLatin1String(layout::Section);
     const QString widthKey = QLatin1String(layout::Width.Name);
     if (IniSaveProps1->ValueExists(section, widthKey))
         SetPageWidth(IniSaveProps1->ReadInteger(section, widthKey));
-    std::array<int, layout::PlacementKeys.size()> fields{};
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const QString key = QLatin1String(layout::PlacementKeys[i]);
-        if (!IniSaveProps1->ValueExists(section, key))
-            return;
-        fields[i] = IniSaveProps1->ReadInteger(section, key);
-    }
-    ApplyPlacement(*this, {fields[0], fields[1], fields[2], fields[3], fields[4]}, {TRestoreKind::Enabled});
 }
 
 void Tkpx_PreviewFrm::IniSaveProps1AfterSave()
 {
-    const QString section = QLatin1String(layout::Section);
-    const TPlacementValues placed = CapturePlacement(*this, false);
-    const int fields[] = {placed.Left, placed.Top, placed.Right, placed.Bottom, placed.State};
-    for (size_t i = 0; i < layout::PlacementKeys.size(); ++i)
-        IniSaveProps1->WriteInteger(section, QLatin1String(layout::PlacementKeys[i]), fields[i]);
-    IniSaveProps1->WriteInteger(section, QLatin1String(layout::Width.Name), PageWidth());
+    IniSaveProps1->WriteInteger(QLatin1String(layout::Section), QLatin1String(layout::Width.Name), PageWidth());
 }
 
 int Tkpx_PreviewFrm::PageWidth() const
