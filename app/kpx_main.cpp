@@ -16,7 +16,6 @@
 #include <QScreen>
 
 #include "app/FolderBrowser.h"
-#include "app/MessageBoxPrompt.h"
 #include "app/NameHistory.h"
 #include "app/PublishProgress.h"
 #include "components/AppIcon.h"
@@ -29,7 +28,6 @@
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
-#include "pages/EarlierCopies.h"
 #include "pages/EntryScan.h"
 #include "pages/MovieCopy.h"
 #include "pages/PageGenerator.h"
@@ -88,11 +86,6 @@ QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
     QPushButton *button = AddButton(parent, name, QString(), QRect(420, top, 23, 23));
     button->setIcon(GlyphIcon(TGlyph::Folder));
     return button;
-}
-
-std::string ToCp932(const QString &text)
-{
-    return QStringToCp932Lossy(text);
 }
 
 } // namespace
@@ -393,27 +386,6 @@ void Tkpx_MainFrm::bbtn_pagecfgClick()
     bbtn_makehtml->setEnabled(BuildPageSettings());
 }
 
-bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *progress)
-{
-    const TScanOptions options = PublishSettings().Scan;
-    TEntryList &list = FStore.List;
-    TScanProgress listed;
-    if (progress)
-        listed = [progress](std::size_t seen) {
-            progress->Update(QStringLiteral("%1 個のファイルを調べました").arg(seen), seen, 0);
-            return !progress->Cancelled();
-        };
-    std::vector<TLeftOutEntry> leftOut;
-    const bool complete =
-        kpx::ScanSourceFolder(ToCp932(folder), options, list.FEntries, listed, &leftOut)
-        && AdoptEarlierCopies(ToCp932(folder), ToCp932(edt_ezmovie->text()), options, list.FEntries, listed);
-    if (complete || (progress && progress->Cancelled()))
-        list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
-    if (complete && !leftOut.empty())
-        ShowWarning(this, Cp932ToQString(LeftOutMessage(leftOut)));
-    return complete;
-}
-
 bool Tkpx_MainFrm::BuildPageSettings()
 {
     try {
@@ -445,99 +417,6 @@ bool Tkpx_MainFrm::BuildPageSettings()
         ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + QString::fromLocal8Bit(error.what()));
     }
     return false;
-}
-
-TPublishSettings Tkpx_MainFrm::PublishSettings() const
-{
-    TPublishSettings settings;
-    settings.SourceDir = ToCp932(edt_org_mov->text());
-    settings.HtmlDir = ToCp932(edt_htmlDir->text());
-    settings.MovieDir = ToCp932(edt_ezmovie->text());
-    settings.HtmlFileName = ToCp932(htmlname_history->currentText());
-    settings.PageItemCount = ud_PageItemCnt->value();
-    settings.Scan.Date = LocalToday();
-    if (FCfgFrm) {
-        settings.Templates.Header = ToCp932(FCfgFrm->HeaderTemplate());
-        for (int i = 0; i < 3; ++i)
-            settings.Templates.Footers[static_cast<size_t>(i)] = ToCp932(FCfgFrm->FooterTemplate(i));
-        settings.Scan.LowerCase = FCfgFrm->LowerCase();
-        settings.Scan.RenamePattern = ToCp932(FCfgFrm->RenamePattern());
-        settings.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
-    }
-    return settings;
-}
-
-TPublishJob Tkpx_MainFrm::PublishJob() const
-{
-    return MakePublishJob(PublishSettings(), FTagsFrm ? FTagsFrm->PageNames() : std::vector<std::string>());
-}
-
-bool Tkpx_MainFrm::MakeHtmlFiles()
-{
-    if (!FCfgFrm || !FTagsFrm)
-        return false;
-    // The run writes the pages under the name the box holds now, and the tabs show them.
-    FTagsFrm->RenamePages(htmlname_history->currentText());
-    const TPublishJob job = PublishJob();
-    TMessageBoxPrompt prompt(this);
-    TPublishProgress progress(this, FStore.List.FPageCount);
-    const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
-    FFailures = progress.Failures();
-    if (!made && (progress.Cancelled() || prompt.StopRequested()))
-        ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
-    return made;
-}
-
-// The page settings window's preview shows pages from the fields and the
-// templates as they read now; it hears of every change while the window lives.
-void Tkpx_MainFrm::FollowPublishJob()
-{
-    Tkpx_TagsFrm *tags = FTagsFrm;
-    tags->SetPublishJobSource([this] { return PublishJob(); });
-    for (QLineEdit *folder : {edt_htmlDir, edt_ezmovie})
-        connect(folder, &QLineEdit::textChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
-    connect(htmlname_history, &QComboBox::editTextChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
-    connect(FCfgFrm, &Tkpx_cfgFrm::TemplatesChanged, tags, &Tkpx_TagsFrm::PublishJobChanged);
-}
-
-void Tkpx_MainFrm::bbtn_makehtmlClick()
-{
-    struct Check
-    {
-        QString text;
-        const char16_t *warning;
-        QWidget *focus;
-    };
-    const Check checks[] = {
-        {edt_org_mov->text(), u"元ezmovieディレクトリを選択してください。", bbtn_org_mov},
-        {htmlname_history->currentText(), u"htmlファイル名を入力してください。", htmlname_history},
-        {edt_htmlDir->text(), u"htmlディレクトリを選択してください。", bbtn_diropenhtml},
-        {edt_ezmovie->text(), u"ezmovieディレクトリを選択してください。", bbtn_diropenmovie},
-    };
-    for (const Check &check : checks) {
-        if (check.text.isEmpty()) {
-            ShowWarning(this, QString::fromUtf16(check.warning));
-            check.focus->setFocus();
-            return;
-        }
-    }
-    if (!MakeHtmlFiles())
-        return;
-    if (FFailures.empty()) {
-        ShowInformation(this, QStringLiteral("htmlファイルを作成しました。"));
-        return;
-    }
-    // Each failure had its box; the last word must not call the run a success.
-    constexpr size_t NamesShown = 5;
-    QStringList names;
-    for (size_t i = 0; i < std::min(FFailures.size(), NamesShown); ++i)
-        names << Cp932ToQString(FFailures[i]);
-    QString text = QStringLiteral("htmlファイルを作成しましたが、%1 個のファイルをコピーできませんでした。\r\n%2")
-                       .arg(FFailures.size())
-                       .arg(names.join(QStringLiteral("、")));
-    if (FFailures.size() > NamesShown)
-        text += QStringLiteral(" ほか %1 個").arg(FFailures.size() - NamesShown);
-    ShowWarning(this, text);
 }
 
 void Tkpx_MainFrm::N1Click()
