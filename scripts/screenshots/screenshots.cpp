@@ -41,14 +41,9 @@
 
 namespace {
 
-bool Save(QWidget *window, const QString &folder, const QString &name)
+// Saves the picture as folder/name.png and names the file written.
+bool SavePicture(const QPixmap &picture, const QString &folder, const QString &name)
 {
-    if (!window->isVisible())
-        window->show();
-    window->raise();
-    [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(window);
-    QTest::qWait(300); // let the X server finish drawing
-    const QPixmap picture = window->screen()->grabWindow(window->winId());
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     if (!picture.save(path)) {
         std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
@@ -56,6 +51,16 @@ bool Save(QWidget *window, const QString &folder, const QString &name)
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+bool Save(QWidget *window, const QString &folder, const QString &name)
+{
+    if (!window->isVisible())
+        window->show();
+    window->raise();
+    [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(window);
+    QTest::qWait(300); // let the X server finish drawing
+    return SavePicture(window->screen()->grabWindow(window->winId()), folder, name);
 }
 
 bool SettingsDialogTabs(const QString &folder)
@@ -146,14 +151,9 @@ bool PreviewBesidePageSettings(kpx::Tkpx_TagsFrm *tags, const QString &folder)
             painter.drawPixmap(window->frameGeometry().topLeft() - both.topLeft(),
                                window->screen()->grabWindow(window->winId()));
     }
-    const QString path = QDir(folder).filePath(QStringLiteral("preview.png"));
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
+    const bool saved = SavePicture(picture, folder, QStringLiteral("preview"));
     preview->close();
-    return true;
+    return saved;
 }
 
 // The road of one make-pages command, a picture at each window.
@@ -214,14 +214,7 @@ bool WholeScreen(const QString &folder, const QString &name)
     tags->findChild<QAction *>(QStringLiteral("MI_Col3"))->trigger();
     [[maybe_unused]] const bool shown = QTest::qWaitForWindowExposed(tags);
     QTest::qWait(500);
-    const QPixmap picture = tags->screen()->grabWindow(0);
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
+    return SavePicture(tags->screen()->grabWindow(0), folder, name);
 }
 
 } // namespace
