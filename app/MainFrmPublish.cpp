@@ -1,8 +1,6 @@
 // The main window's side of publishing: the scan behind "タグ設定", the
 // settings of a run as the window reads them, and the make-pages command.
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,7 +11,6 @@
 #include "components/MessageDialogs.h"
 #include "components/UpDown.h"
 #include "pages/EarlierCopies.h"
-#include "pages/EntryScan.h"
 #include "settings/kpx_cfg.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
@@ -31,9 +28,9 @@ bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *pro
             return !progress->Cancelled();
         };
     std::vector<TLeftOutEntry> leftOut;
-    const bool complete = kpx::ScanSourceFolder(QStringToCp932Lossy(folder), options, list.FEntries, listed, &leftOut)
-                          && AdoptEarlierCopies(QStringToCp932Lossy(folder), QStringToCp932Lossy(edt_ezmovie->text()),
-                                                options, list.FEntries, listed);
+    const bool complete =
+        ScanPublication(QStringToCp932Lossy(folder), QStringToCp932Lossy(edt_htmlDir->text()),
+                        QStringToCp932Lossy(edt_ezmovie->text()), options, list.FEntries, listed, &leftOut);
     if (complete || (progress && progress->Cancelled()))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
     if (complete && !leftOut.empty())
@@ -75,11 +72,19 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
     const TPublishJob job = PublishJob();
     TMessageBoxPrompt prompt(this);
     TPublishProgress progress(this, FStore.List.FPageCount);
-    const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
-    FFailures = progress.Failures();
-    if (!made && (progress.Cancelled() || prompt.StopRequested()))
-        ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
-    return made;
+    FLastRun = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
+    return FLastRun.Complete();
+}
+
+// Every run that began says what it did; a refused one has said why already.
+void Tkpx_MainFrm::ShowClosingWords()
+{
+    if (FLastRun.End == TRunEnd::Refused)
+        return;
+    const TClosingWords words = ClosingWords(FLastRun);
+    (words.Warning ? ShowWarning : ShowInformation)(this, Cp932ToQString(words.Text));
+    if (const std::string unreadable = UnreadableWarning(FLastRun); !unreadable.empty())
+        ShowWarning(this, Cp932ToQString(unreadable));
 }
 
 // The page settings window's preview shows pages from the fields and the
@@ -115,23 +120,8 @@ void Tkpx_MainFrm::bbtn_makehtmlClick()
             return;
         }
     }
-    if (!MakeHtmlFiles())
-        return;
-    if (FFailures.empty()) {
-        ShowInformation(this, QStringLiteral("htmlファイルを作成しました。"));
-        return;
-    }
-    // Each failure had its box; the last word must not call the run a success.
-    constexpr size_t NamesShown = 5;
-    QStringList names;
-    for (size_t i = 0; i < std::min(FFailures.size(), NamesShown); ++i)
-        names << Cp932ToQString(FFailures[i]);
-    QString text = QStringLiteral("htmlファイルを作成しましたが、%1 個のファイルをコピーできませんでした。\r\n%2")
-                       .arg(FFailures.size())
-                       .arg(names.join(QStringLiteral("、")));
-    if (FFailures.size() > NamesShown)
-        text += QStringLiteral(" ほか %1 個").arg(FFailures.size() - NamesShown);
-    ShowWarning(this, text);
+    MakeHtmlFiles();
+    ShowClosingWords();
 }
 
 } // namespace kpx

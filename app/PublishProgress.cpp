@@ -127,10 +127,8 @@ void TPublishProgress::FileProgress(const TPublishTarget &, std::uintmax_t bytes
     Update(bytesDone);
 }
 
-void TPublishProgress::FileDone(const TPublishTarget &target, TCopyResult result)
+void TPublishProgress::FileDone(const TPublishTarget &, TCopyResult)
 {
-    if (result == TCopyResult::Failed)
-        FFailures.push_back(target.Name);
     Update(FBytesAfter);
 }
 

@@ -59,8 +59,6 @@ public:
     void FileProgress(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal) override;
     void FileDone(const TPublishTarget &target, TCopyResult result) override;
     bool Cancelled() override;
-    // The files the run could not put in place, in run order (CP932).
-    const std::vector<std::string> &Failures() const { return FFailures; }
 
 private:
     void Update(std::uintmax_t bytesDone);
@@ -70,7 +68,6 @@ private:
     std::uintmax_t FBytesAfter = 0; // done once the current file is
     std::uintmax_t FBytesTotal = 0;
     QString FFileLine; // the page and what is done with which file
-    std::vector<std::string> FFailures;
 };
 
 } // namespace kpx

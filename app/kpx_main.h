@@ -75,6 +75,7 @@ private:
     void bbtn_makehtmlClick();
     void N1Click();
     void FollowPublishJob();
+    void ShowClosingWords();
 
     // Sets a folder field; a folder code page 932 cannot spell is refused.
     bool SetFolderField(QLineEdit *field, const QString &folder);
@@ -98,7 +99,7 @@ private:
     TEntryStore FStore;
     Tkpx_cfgFrm *FCfgFrm = nullptr;
     QPointer<Tkpx_TagsFrm> FTagsFrm;
-    std::vector<std::string> FFailures; // of the last make-pages run
+    TRunSummary FLastRun; // what the last make-pages run did
 };
 
 } // namespace kpx

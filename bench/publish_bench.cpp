@@ -62,9 +62,9 @@ void Publish(const fs::path &source, const fs::path &target)
     bool done;
     if (qEnvironmentVariableIntValue("KPX_BENCH_PROGRESS") != 0) {
         kpx::TPublishProgress progress(nullptr, list.FPageCount);
-        done = kpx::MakeHtmlFiles(job, list, prompt, &progress);
+        done = kpx::MakeHtmlFiles(job, list, prompt, &progress).Complete();
     } else {
-        done = kpx::MakeHtmlFiles(job, list, prompt);
+        done = kpx::MakeHtmlFiles(job, list, prompt).Complete();
     }
     if (!done)
         std::fprintf(stderr, "publishing failed\n");

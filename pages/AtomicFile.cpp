@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "pages/FileErrors.h"
+#include "pages/TestSeams.h"
 
 namespace kpx {
 
@@ -76,12 +77,15 @@ TAtomicFile::~TAtomicFile()
     Discard();
 }
 
+// Removes the file's name only while it leads to the file this made: a name
+// another process took meanwhile stays its own.
 void TAtomicFile::Discard()
 {
-    FFile.Reset(-1);
-    if (!FUnfinishedName.empty())
-        ::unlink(FUnfinishedName.c_str());
+    TFileIdentity identity;
+    if (!FUnfinishedName.empty() && KnownIdentity(identity))
+        RemoveIfStill(FUnfinishedName, identity);
     ClearUnfinishedName();
+    FFile.Reset(-1);
 }
 
 // A name the file has while not complete and in place: an end of the process
@@ -89,7 +93,7 @@ void TAtomicFile::Discard()
 void TAtomicFile::SetUnfinishedName(std::string name)
 {
     FUnfinishedName = std::move(name);
-    FGuard.emplace(FUnfinishedName);
+    FGuard.emplace(FUnfinishedName, FFile.Get());
 }
 
 void TAtomicFile::ClearUnfinishedName()
@@ -98,12 +102,38 @@ void TAtomicFile::ClearUnfinishedName()
     FUnfinishedName.clear();
 }
 
+// The descriptor is about to close while the name may still need removing.
+void TAtomicFile::NoteIdentity()
+{
+    TFileIdentity identity;
+    if (!IdentityOf(FFile.Get(), identity))
+        return;
+    FIdentity = identity;
+    if (FGuard)
+        FGuard->KeepIdentity(identity);
+}
+
+bool TAtomicFile::KnownIdentity(TFileIdentity &identity) const
+{
+    if (FIdentity) {
+        identity = *FIdentity;
+        return true;
+    }
+    return FFile.Get() >= 0 && IdentityOf(FFile.Get(), identity);
+}
+
+int TAtomicFile::WriteOut()
+{
+    return FWays.SyncEachFile && ::fsync(FFile.Get()) != 0 ? errno : 0;
+}
+
 int TAtomicFile::Open()
 {
     if (!FReplace && FSize <= OneCallBytes && FWays.KeepsModes) {
-        const int error = OpenUnderOwnName();
-        if (error == 0 || FWays.KeepsModes)
-            return error;
+        if (!FWays.ModesSeen)
+            ProbeModes();
+        if (FWays.KeepsModes)
+            return OpenUnderOwnName();
     }
     if (FWays.UnnamedFiles && ProcMounted()) {
         const int error = OpenUnnamed();
@@ -115,6 +145,26 @@ int TAtomicFile::Open()
     return OpenHidden();
 }
 
+// FAT, exFAT and NTFS through FUSE show every file with the same bits: the
+// unfinished mark cannot be made there. A hidden file of our own tells, so
+// that no final name ever holds a probe.
+void TAtomicFile::ProbeModes()
+{
+    const std::string probe = HiddenNameBeside(FDestination);
+    TFileDescriptor file(::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
+    if (file.Get() < 0)
+        return; // the folder refuses files: the file itself will say why
+    const TUnfinishedFileGuard guard(probe, file.Get());
+    if (const auto probed = TestSeams().ModesProbed)
+        probed(probe);
+    struct stat info = {};
+    const bool seen = ::fstat(file.Get(), &info) == 0;
+    FWays.ModesSeen = true;
+    FWays.KeepsModes = seen && (info.st_mode & 07777) == 0;
+    if (seen)
+        RemoveIfStill(probe, {info.st_dev, info.st_ino});
+}
+
 int TAtomicFile::OpenUnderOwnName()
 {
     FFile.Reset(::open(FDestination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
@@ -124,17 +174,6 @@ int TAtomicFile::OpenUnderOwnName()
     // Ctrl+C, a logout or kill remove it until it is complete; a kill that
     // cannot be caught leaves the unfinished mark, which the next run replaces.
     SetUnfinishedName(FDestination);
-    if (!FWays.ModesSeen) {
-        // FAT, exFAT and NTFS through FUSE show every file with the same
-        // bits: the mark cannot be made there.
-        struct stat info = {};
-        FWays.ModesSeen = true;
-        if (::fstat(FFile.Get(), &info) != 0 || (info.st_mode & 07777) != 0) {
-            FWays.KeepsModes = false;
-            Discard();
-            return EOPNOTSUPP;
-        }
-    }
     return 0;
 }
 
@@ -187,13 +226,20 @@ void TAtomicFile::KeepTimesAfterPlacing()
 
 int TAtomicFile::Commit(bool replace)
 {
+    if (const int error = WriteOut())
+        return error;
     switch (FWay) {
     case TWay::OwnName: {
-        const int error = ::fchmod(FFile.Get(), CreationMode(FPermissions)) != 0 ? errno : FFile.Close();
-        if (error != 0)
+        if (::fchmod(FFile.Get(), CreationMode(FPermissions)) != 0)
+            return errno;
+        // Complete and in place: an end from now on leaves it. A close that
+        // fails still removes it (Discard), while it is the file made here.
+        FGuard.reset();
+        NoteIdentity();
+        if (const int error = FFile.Close())
             return error;
-        ClearUnfinishedName(); // complete and in place
-        Discard();
+        FUnfinishedName.clear();
+        FIdentity.reset();
         if (!FTimesTaken)
             KeepTimesAfterPlacing();
         return 0;
@@ -212,6 +258,7 @@ int TAtomicFile::Commit(bool replace)
             return error;
         return PlaceHidden(true);
     case TWay::Hidden:
+        NoteIdentity();
         if (const int error = FFile.Close())
             return error;
         return PlaceHidden(replace);
@@ -256,7 +303,7 @@ int TAtomicFile::PlaceHiddenWithoutReplacing()
     }
     if (FWays.HardLinks) {
         if (::link(FUnfinishedName.c_str(), FDestination.c_str()) == 0) {
-            ::unlink(FUnfinishedName.c_str());
+            Discard(); // the hidden name; the file stays under its own
             return 0;
         }
         if (!NotOffered(errno) && errno != EPERM)

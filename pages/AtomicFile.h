@@ -29,6 +29,7 @@ struct TPlacementWays
     bool ModesSeen = false;      // whether KeepsModes was looked at on a real file
     bool KeepsTimes = true;      // a file's times, once set on its descriptor, are kept
     bool TimesSeen = false;      // whether KeepsTimes was looked at on a real file
+    bool SyncEachFile = false;   // write out each file before placing it: the kernel cannot sync the whole disk
 };
 
 // A file whose contents are complete, or absent, under its final name after
@@ -37,7 +38,8 @@ struct TPlacementWays
 // cheapest way the folder allows:
 // - a small new file is made under its own name without permission bits
 //   (the unfinished mark), removed if the process is ended meanwhile;
-//   commit gives it its permissions;
+//   commit gives it its permissions. Whether the file system keeps a file
+//   without bits is learnt once per folder on a hidden file of our own;
 // - otherwise a file without a name, linked into place when complete;
 // - where the file system has no such files, a short hidden name beside the
 //   destination, renamed into place.
@@ -64,12 +66,16 @@ public:
     int Commit(bool replace);
 
 private:
+    void ProbeModes();
     int OpenUnderOwnName();
     int OpenUnnamed();
     int OpenHidden();
     int NameUnnamedFile();
     void SetUnfinishedName(std::string name);
     void ClearUnfinishedName();
+    void NoteIdentity();
+    bool KnownIdentity(TFileIdentity &identity) const;
+    int WriteOut();
     int PlaceHidden(bool replace);
     int PlaceHiddenWithoutReplacing();
     void KeepTimesAfterPlacing();
@@ -91,6 +97,7 @@ private:
     TFileDescriptor FFile;
     std::string FUnfinishedName; // the name the file has while not complete and in place
     std::optional<TUnfinishedFileGuard> FGuard;
+    std::optional<TFileIdentity> FIdentity; // noted when the descriptor closes before the name is final
     std::optional<std::array<timespec, 2>> FTimes;
     bool FTimesTaken = true;
 };

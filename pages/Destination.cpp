@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "pages/TestSeams.h"
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -67,7 +68,14 @@ TFolderNames::TFolderNames(const std::string &folder, bool removeLeftovers)
     FListed = listing != nullptr;
     if (!listing)
         return;
-    while (const dirent *entry = ::readdir(listing)) {
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ReadFolderEntry(listing);
+        if (!entry) {
+            // A listing cut short holds too few names to rule any out.
+            FListed = errno == 0;
+            break;
+        }
         // Only names of our own, of a process that no longer runs: a run that
         // goes on beside this one keeps its files.
         if (removeLeftovers && entry->d_name[0] == '.')

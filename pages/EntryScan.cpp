@@ -18,6 +18,7 @@
 #include "pages/LinkText.h"
 #include "pages/ListingOrder.h"
 #include "pages/RenamePattern.h"
+#include "pages/TestSeams.h"
 #include "text/Cp932.h"
 #include "text/NameParts.h"
 #include "text/RB4471HenkanFnc.h"
@@ -69,7 +70,7 @@ public:
     const char *Next(int &error)
     {
         errno = 0;
-        const dirent *entry = ::readdir(FDir);
+        const dirent *entry = ReadFolderEntry(FDir);
         error = entry ? 0 : errno;
         return entry ? entry->d_name : nullptr;
     }
@@ -125,15 +126,12 @@ int GetCharWidthKind(std::string_view text)
     return 0;
 }
 
-void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options)
+void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options,
+                     const std::vector<std::string> &recorded)
 {
-    // Each entry's plain name waits in its CopyName; `plain` says which wait.
-    std::vector<bool> plain(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        std::optional<std::string> name = PlainCopyName(entries[i].OrgName, options.LowerCase);
-        plain[i] = name.has_value();
-        entries[i].CopyName = name ? std::move(*name) : std::string();
-    }
+    std::vector<std::optional<std::string>> plain(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        plain[i] = PlainCopyName(entries[i].OrgName, options.LowerCase);
 
     // The names given, folded; a name that folding changes is kept in `folded`.
     std::unordered_set<std::string_view> given;
@@ -146,20 +144,30 @@ void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &opt
             return false;
         return given.insert(folded.emplace_back(std::move(fold))).second;
     };
+    std::vector<bool> named(entries.size());
+    const auto nameWith = [&](size_t i, const std::string &name) {
+        if (!named[i] && give(name)) {
+            entries[i].CopyName = name;
+            named[i] = true;
+        }
+    };
     // A copy under its own name is the file itself; any other entry taking
     // that name would overwrite it when the movie folder is the source folder.
-    const auto givePlain = [&](bool ownNames) {
-        for (size_t i = 0; i < entries.size(); ++i)
-            if (plain[i] && (entries[i].CopyName == entries[i].OrgName) == ownNames && !give(entries[i].CopyName))
-                plain[i] = false;
-    };
-    givePlain(true);
-    givePlain(false);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (plain[i] && *plain[i] == entries[i].OrgName)
+            nameWith(i, *plain[i]);
+    // An earlier run's copy keeps its name, so that its pages stay as they were.
+    for (size_t i = 0; i < recorded.size() && i < entries.size(); ++i)
+        if (!recorded[i].empty())
+            nameWith(i, recorded[i]);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (plain[i])
+            nameWith(i, *plain[i]);
 
     const std::string stem = RenamePatternStem(options.RenamePattern, options.Date);
     int serial = 1;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (plain[i])
+        if (named[i])
             continue;
         std::string &name = entries[i].CopyName;
         do
@@ -193,6 +201,9 @@ std::string DescribeLeftOut(const TLeftOutEntry &entry)
         break;
     case TReason::Unfinished:
         reason = "中断されたコピーの残りです";
+        break;
+    case TReason::CopyOfGoneMovie:
+        reason = "以前のコピーで、元の動画はもうありません。不要なら削除できます";
         break;
     }
     return entry.Name + Sjis("（") + Sjis(reason) + Sjis("）");
@@ -237,7 +248,7 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
         const bool seen = ::fstatat(listing.Fd(), name, &info, 0) == 0;
         if (seen && S_ISDIR(info.st_mode))
             continue;
-        if (!seen || !S_ISREG(info.st_mode) || IsUnfinishedFile(info)) {
+        if (!seen || !S_ISREG(info.st_mode) || (options.FolderIsWritten && IsUnfinishedFile(info))) {
             if (leftOut)
                 leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, seen, info)});
             continue;

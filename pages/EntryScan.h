@@ -21,6 +21,9 @@ struct TScanOptions
     bool LowerCase = true;                    // lower-case plain copy names
     std::string RenamePattern = "'mv'yymmdd"; // for names that are not plain
     std::chrono::year_month_day Date;         // the date the pattern formats
+    // The run writes into the scanned folder too: a file of ours without
+    // permission bits there is a copy an interrupted run left, no movie.
+    bool FolderIsWritten = false;
 };
 
 // The copy name of a plain name: only single-byte characters, no half-width
@@ -33,9 +36,11 @@ std::optional<std::string> PlainCopyName(std::string_view orgName, bool lowerCas
 // text, else the pattern, a serial of two or more digits and ".amc". Names are
 // unique ignoring ASCII letter case, as the copies may land on a file system
 // that ignores it: an entry whose copy name is exactly its own file name gets
-// it first, then the other plain names in listing order; a plain name already
-// given falls back to the pattern, whose serials skip every name given.
-void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options);
+// it first, then an entry the name `recorded` holds for it (an earlier run's
+// copy; empty for none), then the other plain names in listing order; a name
+// already given falls back to the pattern, whose serials skip every name given.
+void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &options,
+                     const std::vector<std::string> &recorded = {});
 
 // A name of the source folder that looks like a movie but is none: left out
 // of the list, and named to the user.
@@ -49,7 +54,8 @@ struct TLeftOutEntry
         Pipe,
         Socket,
         Device,
-        Unfinished, // a copy an interrupted run left incomplete
+        Unfinished,       // a copy an interrupted run left incomplete
+        CopyOfGoneMovie,  // a copy an earlier run made of a movie that is gone
     };
     std::string Name; // CP932
     TReason Reason = TReason::Unreadable;
@@ -65,7 +71,8 @@ std::string LeftOutMessage(const std::vector<TLeftOutEntry> &leftOut);
 // Replaces `entries` with one record per *.amc regular file of `folder`
 // (CP932, with a trailing delimiter; empty means the working folder), links
 // followed; folders are passed over, and anything else named *.amc goes to
-// `leftOut` when given. Entries come in the
+// `leftOut` when given, as does an unfinished copy of ours where the folder
+// is written to (TScanOptions::FolderIsWritten). Entries come in the
 // order a Windows folder listing gives them: by name, ASCII letters compared
 // as upper case, everything else by UTF-16 code unit. A folder that is missing
 // or holds no movie gives an empty list and true; an error while listing ends

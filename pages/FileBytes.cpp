@@ -6,13 +6,14 @@
 #include <unistd.h>
 
 #include "pages/FileErrors.h"
+#include "pages/TestSeams.h"
 
 namespace kpx {
 
 void TFileDescriptor::Reset(int fd)
 {
     if (FFd >= 0)
-        ::close(FFd);
+        CloseDescriptor(FFd);
     FFd = fd;
 }
 
@@ -20,7 +21,7 @@ int TFileDescriptor::Close()
 {
     if (FFd < 0)
         return 0;
-    const int rc = ::close(FFd);
+    const int rc = CloseDescriptor(FFd);
     FFd = -1;
     return rc == 0 ? 0 : errno;
 }

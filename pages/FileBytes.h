@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <utility>
 
 namespace kpx {
 
@@ -22,6 +23,8 @@ public:
 
     int Get() const { return FFd; }
     void Reset(int fd);
+    // Hands the descriptor over, unclosed.
+    int Release() { return std::exchange(FFd, -1); }
     // Closes now, so that a failing close (a full disk on some file systems)
     // is seen: 0 or an errno; 0 when already closed.
     int Close();

@@ -148,28 +148,28 @@ int FillFromSource(int in, struct stat &source, TAtomicFile &file, const TCopyPr
 }
 
 // Copies `source` to `destination` as the decision said.
-TCopyResult Copy(const std::string &source, const std::string &destination, TPut put,
-                 const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt, const TCopyProgress &progress,
-                 TPlacementWays &ways)
+TFileOutcome Copy(const std::string &source, const std::string &destination, TPut put,
+                  const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt, const TCopyProgress &progress,
+                  TPlacementWays &ways)
 {
     TFileDescriptor in;
     struct stat sourceStat = {};
     if (const int error = OpenRegularFile(source, in, sourceStat))
-        return Fail(prompt, source, "を読み込めません。", error);
+        return {Fail(prompt, source, "を読み込めません。", error)};
     const auto fill = [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); };
     TMakeFailure failure;
     const std::optional<TCopyResult> result =
         MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways, fill,
                      decideAgain, prompt, failure);
     if (result)
-        return *result;
-    return Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error);
+        return {*result, CreationMode(sourceStat.st_mode)};
+    return {Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error)};
 }
 
 } // namespace
 
-TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
-                          TUserPrompt &prompt, const TCopyProgress &progress)
+TFileOutcome ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
+                           TUserPrompt &prompt, const TCopyProgress &progress)
 {
     const auto decide = [&]() {
         const TDestination found = FindDestination(source, destination);
@@ -184,11 +184,11 @@ TCopyResult ShellCopyFile(const std::string &source, const std::string &destinat
     TCopyResult result{};
     const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
     TPlacementWays ways;
-    return put ? Copy(source, destination, *put, decide, prompt, progress, ways) : result;
+    return put ? Copy(source, destination, *put, decide, prompt, progress, ways) : TFileOutcome{result};
 }
 
-TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt, const TCopyProgress &progress, TRunKnowledge known)
+TFileOutcome CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
+                             TUserPrompt &prompt, const TCopyProgress &progress, TRunKnowledge known)
 {
     TCopyResult result{};
     const std::optional<TPut> put =
@@ -199,27 +199,28 @@ TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destin
     };
     TPlacementWays ownWays;
     return put ? Copy(source, destination, *put, decideAgain, prompt, progress, known.Ways ? *known.Ways : ownWays)
-               : result;
+               : TFileOutcome{result};
 }
 
-TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
-                             TUserPrompt &prompt, TRunKnowledge known)
+TFileOutcome WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
+                              TUserPrompt &prompt, TRunKnowledge known)
 {
+    constexpr mode_t PageMode = 0666;
     TCopyResult result{};
     const std::optional<TPut> put =
         Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
     if (!put)
-        return result;
+        return {result};
     const auto decideAgain = [&]() {
         return DecideWrite(policy, bytes, destination, {known.Sources, nullptr, nullptr});
     };
     TPlacementWays ownWays;
     TMakeFailure failure;
     if (const std::optional<TCopyResult> placed = MakeAndPlace(
-            destination, *put, bytes.size(), 0666, known.Ways ? *known.Ways : ownWays,
+            destination, *put, bytes.size(), PageMode, known.Ways ? *known.Ways : ownWays,
             [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
-        return *placed;
-    return Fail(prompt, destination, failure.Filling ? "を書き込めません。" : "を作成できません。", failure.Error);
+        return {*placed, CreationMode(PageMode)};
+    return {Fail(prompt, destination, failure.Filling ? "を書き込めません。" : "を作成できません。", failure.Error)};
 }
 
 bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,

@@ -30,6 +30,14 @@ enum class TCopyResult
     Failed,    // reported to the user already
 };
 
+// What became of one file: the result and, for a file the run made, the
+// permission bits it got.
+struct TFileOutcome
+{
+    TCopyResult Result = TCopyResult::Failed;
+    mode_t Mode = 0;
+};
+
 // Copies one regular file, with the source's times and permission bits
 // (never more readable than the source), as a file copy on Windows keeps
 // them. Without overwriteSilently an existing destination is replaced only
@@ -37,17 +45,17 @@ enum class TCopyResult
 // leaves a partial destination under its name (TAtomicFile). A source written
 // to while it is copied is copied once more; a second change fails the copy.
 // Failures are reported.
-TCopyResult ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
+TFileOutcome ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                           TUserPrompt &prompt, const TCopyProgress &progress = {});
 
 // The overwrite decision applied to a movie.
-TCopyResult CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
+TFileOutcome CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
                             TUserPrompt &prompt, const TCopyProgress &progress = {}, TRunKnowledge known = {});
 
 // The same decision for a file the run makes itself (a page): the bytes are
 // written straight into the destination's folder, as a copy is made. A page
 // that cannot be made, filled or put in place is reported and Failed.
-TCopyResult WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
+TFileOutcome WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
                              TUserPrompt &prompt, TRunKnowledge known = {});
 
 // For the strictest policy: true when no movie or page of the run exists yet

@@ -6,6 +6,12 @@
 #include <unistd.h>
 #include <unordered_set>
 
+#include "pages/CopyRecord.h"
+#include "pages/EarlierCopies.h"
+#include "pages/FileErrors.h"
+#include "pages/WrittenFolders.h"
+#include "text/Cp932.h"
+
 namespace kpx {
 
 namespace {
@@ -44,27 +50,29 @@ struct TTargetFolder
 };
 
 // One make-pages run: each target decided and done as the walk meets it, the
-// observer told before and after each.
+// observer told before and after each, the summary kept.
 class TPublishRun
 {
 public:
-    TPublishRun(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer)
+    TPublishRun(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer,
+                TRunSummary &summary)
         : FJob(job)
+        , FEntries(entries)
         , FWalk(job, entries)
         , FSources(FWalk.Sources())
-        , FMovieFolder(FWalk.Folders().Movie, job.Placement)
+        , FMovieFolder(FWalk.Folders().Movie, PlacementFor(job))
         , FPrompt(prompt)
         , FObserver(observer)
+        , FSummary(summary)
         , FBytesTotal(observer ? FWalk.BytesTotal() : 0)
     {
         if (FWalk.Folders().Html != FWalk.Folders().Movie)
-            FHtmlFolderApart.emplace(FWalk.Folders().Html, job.Placement);
+            FHtmlFolderApart.emplace(FWalk.Folders().Html, PlacementFor(job));
     }
 
-    // False when the run ended early.
-    bool Run()
+    void Run()
     {
-        return FWalk.Walk(
+        const bool complete = FWalk.Walk(
             [this](const TPublishTarget &movie) {
                 return Starting(movie)
                        && Finished(movie, CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt,
@@ -75,19 +83,42 @@ public:
                        && Finished(page, WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt,
                                                           HtmlFolder().Knowledge(FSources)));
             });
+        KeepCopyRecordWhereMoviesAre();
+        if (complete)
+            return;
+        FSummary.End = FEnd;
+        const int firstUnmade = FFailedPage >= 0 ? FFailedPage : FPagesHandled;
+        if (firstUnmade < FSummary.PageCount) {
+            FSummary.FirstUnmadePage = PageName(FJob, firstUnmade);
+            FSummary.LastPage = PageName(FJob, FSummary.PageCount - 1);
+        }
+        CloseSeriesEarly();
     }
 
 private:
+    // Where the kernel cannot write out a whole file system at the end, each
+    // file is written out before it takes its name.
+    static TPlacementWays PlacementFor(const TPublishJob &job)
+    {
+        TPlacementWays ways = job.Placement;
+        ways.SyncEachFile = ways.SyncEachFile || !TWrittenFolders::WholeFileSystemSyncOffered();
+        return ways;
+    }
+
     TTargetFolder &HtmlFolder() { return FHtmlFolderApart ? *FHtmlFolderApart : FMovieFolder; }
 
     bool Starting(const TPublishTarget &target)
     {
-        if (FPrompt.StopRequested())
-            return false; // the user's answer to a question; no more to tell
+        if (FPrompt.StopRequested()) {
+            FEnd = TRunEnd::Stopped; // the user's answer to a question; no more to tell
+            return false;
+        }
         if (!FObserver)
             return true;
-        if (FObserver->Cancelled())
+        if (FObserver->Cancelled()) {
+            FEnd = TRunEnd::Cancelled;
             return false;
+        }
         FObserver->FileStarting(target, FBytesDone, FBytesTotal);
         return true;
     }
@@ -102,23 +133,72 @@ private:
         };
     }
 
-    bool Finished(const TPublishTarget &target, TCopyResult result)
+    bool Finished(const TPublishTarget &target, const TFileOutcome &outcome)
     {
         FBytesDone += target.Bytes;
+        FSummary.Count(target, outcome);
+        if (target.Kind == TPublishTarget::TKind::Page) {
+            ++FPagesHandled;
+            if (outcome.Result == TCopyResult::Copied || outcome.Result == TCopyResult::Unchanged)
+                FLastInPlace = target.PageIndex;
+            else if (outcome.Result == TCopyResult::Failed)
+                FFailedPage = target.PageIndex;
+        }
         if (FObserver)
-            FObserver->FileDone(target, result);
-        return RunGoesOn(target, result, FWalk.Folders());
+            FObserver->FileDone(target, outcome.Result);
+        if (RunGoesOn(target, outcome.Result, FWalk.Folders()))
+            return true;
+        FEnd = TRunEnd::Failed;
+        return false;
+    }
+
+    // The last page the run left as it makes it links the next one, which
+    // the run never made: unless an earlier run left a page there, it is
+    // written once more as the last page of a series that ends with it.
+    void CloseSeriesEarly()
+    {
+        if (FLastInPlace < 0 || FLastInPlace + 1 >= FSummary.PageCount)
+            return;
+        std::string text;
+        const TPublishTarget last = FWalk.PageAsLast(FLastInPlace, text);
+        const std::string next = FWalk.Folders().Html + Cp932ToNativePath(PageName(FJob, FLastInPlace + 1)).native();
+        struct stat info = {};
+        if ((::stat(next.c_str(), &info) == 0 && S_ISREG(info.st_mode)) || ::stat(last.Destination.c_str(), &info) != 0)
+            return; // a page there for the link, or the last page itself gone with its folder
+        if (WriteUnderPolicy(text, last.Destination, TOverwritePolicy::Overwrite, FPrompt,
+                             HtmlFolder().Knowledge(FSources))
+                .Result
+            == TCopyResult::Copied)
+            FSummary.MendedPage = last.Name;
+    }
+
+    // Copies made beside their movies are recorded there, so that the next
+    // scan does not take them for movies.
+    void KeepCopyRecordWhereMoviesAre()
+    {
+        if (!SameFolder(FJob.SourceDir, FJob.MovieDir))
+            return;
+        if (const int error = KeepCopyRecord(FWalk.Folders().Movie, FEntries, FMovieFolder.Ways)) {
+            FPrompt.Error(FileErrorMessage(FWalk.Folders().Movie + CopyRecordName, Sjis("を書き込めません。"), error));
+            FSummary.RecordFailed = true;
+        }
     }
 
     const TPublishJob &FJob;
+    const TEntryList &FEntries;
     const TPublicationWalk FWalk;
     const TRunSources FSources;
     TTargetFolder FMovieFolder;
     std::optional<TTargetFolder> FHtmlFolderApart;
     TUserPrompt &FPrompt;
     TPublishObserver *FObserver;
+    TRunSummary &FSummary;
     std::uintmax_t FBytesTotal;
     std::uintmax_t FBytesDone = 0;
+    TRunEnd FEnd = TRunEnd::Failed;
+    int FPagesHandled = 0;
+    int FFailedPage = -1;
+    int FLastInPlace = -1; // the last page in place as this run makes it
 };
 
 bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt)
@@ -137,19 +217,49 @@ struct TPlannedFolder
     std::unordered_set<std::string> Created;
 };
 
+std::string BusyFolderMessage(const TRunFolders &folders, const std::string &busy)
+{
+    return Sjis(busy == folders.Movie ? "ezmovie" : "html") + Sjis("ディレクトリ「") + DisplayPath(busy)
+           + Sjis("」では別のhtmlファイル作成が実行中です。") + "\r\n" + Sjis("終わってからもう一度実行してください。");
+}
+
+std::string SyncFailureMessage(const std::string &folder, int error)
+{
+    return Sjis("フォルダ「") + DisplayPath(folder) + Sjis("」に書き込んだ内容をディスクに保存できませんでした。")
+           + "\r\n" + DescribeErrno(error);
+}
+
 } // namespace
 
-bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer)
+TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer)
 {
+    TRunSummary summary;
+    summary.PageCount = entries.FPageCount;
+    summary.End = TRunEnd::Refused;
+    const TRunFolders folders(job);
+    // Held before the pre-check and the first question, until the run's end.
+    const TWrittenFolders written({folders.Movie, folders.Html});
+    if (written.Busy()) {
+        prompt.Warning(BusyFolderMessage(folders, *written.Busy()));
+        return summary;
+    }
     if (!PassesPreCheck(job, entries, prompt))
-        return false;
+        return summary;
+    summary.End = TRunEnd::Complete;
     try {
-        return TPublishRun(job, entries, prompt, observer).Run();
+        TPublishRun(job, entries, prompt, observer, summary).Run();
     } catch (const std::exception &error) {
         // Only what no step foresaw (memory running out): told, never a crash.
         prompt.Error(error.what());
-        return false;
+        summary.End = TRunEnd::Failed;
     }
+    std::string failedFolder;
+    if (TWrittenFolders::WholeFileSystemSyncOffered())
+        if (const int error = written.Sync(failedFolder)) {
+            prompt.Error(SyncFailureMessage(failedFolder, error));
+            summary.SyncFailed = true;
+        }
+    return summary;
 }
 
 bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, const TPlanStep &step)

@@ -6,6 +6,7 @@
 #include "pages/EntryList.h"
 #include "pages/MovieCopy.h"
 #include "pages/PublishPlan.h"
+#include "pages/RunSummary.h"
 #include "pages/UserPrompt.h"
 
 namespace kpx {
@@ -26,15 +27,18 @@ public:
 };
 
 // Copies every page's movies and writes every page, a page at a time: memory
-// does not grow with the pages. True when all pages were processed; false
-// when the strict policy refused to run, the observer cancelled, the user
-// answered a question with Stop (TUserPrompt::StopRequested), or an error
-// ended the run, which the user has been told. A page that cannot be written,
-// or a target folder that is gone or takes no files, ends the run; the
-// observer hears of the page that ended it as failed. Files already written
+// does not grow with the pages. The run holds its target folders for itself
+// from its start (a second run is refused, told which folder is busy) and
+// puts what it wrote on disk before it ends. It ends early when the strict
+// policy refuses to run, the observer cancels, the user answers a question
+// with Stop (TUserPrompt::StopRequested), or an error ends it, which the user
+// has been told: a page that cannot be written, or a target folder that is
+// gone or takes no files; the observer hears of the page that ended it as
+// failed. A run that ends early writes its last page once more as the last
+// of the series when the page after it is not there. Files already written
 // stay; hidden files an interrupted run left in the target folders go.
-bool MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
-                   TPublishObserver *observer = nullptr);
+TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
+                          TPublishObserver *observer = nullptr);
 
 struct TPlannedCopy
 {

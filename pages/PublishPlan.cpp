@@ -21,22 +21,21 @@ std::uintmax_t ListedBytes(const TRecFileData &entry)
     return static_cast<std::uintmax_t>(std::max<std::int64_t>(entry.FileSize, 0));
 }
 
-std::string PageName(const TPublishJob &job, int pageIndex)
-{
-    // The names come from the last build; the naming rule stands in for a missing one.
-    return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
-                                                                 : PageFileName(job.HtmlFileName, pageIndex + 1);
-}
-
-std::string PageTextOf(const TPublishJob &job, const TEntryList &entries, int pageIndex, std::string_view linkPath)
+std::string PageTextOf(const TPublishJob &job, const TEntryList &entries, int pageIndex, int pageCount,
+                       std::string_view linkPath)
 {
     const auto [first, end] = PageEntryRange(entries, pageIndex);
     const std::span<const TRecFileData> movies(entries.FEntries.data() + first, static_cast<size_t>(end - first));
-    return BuildPageText(job.Templates, job.HtmlFileName, job.PageNames, movies, linkPath, pageIndex,
-                         entries.FPageCount);
+    return BuildPageText(job.Templates, job.HtmlFileName, job.PageNames, movies, linkPath, pageIndex, pageCount);
 }
 
 } // namespace
+
+std::string PageName(const TPublishJob &job, int pageIndex)
+{
+    return static_cast<size_t>(pageIndex) < job.PageNames.size() ? job.PageNames[static_cast<size_t>(pageIndex)]
+                                                                 : PageFileName(job.HtmlFileName, pageIndex + 1);
+}
 
 TPublishJob MakePublishJob(const TPublishSettings &settings, std::vector<std::string> pageNames)
 {
@@ -71,11 +70,8 @@ bool TPublicationWalk::Walk(const TMovieVisit &movie, const TPageVisit &page) co
         for (int k = first; k < end; ++k)
             if (!movie(MovieTarget(k, r)))
                 return false;
-        const std::string text = PageText(r);
-        std::string name = PageName(FJob, r);
-        std::string destination = FFolders.Html + Cp932ToNativePath(name).native();
-        if (!page({TPublishTarget::TKind::Page, r, std::move(name), std::string(), std::move(destination), text.size()},
-                  text))
+        const std::string text = PageText(r, FEntries.FPageCount);
+        if (!page(PageTarget(r, text.size()), text))
             return false;
     }
     return true;
@@ -98,8 +94,21 @@ std::uintmax_t TPublicationWalk::BytesTotal() const
     for (int k = 0; k < PublishedCount(FEntries); ++k)
         total += ListedBytes(FEntries.FEntries[static_cast<size_t>(k)]);
     for (int r = 0; r < FEntries.FPageCount; ++r)
-        total += PageText(r).size();
+        total += PageText(r, FEntries.FPageCount).size();
     return total;
+}
+
+TPublishTarget TPublicationWalk::PageAsLast(int pageIndex, std::string &text) const
+{
+    text = PageText(pageIndex, pageIndex + 1);
+    return PageTarget(pageIndex, text.size());
+}
+
+TPublishTarget TPublicationWalk::PageTarget(int pageIndex, std::uintmax_t bytes) const
+{
+    std::string name = PageName(FJob, pageIndex);
+    std::string destination = FFolders.Html + Cp932ToNativePath(name).native();
+    return {TPublishTarget::TKind::Page, pageIndex, std::move(name), std::string(), std::move(destination), bytes};
 }
 
 TPublishTarget TPublicationWalk::MovieTarget(int entryIndex, int pageIndex) const
@@ -113,14 +122,14 @@ TPublishTarget TPublicationWalk::MovieTarget(int entryIndex, int pageIndex) cons
             ListedBytes(entry)};
 }
 
-std::string TPublicationWalk::PageText(int pageIndex) const
+std::string TPublicationWalk::PageText(int pageIndex, int pageCount) const
 {
-    return PageTextOf(FJob, FEntries, pageIndex, FFolders.LinkPath);
+    return PageTextOf(FJob, FEntries, pageIndex, pageCount, FFolders.LinkPath);
 }
 
 std::string MakePageText(const TPublishJob &job, const TEntryList &entries, int pageIndex)
 {
-    return PageTextOf(job, entries, pageIndex, GetRelativeLinkPath(job.HtmlDir, job.MovieDir));
+    return PageTextOf(job, entries, pageIndex, entries.FPageCount, GetRelativeLinkPath(job.HtmlDir, job.MovieDir));
 }
 
 } // namespace kpx

@@ -51,6 +51,10 @@ struct TPublishJob
 // last build of the page settings.
 TPublishJob MakePublishJob(const TPublishSettings &settings, std::vector<std::string> pageNames);
 
+// The name page `pageIndex` (from 0) is written under: the one the last build
+// gave it, the naming rule standing in for a missing one.
+std::string PageName(const TPublishJob &job, int pageIndex);
+
 // One file a make-pages run puts into a target folder.
 struct TPublishTarget
 {
@@ -97,10 +101,14 @@ public:
     TRunSources Sources() const;
     // The listed bytes of every movie and page of the run.
     std::uintmax_t BytesTotal() const;
+    // Page `pageIndex` as it reads when it is the last page: for a run that
+    // ends there, so that its footer links no page never made.
+    TPublishTarget PageAsLast(int pageIndex, std::string &text) const;
 
 private:
     TPublishTarget MovieTarget(int entryIndex, int pageIndex) const;
-    std::string PageText(int pageIndex) const;
+    TPublishTarget PageTarget(int pageIndex, std::uintmax_t bytes) const;
+    std::string PageText(int pageIndex, int pageCount) const;
 
     const TPublishJob &FJob;
     const TEntryList &FEntries;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "text/AsciiChars.h"
 #include "text/Cp932.h"
 #include "text/NameParts.h"
 #include "text/RB4471HenkanFnc.h"
@@ -156,6 +157,30 @@ std::string RenamePatternStem(std::string_view pattern, std::chrono::year_month_
     std::string stem = FormatRenamePattern(pattern, date);
     std::erase_if(stem, [](char c) { return RefusedNameChars.find(c) != std::string_view::npos; });
     return stem;
+}
+
+TPatternCopyNames::TPatternCopyNames(std::string pattern) : FPattern(std::move(pattern)) {}
+
+bool TPatternCopyNames::Holds(std::string_view name) const
+{
+    constexpr std::string_view Extension = ".amc";
+    if (!name.ends_with(Extension))
+        return false;
+    if (!FStems) {
+        // Every date a copy can have been made on: from the first dates a
+        // FAT disk holds to the end of the century.
+        FStems.emplace();
+        using namespace std::chrono;
+        for (sys_days day = sys_days(year(1980) / January / 1); day <= sys_days(year(2099) / December / 31); day += days(1))
+            FStems->insert(RenamePatternStem(FPattern, year_month_day(day)));
+    }
+    name.remove_suffix(Extension.size());
+    // The stem may end with digits itself: every split of the serial is tried.
+    for (size_t serialDigits = 1; serialDigits <= name.size() && IsAsciiDigit(name[name.size() - serialDigits]);
+         ++serialDigits)
+        if (serialDigits >= 2 && FStems->contains(std::string(name.substr(0, name.size() - serialDigits))))
+            return true;
+    return false;
 }
 
 std::chrono::year_month_day LocalToday()

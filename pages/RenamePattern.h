@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace kpx {
 
@@ -18,6 +20,20 @@ std::string FormatRenamePattern(std::string_view pattern, std::chrono::year_mont
 // The pattern's text for a date, as the start of copy names: a refused
 // character would send the copy into another folder, so none is kept.
 std::string RenamePatternStem(std::string_view pattern, std::chrono::year_month_day date);
+
+// The names the pattern gives copies on any date: the stem, a serial of two
+// or more digits and ".amc". The stems of every date are made once, when
+// first asked.
+class TPatternCopyNames
+{
+public:
+    explicit TPatternCopyNames(std::string pattern);
+    bool Holds(std::string_view name) const;
+
+private:
+    std::string FPattern;
+    mutable std::optional<std::unordered_set<std::string>> FStems;
+};
 
 // Today in the local time zone.
 std::chrono::year_month_day LocalToday();

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kpx {
@@ -11,14 +12,32 @@ namespace {
 
 constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
-// What the handler may touch: a fixed buffer and a flag, set before and
-// cleared after the file is in the buffer.
+// What the handler may touch: a fixed buffer, the file's descriptor or
+// identity, and a flag, set before and cleared after the rest is in place.
 char UnfinishedPath[4096];
+volatile int UnfinishedFd = -1;
+volatile std::sig_atomic_t UnfinishedIdentityKnown = 0;
+volatile dev_t UnfinishedDevice = 0;
+volatile ino_t UnfinishedInode = 0;
 volatile std::sig_atomic_t UnfinishedArmed = 0;
+
+// Only system calls a signal handler may make: fstat, lstat, unlink.
+bool StillTheUnfinishedFile()
+{
+    struct stat made = {};
+    if (UnfinishedIdentityKnown) {
+        made.st_dev = UnfinishedDevice;
+        made.st_ino = UnfinishedInode;
+    } else if (::fstat(UnfinishedFd, &made) != 0) {
+        return false;
+    }
+    struct stat named = {};
+    return ::lstat(UnfinishedPath, &named) == 0 && named.st_dev == made.st_dev && named.st_ino == made.st_ino;
+}
 
 extern "C" void RemoveUnfinishedAndEnd(int signal)
 {
-    if (UnfinishedArmed)
+    if (UnfinishedArmed && StillTheUnfinishedFile())
         ::unlink(UnfinishedPath);
     // Then end as the signal would have: default action, raised again.
     struct sigaction byDefault = {};
@@ -64,11 +83,29 @@ bool AnySignalIn(const sigset_t &set)
 
 } // namespace
 
-TUnfinishedFileGuard::TUnfinishedFileGuard(const std::string &path)
+bool IdentityOf(int fd, TFileIdentity &identity)
+{
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0)
+        return false;
+    identity = {info.st_dev, info.st_ino};
+    return true;
+}
+
+void RemoveIfStill(const std::string &path, const TFileIdentity &identity)
+{
+    struct stat named = {};
+    if (::lstat(path.c_str(), &named) == 0 && named.st_dev == identity.Device && named.st_ino == identity.Inode)
+        ::unlink(path.c_str());
+}
+
+TUnfinishedFileGuard::TUnfinishedFileGuard(const std::string &path, int fd)
 {
     sigset_t toHold = SignalsToHold();
     if (path.size() < sizeof UnfinishedPath) {
         std::memcpy(UnfinishedPath, path.c_str(), path.size() + 1);
+        UnfinishedFd = fd;
+        UnfinishedIdentityKnown = 0;
         std::atomic_signal_fence(std::memory_order_seq_cst);
         UnfinishedArmed = 1;
         FArmed = true;
@@ -86,6 +123,16 @@ TUnfinishedFileGuard::TUnfinishedFileGuard(const std::string &path)
 TUnfinishedFileGuard::~TUnfinishedFileGuard()
 {
     Release();
+}
+
+void TUnfinishedFileGuard::KeepIdentity(const TFileIdentity &identity)
+{
+    if (!FArmed)
+        return;
+    UnfinishedDevice = identity.Device;
+    UnfinishedInode = identity.Inode;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    UnfinishedIdentityKnown = 1;
 }
 
 void TUnfinishedFileGuard::Release()

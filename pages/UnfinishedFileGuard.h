@@ -2,22 +2,41 @@
 
 #include <csignal>
 #include <string>
+#include <sys/types.h>
 
 namespace kpx {
 
-// While it lives, the file at `path` (just made, ours, not yet complete) is
-// removed if Ctrl+C, a logout or kill ends the process: such an end leaves
-// nothing under its name, not even the unfinished mark. A signal the program
-// handles itself is held off until the guard goes instead. One file at a
-// time: the engine runs on one thread.
+// The identity of a file, whatever names lead to it.
+struct TFileIdentity
+{
+    dev_t Device = 0;
+    ino_t Inode = 0;
+};
+
+// The identity of the file open at `fd`; nothing is known when it cannot be told.
+bool IdentityOf(int fd, TFileIdentity &identity);
+
+// Removes `path` only while it is still the file of that identity: a name
+// another process has since given to a file of its own stays.
+void RemoveIfStill(const std::string &path, const TFileIdentity &identity);
+
+// While it lives, the file at `path` (just made, ours, not yet complete,
+// open at `fd`) is removed if Ctrl+C, a logout or kill ends the process, as
+// long as the name still leads to that file: such an end leaves nothing of
+// ours under its name, not even the unfinished mark, and nothing of anyone
+// else's goes with it. A signal the program handles itself is held off until
+// the guard goes instead. One file at a time: the engine runs on one thread.
 class TUnfinishedFileGuard
 {
 public:
-    explicit TUnfinishedFileGuard(const std::string &path);
+    TUnfinishedFileGuard(const std::string &path, int fd);
     ~TUnfinishedFileGuard();
     TUnfinishedFileGuard(const TUnfinishedFileGuard &) = delete;
     TUnfinishedFileGuard &operator=(const TUnfinishedFileGuard &) = delete;
 
+    // The descriptor is about to close while the name is still unfinished:
+    // from now on the file is known by this identity.
+    void KeepIdentity(const TFileIdentity &identity);
     // The file is complete or gone: an end from now on leaves it be.
     void Release();
 

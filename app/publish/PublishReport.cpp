@@ -68,49 +68,12 @@ TPublishReport::TPublishReport(std::ostream &out, int pageCount, bool showProgre
 
 void TPublishReport::FileDone(const TPublishTarget &target, TCopyResult result)
 {
-    TTally &tally = target.Kind == TPublishTarget::TKind::Movie ? FMovies : FPages;
-    switch (result) {
-    case TCopyResult::Copied:
-        ++tally.Copied;
+    ++FFilesDone;
+    if (result == TCopyResult::Copied)
         FBytesCopied += target.Bytes;
-        break;
-    case TCopyResult::Declined:
-    case TCopyResult::Skipped:
-    case TCopyResult::SameFile:
-    case TCopyResult::Unchanged:
-        ++tally.Skipped;
-        break;
-    case TCopyResult::Failed:
-        ++tally.Failed;
-        break;
-    }
     if (FShowProgress && target.Kind == TPublishTarget::TKind::Page)
         FOut << "ページ " << target.PageIndex + 1 << '/' << FPageCount << ' ' << TerminalText(target.Name) << ": "
-             << FilesDone() << " ファイル、" << FormatMebibytes(FBytesCopied) << " 完了\n";
-}
-
-int TPublishReport::FilesDone() const
-{
-    return FMovies.Total() + FPages.Total();
-}
-
-bool TPublishReport::AnyFailed() const
-{
-    return FMovies.Failed + FPages.Failed > 0;
-}
-
-std::string TPublishReport::Summary() const
-{
-    return "動画: コピー " + std::to_string(FMovies.Copied) + "、スキップ " + std::to_string(FMovies.Skipped) + "、失敗 "
-           + std::to_string(FMovies.Failed) + " / ページ: 作成 " + std::to_string(FPages.Copied) + "、スキップ "
-           + std::to_string(FPages.Skipped) + "、失敗 " + std::to_string(FPages.Failed) + StoppedEarly();
-}
-
-std::string TPublishReport::StoppedEarly() const
-{
-    // Every page of a run that went to its end was told of, written or not.
-    const int unmade = FPageCount - FPages.Total();
-    return unmade > 0 ? "（途中で終了しました: 未作成のページ " + std::to_string(unmade) + "）" : std::string();
+             << FFilesDone << " ファイル、" << FormatMebibytes(FBytesCopied) << " 完了\n";
 }
 
 void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk)

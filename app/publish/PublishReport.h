@@ -9,8 +9,8 @@
 
 namespace kpx {
 
-// Tallies what a run did with each file and, when asked, shows a line per
-// finished page with the files and bytes done so far.
+// Shows, when asked, a line per finished page with the files and bytes done
+// so far; the run's closing words come from its summary.
 class TPublishReport final : public TPublishObserver
 {
 public:
@@ -18,28 +18,11 @@ public:
 
     void FileDone(const TPublishTarget &target, TCopyResult result) override;
 
-    int FilesDone() const;
-    bool AnyFailed() const;
-    // Movies copied, skipped and failed; pages written, skipped and failed;
-    // and, when the run ended before its last page, how many were not made.
-    std::string Summary() const;
-
 private:
-    std::string StoppedEarly() const;
-
-    struct TTally
-    {
-        int Copied = 0;
-        int Skipped = 0; // left alone: by the policy, by the user, or already in place
-        int Failed = 0;
-        int Total() const { return Copied + Skipped + Failed; }
-    };
-
     std::ostream &FOut;
     int FPageCount;
     bool FShowProgress;
-    TTally FMovies;
-    TTally FPages;
+    int FFilesDone = 0;
     std::uintmax_t FBytesCopied = 0;
 };
 

@@ -90,8 +90,8 @@ TEntryList ScanEntries(const TPublishSettings &settings)
     TEntryList list;
     std::vector<TLeftOutEntry> leftOut;
     // After a failed listing the desktop program keeps its count of 0.
-    if (ScanSourceFolder(settings.SourceDir, settings.Scan, list.FEntries, {}, &leftOut)
-        && AdoptEarlierCopies(settings.SourceDir, settings.MovieDir, settings.Scan, list.FEntries))
+    if (ScanPublication(settings.SourceDir, settings.HtmlDir, settings.MovieDir, settings.Scan, list.FEntries, {},
+                        &leftOut))
         list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
     for (const TLeftOutEntry &entry : leftOut)
         std::cerr << "kpx_publish: 動画ではないため除外しました: " << TerminalText(DescribeLeftOut(entry)) << '\n';
@@ -104,10 +104,18 @@ TEntryList ScanEntries(const TPublishSettings &settings)
 int Publish(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, bool quiet)
 {
     TPublishReport report(std::cerr, entries.FPageCount, !quiet);
-    const bool complete = MakeHtmlFiles(job, entries, prompt, &report);
-    if (!quiet && report.FilesDone() > 0)
-        std::cerr << report.Summary() << '\n';
-    return complete && !report.AnyFailed() ? ExitSuccess : ExitFailure;
+    const TRunSummary summary = MakeHtmlFiles(job, entries, prompt, &report);
+    if (summary.End == TRunEnd::Refused)
+        return ExitFailure;
+    if (!quiet) {
+        std::cerr << TerminalText(CountsLine(summary)) << '\n';
+        if (const std::string early = EarlyEndLines(summary); !early.empty())
+            std::cerr << TerminalText(early) << '\n';
+    }
+    // Trouble is told even when quiet; it leaves the exit status as it is.
+    if (const std::string unreadable = UnreadableWarning(summary); !unreadable.empty())
+        std::cerr << "kpx_publish: " << TerminalText(unreadable) << '\n';
+    return summary.Complete() && !summary.AnyFailed() ? ExitSuccess : ExitFailure;
 }
 
 int DryRun(const TPublishJob &job, const TEntryList &entries, TTerminalPrompt &prompt, bool quiet)

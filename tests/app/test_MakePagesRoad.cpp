@@ -136,7 +136,7 @@ TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
 
     Click("bbtn_makehtml");
     ASSERT_FALSE(Messages.Messages().isEmpty());
-    EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("htmlファイルを作成しました。"));
+    EXPECT_EQ(FirstLine(Messages.Messages().last().Text), QStringLiteral("htmlファイルを作成しました。"));
     EXPECT_EQ(Messages.Messages().size(), 1);
 
     const std::string eiga = FormatRenamePattern("'mv'yymmdd", LocalToday()) + "01.amc";
@@ -249,7 +249,7 @@ TEST_F(MakePagesRoad, ProgressAppearsOnlyWhenTheRunTakesLong)
         Click("bbtn_makehtml");
         EXPECT_EQ(shows.Count, step == 0 ? 0 : 1) << step;
         ASSERT_FALSE(Messages.Messages().isEmpty());
-        EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("htmlファイルを作成しました。"));
+        EXPECT_EQ(FirstLine(Messages.Messages().last().Text), QStringLiteral("htmlファイルを作成しました。"));
         EXPECT_EQ(Main->findChild<QProgressDialog *>(), nullptr); // gone with the run
     }
     EXPECT_TRUE(fs::exists(Html / "ezmovie03.html"));
@@ -270,7 +270,10 @@ TEST_F(MakePagesRoad, CancelStopsAfterTheFileBeingCopied)
     Find<QPushButton>("bbtn_makehtml")->click();
     ASSERT_EQ(Messages.Messages().size(), 1);
     EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
-    EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("htmlファイルの作成を中止しました。"));
+    EXPECT_EQ(Messages.Messages()[0].Text,
+              QStringLiteral("htmlファイルの作成を中止しました。\r\n"
+                             "動画: コピー 1、スキップ 0、失敗 0 / ページ: 作成 0、変更なし 0、スキップ 0、失敗 0\r\n"
+                             "途中で終了しました: 全 3 ページのうち未作成は ezmovie.html ～ ezmovie03.html。"));
     EXPECT_EQ(FolderContents(Html.path()).size(), 1u);
     EXPECT_TRUE(fs::exists(Html / "a.amc"));
 }
@@ -280,10 +283,13 @@ TEST_F(MakePagesRoad, FolderRemovedAfterItWasChosenIsToldOnceAndNothingIsMade)
     ASSERT_NE(Build(), nullptr);
     fs::remove_all(Html.path());
     Click("bbtn_makehtml");
-    ASSERT_EQ(Messages.Messages().size(), 1);
+    ASSERT_EQ(Messages.Messages().size(), 2);
     EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Error);
     EXPECT_TRUE(Messages.Messages()[0].Text.contains(QStringLiteral("a.amc")));
     EXPECT_TRUE(Messages.Messages()[0].Text.contains(QStringLiteral("見つかりません")));
+    // The last word says nothing was made, never that it was.
+    EXPECT_EQ(Messages.Messages()[1].Kind, TMsgKind::Warning);
+    EXPECT_EQ(FirstLine(Messages.Messages()[1].Text), QStringLiteral("htmlファイルを作成できませんでした。"));
     EXPECT_FALSE(fs::exists(Html.path()));
 }
 
@@ -353,7 +359,7 @@ TEST_F(MakePagesRoad, SessionsPublishingIntoTheSourceFolderMakeTheSamePages)
             first = files;
         EXPECT_EQ(files, first) << "session " << session;
     }
-    EXPECT_EQ(first.size(), 6u + 3u); // five movies, the copy of 映画, three pages
+    EXPECT_EQ(first.size(), 6u + 3u + 1u); // five movies, the copy of 映画, three pages, the record of that copy
 }
 
 TEST_F(MakePagesRoad, TheLastMessageSaysHowManyFilesCouldNotBeCopied)
@@ -384,12 +390,17 @@ TEST_F(MakePagesRoad, TheLastMessageSaysHowManyFilesCouldNotBeCopied)
         // One box for each failure, then the last word.
         ASSERT_EQ(Messages.Messages().size() - before, static_cast<qsizetype>(removed.size()) + 1);
         const TMessageRecorder::TMessage last = Messages.Messages().last();
+        const QString counts = QStringLiteral("動画: コピー %1、スキップ 0、失敗 %2 / ページ: 作成 3、変更なし 0、スキップ 0、失敗 0")
+                                   .arg(5 - removed.size())
+                                   .arg(removed.size());
         if (removed.empty()) {
-            EXPECT_EQ(last, (TMessageRecorder::TMessage{TMsgKind::Information, QStringLiteral("htmlファイルを作成しました。")}));
+            EXPECT_EQ(last, (TMessageRecorder::TMessage{TMsgKind::Information,
+                                                        QStringLiteral("htmlファイルを作成しました。\r\n") + counts}));
             continue;
         }
         EXPECT_EQ(last.Kind, TMsgKind::Warning);
-        EXPECT_EQ(last.Text, QStringLiteral("htmlファイルを作成しましたが、%1 個のファイルをコピーできませんでした。\r\n%2")
+        EXPECT_EQ(last.Text, QStringLiteral("htmlファイルを作成しました。\r\n%1\r\n%2 個のファイルを作成またはコピーできませんでした: %3")
+                                 .arg(counts)
                                  .arg(removed.size())
                                  .arg(failed.join(QStringLiteral("、"))));
     }
@@ -428,7 +439,7 @@ TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
         QString last;
     } cases[] = {
         {2, QStringLiteral("htmlファイルを作成しました。")},
-        {3, QStringLiteral("htmlファイルを作成しました。")},
+        {3, QStringLiteral("書き込んだhtmlファイルはありません。")}, // すべてスキップ: no success words
         {4, QStringLiteral("htmlファイルの作成を中止しました。")},
     };
     for (const auto &c : cases) {
@@ -438,6 +449,6 @@ TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
         Click("bbtn_makehtml");
         ASSERT_EQ(Messages.Messages().size() - before, 2); // one question, then the last word
         EXPECT_TRUE(Messages.Messages().at(before).Text.contains(QStringLiteral("置き換えますか？")));
-        EXPECT_EQ(Messages.Messages().last().Text, c.last);
+        EXPECT_EQ(FirstLine(Messages.Messages().last().Text), c.last);
     }
 }

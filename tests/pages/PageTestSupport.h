@@ -2,7 +2,11 @@
 
 #include <string>
 
+#include <cerrno>
+#include <dirent.h>
+
 #include "pages/RecFileData.h"
+#include "pages/TestSeams.h"
 
 namespace kpx::test {
 
@@ -29,5 +33,52 @@ inline TRecFileData Entry(const std::string &name, std::int64_t size)
     entry.SaveName = name;
     return entry;
 }
+
+} // namespace kpx::test
+
+namespace kpx::test {
+
+// Puts a test's stand-in for one system call (a field of TestSeams()) in
+// place while it lives.
+template <typename TCall>
+class TSeam
+{
+public:
+    TSeam(TCall &slot, TCall standIn) : FSlot(slot), FBefore(slot) { FSlot = standIn; }
+    ~TSeam() { FSlot = FBefore; }
+    TSeam(const TSeam &) = delete;
+    TSeam &operator=(const TSeam &) = delete;
+
+private:
+    TCall &FSlot;
+    TCall FBefore;
+};
+
+// Ends every folder listing with an error after its first names, as a
+// failing disk would, while it lives.
+class TListingCutShort
+{
+public:
+    explicit TListingCutShort(int names) : FSeam(TestSeams().ReadDir, Read)
+    {
+        Left() = names;
+    }
+
+private:
+    static int &Left()
+    {
+        static int left = 0;
+        return left;
+    }
+    static dirent *Read(DIR *folder)
+    {
+        if (Left()-- <= 0) {
+            errno = EIO;
+            return nullptr;
+        }
+        return ::readdir(folder);
+    }
+    TSeam<dirent *(*)(DIR *)> FSeam;
+};
 
 } // namespace kpx::test

@@ -7,6 +7,8 @@
 
 #include "pages/AtomicFile.h"
 #include "pages/MovieCopy.h"
+#include "pages/TestSeams.h"
+#include "PageTestSupport.h"
 #include "support/TestSupport.h"
 
 using namespace kpx;
@@ -112,4 +114,31 @@ TEST(AtomicFile, ModificationTimesMatchToTheSecondOrAsFatRoundsThem)
     };
     for (const auto &c : cases)
         EXPECT_EQ(SameModificationTime(c.source, c.copy), c.same) << c.source.tv_sec << " " << c.copy.tv_sec;
+}
+
+TEST(AtomicFile, TheProbeForPermissionBitsNeverTakesTheFinalName)
+{
+    const TempDir dir;
+    const fs::path target = dir / "m.amc";
+    InChild([&] {
+        // kill -9 while the folder's file system is probed
+        TestSeams().ModesProbed = [](const std::string &) { ::raise(SIGKILL); };
+        TPlacementWays ways;
+        TAtomicFile file(target, false, 10, 0644, ways);
+        file.Open();
+    });
+    EXPECT_FALSE(fs::exists(target));
+    const TFolderNames names(dir.path(), true); // the next run's clean-up
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(AtomicFile, AListingCutShortRulesOutNoName)
+{
+    const TempDir dir;
+    for (const char *name : {"a.amc", "b.amc", "c.amc", "d.amc"})
+        WriteFileBytes(dir / name, "x");
+    const kpx::test::TListingCutShort failing(2);
+    const TFolderNames names(dir.path());
+    for (const char *name : {"a.amc", "b.amc", "c.amc", "d.amc", "e.amc"})
+        EXPECT_TRUE(names.MayHold(name)) << name;
 }

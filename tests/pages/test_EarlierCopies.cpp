@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "FakePrompt.h"
 #include "pages/EarlierCopies.h"
+#include "pages/PageGenerator.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 
@@ -84,7 +86,88 @@ TEST(AdoptEarlierCopies, AFileOfTheSameBytesSizeAndTimeIsTheCopyOfAPatternNamedM
          {{"MOVIE.AMC", "m"}, {"movie.amc", "m"}},
          true,
          {{"MOVIE.AMC", "movie.amc"}}},
+        {"a name the program gives no copy of that movie",
+         {{"clip.amc", "same"}, {"映画.amc", "same"}, {"movie.amc", "m"}, {"MV.AMC", "m"}},
+         true,
+         {{"clip.amc", "clip.amc"}, {"movie.amc", "movie.amc"}, {"MV.AMC", "mv.amc"}, {"映画.amc", "mv07120701.amc"}}},
+        {"a record that is none of ours",
+         {{".kinopage-copies", "garbled"}, {"映画.amc", "eiga"}, {"mv07110901.amc", "eiga"}},
+         true,
+         {{"映画.amc", "mv07110901.amc"}}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Published(c.files, c.movieFolderIsSource), c.expected) << c.what;
+}
+
+namespace {
+
+// Sessions of scan and run into the source folder itself, on later and later days.
+class PublishingBesideTheMovies : public ::testing::Test
+{
+protected:
+    TempDir folder;
+    int dayOfMonth = 7;
+
+    struct TSession
+    {
+        TNames names;                  // name -> copy name
+        std::vector<std::string> told; // left out and named
+    };
+
+    TSession Session()
+    {
+        TScanOptions options{true, "'mv'yymmdd", year_month_day{year(2007), month(12), day(static_cast<unsigned>(dayOfMonth++))}};
+        TEntryList list;
+        std::vector<TLeftOutEntry> leftOut;
+        EXPECT_TRUE(ScanPublication(folder.cp932(), folder.cp932(), folder.cp932(), options, list.FEntries, {}, &leftOut));
+        list.FEntryCount = static_cast<int>(list.FEntries.size());
+        LayOutPages(list, 10);
+        TPublishJob job;
+        job.SourceDir = job.HtmlDir = job.MovieDir = folder.cp932();
+        job.HtmlFileName = "index.html";
+        job.PageNames = PageFileNames(job.HtmlFileName, list.FPageCount);
+        job.Policy = TOverwritePolicy::Update;
+        kpx::test::FakePrompt prompt;
+        EXPECT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
+        EXPECT_TRUE(prompt.errors.empty());
+        TSession session;
+        for (const TRecFileData &entry : list.FEntries)
+            session.names.emplace_back(Cp932ToUtf8(entry.OrgName), entry.CopyName);
+        for (const TLeftOutEntry &entry : leftOut)
+            session.told.push_back(Cp932ToUtf8(DescribeLeftOut(entry)));
+        return session;
+    }
+    void Write(const char *name, const char *bytes, int minute)
+    {
+        WriteFileBytes(folder / name, bytes);
+        fs::last_write_time(folder / name, fs::file_time_type::clock::now() - hours(12) + minutes(minute));
+    }
+};
+
+} // namespace
+
+TEST_F(PublishingBesideTheMovies, RecordedCopiesLeaveTheListExactlyAndKeepTheirNames)
+{
+    Write("clip.amc", "same", 0);
+    Write("映画.amc", "same", 0); // the same clip under a name that needs the pattern
+    Write("Other.AMC", "other", 1);
+    const TNames published{{"clip.amc", "clip.amc"}, {"Other.AMC", "other.amc"}, {"映画.amc", "mv07120701.amc"}};
+    EXPECT_EQ(Session().names, published);
+    EXPECT_EQ(Session().names, published) << "a rerun on another day";
+
+    Write("映画.amc", "edited", 2); // edited movies keep their copies' names, which get the new bytes
+    Write("Other.AMC", "edited too", 3);
+    EXPECT_EQ(Session().names, published);
+    EXPECT_EQ(kpx::test::ReadFileBytes(folder / "mv07120701.amc"), "edited");
+    EXPECT_EQ(kpx::test::ReadFileBytes(folder / "other.amc"), "edited too");
+
+    fs::remove(folder / "映画.amc"); // its copy is named once, never listed
+    const TSession gone = Session();
+    EXPECT_EQ(gone.names, (TNames{{"clip.amc", "clip.amc"}, {"Other.AMC", "other.amc"}}));
+    EXPECT_EQ(gone.told,
+              std::vector<std::string>{"mv07120701.amc（以前のコピーで、元の動画はもうありません。不要なら削除できます）"});
+    const TSession after = Session();
+    EXPECT_EQ(after.names, gone.names);
+    EXPECT_TRUE(after.told.empty());
+    EXPECT_TRUE(fs::exists(folder / "mv07120701.amc")); // nothing deleted
 }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <type_traits>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "PageTestSupport.h"
 #include "pages/EntryScan.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
@@ -165,7 +168,10 @@ TEST_F(ScanSourceFolderTest, NamesShowAsTheyAreAndControlBytesTakeThePattern)
         {"caf\xC3\xA9.amc", "mv07120701.amc", "caf&#233;"}, // é: not in code page 932
         {"\xEF\xBD\xB6\xEF\xBE\x9E&amp;.amc", "mv07120701.amc", "ガ&amp;amp;"},
     };
-    for (const auto &c : cases) {
+    std::vector<std::remove_cvref_t<decltype(cases[0])>> rows(std::begin(cases), std::end(cases));
+    for (int byte = 0x01; byte <= 0x7F; byte = byte == 0x1F ? 0x7F : byte + 1) // every control byte a name may hold
+        rows.push_back({"a" + std::string(1, static_cast<char>(byte)) + "b.amc", "mv07120701.amc", "a b"});
+    for (const auto &c : rows) {
         const TempDir folder;
         WriteFileBytes(folder.path() / c.nativeName, "movie");
         ASSERT_TRUE(ScanSourceFolder(folder.cp932(), Options(), entries));
@@ -238,6 +244,10 @@ TEST_F(ScanSourceFolderTest, ProgressHearsEachEntryAndCanStopTheScan)
     }));
     EXPECT_EQ(heard, (std::vector<std::size_t>{1, 2}));
     EXPECT_TRUE(entries.empty()); // a stopped scan lists nothing rather than part of the folder
+
+    // A listing that fails midway is a failed scan, never a smaller folder.
+    const kpx::test::TListingCutShort failing(4);
+    EXPECT_FALSE(ScanSourceFolder(dir.cp932(), Options(), entries));
 }
 
 TEST_F(ScanSourceFolderTest, OnlyRegularFilesAreMoviesAndEveryOtherNameIsTold)
@@ -259,20 +269,38 @@ TEST_F(ScanSourceFolderTest, OnlyRegularFilesAreMoviesAndEveryOtherNameIsTold)
     socketPath.copy(address.sun_path, socketPath.size());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
 
-    std::vector<TLeftOutEntry> leftOut;
-    ASSERT_TRUE(ScanSourceFolder(dir.cp932(), Options(), entries, {}, &leftOut));
+    // A file without permission bits is an unfinished copy only where the run
+    // writes and the file is ours.
+    const struct
+    {
+        bool folderIsWritten, othersFile, partialIsMovie;
+    } cases[] = {{true, false, false}, {false, false, true}, {true, true, true}};
+    for (const auto &c : cases) {
+        if (c.othersFile && ::geteuid() != 0)
+            continue; // only root can give a file to another user
+        ASSERT_EQ(::chown((dir / "partial.amc").c_str(), c.othersFile ? 65534 : ::geteuid(), -1), 0);
+        TScanOptions options = Options();
+        options.FolderIsWritten = c.folderIsWritten;
+        std::vector<TLeftOutEntry> leftOut;
+        ASSERT_TRUE(ScanSourceFolder(dir.cp932(), options, entries, {}, &leftOut));
+        std::vector<std::string> movies, told;
+        for (const TRecFileData &e : entries)
+            movies.push_back(e.NativeName);
+        std::sort(leftOut.begin(), leftOut.end(), [](const auto &a, const auto &b) { return a.Name < b.Name; });
+        for (const TLeftOutEntry &e : leftOut)
+            told.push_back(Cp932ToUtf8(DescribeLeftOut(e)));
+        std::vector<std::string> expectedMovies{"a.amc", "kept elsewhere.amc"};
+        std::vector<std::string> expectedTold{"dangling.amc（リンク先がありません）", "device.amc（デバイスです）",
+                                              "loop.amc（リンクが循環しています）", "pipe.amc（名前付きパイプです）",
+                                              "socket.amc（ソケットです）"};
+        if (c.partialIsMovie)
+            expectedMovies.push_back("partial.amc");
+        else
+            expectedTold.insert(expectedTold.begin() + 3, "partial.amc（中断されたコピーの残りです）");
+        EXPECT_EQ(movies, expectedMovies) << c.folderIsWritten << c.othersFile;
+        EXPECT_EQ(told, expectedTold) << c.folderIsWritten << c.othersFile;
+    }
     ::close(sock);
-    std::vector<std::string> movies, told;
-    for (const TRecFileData &e : entries)
-        movies.push_back(e.NativeName);
-    std::sort(leftOut.begin(), leftOut.end(), [](const auto &a, const auto &b) { return a.Name < b.Name; });
-    for (const TLeftOutEntry &e : leftOut)
-        told.push_back(Cp932ToUtf8(DescribeLeftOut(e)));
-    EXPECT_EQ(movies, (std::vector<std::string>{"a.amc", "kept elsewhere.amc"}));
-    EXPECT_EQ(told, (std::vector<std::string>{"dangling.amc（リンク先がありません）", "device.amc（デバイスです）",
-                                              "loop.amc（リンクが循環しています）",
-                                              "partial.amc（中断されたコピーの残りです）", "pipe.amc（名前付きパイプです）",
-                                              "socket.amc（ソケットです）"}));
 
     const std::vector<TLeftOutEntry> many(23, TLeftOutEntry{"p.amc", TLeftOutEntry::TReason::Pipe});
     const std::string message = Cp932ToUtf8(LeftOutMessage(many));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
 #include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "pages/EntryScan.h"
 #include "pages/PageGenerator.h"
 #include "pages/PageText.h"
+#include "pages/TestSeams.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 
@@ -112,7 +114,7 @@ protected:
 TEST_F(MakeHtmlFilesTest, OnePageHasNoFooter)
 {
     addMovies(2, 3);
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + block(2));
     EXPECT_EQ(ReadFileBytes(html / "m2.amc"), std::string(2000, 'x'));
     EXPECT_TRUE(fs::is_empty(temp.path())); // temporary pages are removed
@@ -122,7 +124,7 @@ TEST_F(MakeHtmlFilesTest, OnePageHasNoFooter)
 TEST_F(MakeHtmlFilesTest, TwoPagesLinkEachOther)
 {
     addMovies(2, 1);
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n");
     EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(2) + "F3 ezmovie.html\r\n");
 }
@@ -130,7 +132,7 @@ TEST_F(MakeHtmlFilesTest, TwoPagesLinkEachOther)
 TEST_F(MakeHtmlFilesTest, SevenMoviesAtThreePerPage)
 {
     addMovies(7, 3);
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + block(2) + block(3) + "F1 ezmovie02.html\r\n");
     EXPECT_EQ(page("ezmovie02.html"),
               "H2/2\r\n" + block(4) + block(5) + block(6) + "F2 ezmovie.html ezmovie03.html\r\n");
@@ -144,7 +146,7 @@ TEST_F(MakeHtmlFilesTest, PagesPastTheLastEntryKeepHeaderAndFooter)
     addMovies(6, 2);
     list.FEntries.resize(3); // the list window removed three movies
     list.FEntryCount = 3;
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(3) + "F2 ezmovie.html ezmovie03.html\r\n");
     EXPECT_EQ(page("ezmovie03.html"), "H3/3\r\nF3 ezmovie02.html\r\n");
     EXPECT_FALSE(fs::exists(html / "m4.amc"));
@@ -154,7 +156,7 @@ TEST_F(MakeHtmlFilesTest, FooterLinksLeadToThePagesTheRunWrites)
 {
     addMovies(3, 1);
     job.HtmlFileName = "top.html"; // differs from the page names of the run
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n");
     EXPECT_EQ(page("ezmovie02.html"), "H2/2\r\n" + block(2) + "F2 ezmovie.html ezmovie03.html\r\n");
     EXPECT_EQ(page("ezmovie03.html"), "H3/3\r\n" + block(3) + "F3 ezmovie02.html\r\n");
@@ -165,7 +167,7 @@ TEST_F(MakeHtmlFilesTest, FooterLinksEscapeThePageNamesAsDataLinks)
 {
     job.HtmlFileName = "q\"a#b%c?d:e\\f\tg h.html";
     addMovies(3, 1);
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     const std::string name = "q%22a%23b%25c%3Fd%3Ae%5Cf%09g%20h";
     EXPECT_EQ(ReadFileBytes(html / job.PageNames[1]),
               "H2/2\r\n" + block(2) + "F2 " + name + ".html " + name + "03.html\r\n");
@@ -176,7 +178,7 @@ TEST_F(MakeHtmlFilesTest, MoviesInAnotherFolderAreLinkedRelatively)
     fs::create_directory(html / "mov");
     job.MovieDir = html.cp932() + "mov/";
     addMovies(1, 3);
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_NE(page("ezmovie.html").find("<object data=mov/m1.amc "), std::string::npos);
     EXPECT_TRUE(fs::exists(html / "mov" / "m1.amc"));
 }
@@ -188,7 +190,7 @@ TEST_F(MakeHtmlFilesTest, MovieWithAnUnspellableNameIsCopiedFromItsRealName)
     fs::rename(source / "m1.amc", source / realName);
     list.FEntries[0].OrgName = Sjis("a〓.amc");
     list.FEntries[0].NativeName = realName;
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(ReadFileBytes(html / "m1.amc"), std::string(1000, 'x'));
     EXPECT_TRUE(prompt.errors.empty());
 }
@@ -198,7 +200,7 @@ TEST_F(MakeHtmlFilesTest, StrictPolicyRefusesBeforeWritingAnything)
     addMovies(3, 1);
     job.Policy = TOverwritePolicy::WarnAndStop;
     WriteFileBytes(html / "ezmovie03.html", "old");
-    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt).Complete());
     ASSERT_EQ(prompt.warnings.size(), 1u);
     EXPECT_NE(prompt.warnings[0].find("ezmovie03.html"), std::string::npos);
     EXPECT_FALSE(fs::exists(html / "m1.amc"));
@@ -209,7 +211,7 @@ TEST_F(MakeHtmlFilesTest, MissingMovieIsReportedAndThePageStillLinksIt)
 {
     addMovies(2, 3);
     fs::remove(source / "m1.amc");
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("m1.amc"), std::string::npos);
     EXPECT_EQ(page("ezmovie.html"), "H1/1\r\n" + block(1) + block(2));
@@ -220,7 +222,7 @@ TEST_F(MakeHtmlFilesTest, SkipPolicyLeavesAnEarlierRunsFilesAlone)
     addMovies(1, 1);
     WriteFileBytes(html / "ezmovie.html", "old page");
     job.Policy = TOverwritePolicy::Skip;
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(page("ezmovie.html"), "old page");
 }
 
@@ -269,7 +271,7 @@ TEST_F(MakeHtmlFilesTest, AnswersForAllDecideTheRestOfTheRunAndStopEndsIt)
         job.Policy = TOverwritePolicy::Confirm;
         ScriptedPrompt asked;
         asked.script = c.script;
-        EXPECT_EQ(MakeHtmlFiles(job, list, asked), c.completes);
+        EXPECT_EQ(MakeHtmlFiles(job, list, asked).Complete(), c.completes);
         EXPECT_EQ(asked.questions.size(), c.questions);
         EXPECT_EQ(asked.StopRequested(), !c.completes);
         EXPECT_TRUE(asked.informations.empty()); // a stop is the user's word: nothing more to tell
@@ -297,7 +299,7 @@ TEST_F(MakeHtmlFilesTest, ObserverHearsOfEveryFileBeforeAndAfterWithTheBytesDone
     const std::uintmax_t page2 = MakePageText(job, list, 1).size();
     const std::string total = std::to_string(6000 + page1 + page2);
     RunLog log;
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &log));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &log).Complete());
     EXPECT_EQ(log.lines, (std::vector<std::string>{
                              "start m1.amc 0/" + total,
                              "progress m1.amc 1000/" + total,
@@ -328,7 +330,7 @@ TEST_F(MakeHtmlFilesTest, CancelStopsBeforeTheNextFileKeepingWhatIsDone)
         fs::create_directory(html.path());
         RunLog log;
         log.cancelAfter = cancelAfter;
-        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
+        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log).Complete());
         EXPECT_EQ(log.filesDone, cancelAfter);
         EXPECT_EQ(Names(html.path()), kept);
     }
@@ -347,7 +349,7 @@ TEST_F(MakeHtmlFilesTest, TargetFolderGoneEndsTheRunWithOneMessage)
         fs::remove_all(html.path());
         if (replacedByFile)
             WriteFileBytes(html.path(), "x");
-        EXPECT_FALSE(MakeHtmlFiles(job, list, told));
+        EXPECT_FALSE(MakeHtmlFiles(job, list, told).Complete());
         ASSERT_EQ(told.errors.size(), 1u);
         EXPECT_NE(told.errors[0].find("ezmovie.html"), std::string::npos) << told.errors[0];
         EXPECT_EQ(Names(movies.path()), (std::vector<std::string>{"m1.amc", "m2.amc"})); // page 2 never started
@@ -357,7 +359,7 @@ TEST_F(MakeHtmlFilesTest, TargetFolderGoneEndsTheRunWithOneMessage)
 
     fs::remove_all(movies.path());
     FakePrompt told;
-    EXPECT_FALSE(MakeHtmlFiles(job, list, told));
+    EXPECT_FALSE(MakeHtmlFiles(job, list, told).Complete());
     ASSERT_EQ(told.errors.size(), 1u);
     EXPECT_NE(told.errors[0].find("m1.amc"), std::string::npos);
     EXPECT_NE(told.errors[0].find("見つかりません"), std::string::npos);
@@ -369,7 +371,7 @@ TEST_F(MakeHtmlFilesTest, ReadOnlyTargetFolderEndsTheRunWithOneMessage)
         GTEST_SKIP() << "permission bits do not stop root";
     addMovies(4, 2);
     fs::permissions(html.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt));
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt).Complete());
     fs::permissions(html.path(), fs::perms::owner_all);
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("m1.amc"), std::string::npos);
@@ -381,7 +383,7 @@ TEST_F(MakeHtmlFilesTest, UnreadableMovieIsReportedAndTheRunGoesOn)
     addMovies(2, 1);
     fs::remove(source / "m1.amc");
     fs::create_directory(source / "m1.amc"); // opens, but cannot be read as a movie
-    EXPECT_TRUE(MakeHtmlFiles(job, list, prompt));
+    EXPECT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("m1.amc"), std::string::npos);
     EXPECT_NE(prompt.errors[0].find("読み込めません"), std::string::npos);
@@ -393,7 +395,7 @@ TEST_F(MakeHtmlFilesTest, FullDiskDuringAMovieLeavesNoPartOfItAndTheRunGoesOn)
     addMovies(2, 2);
     {
         const FileSizeLimit limit(1500); // m1 and the page fit, m2 does not
-        EXPECT_TRUE(MakeHtmlFiles(job, list, prompt));
+        EXPECT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     }
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("m2.amc"), std::string::npos);
@@ -409,7 +411,7 @@ TEST_F(MakeHtmlFilesTest, FullDiskDuringAPageEndsTheRunLeavingNoPartOfIt)
     RunLog log;
     {
         const FileSizeLimit limit(3000);
-        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
+        EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log).Complete());
     }
     EXPECT_EQ(log.lines.back(), "failed ezmovie.html"); // counted, as the run's last file
     ASSERT_EQ(prompt.errors.size(), 1u);
@@ -452,7 +454,7 @@ TEST_F(MakeHtmlFilesTest, NoNameShowsALargeMovieBeforeItIsComplete)
         fs::create_directory(html.path());
         FolderSpy spy;
         spy.folder = html.path();
-        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &spy));
+        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &spy).Complete());
         ASSERT_EQ(spy.seen.size(), 4u); // each movie: after its first chunk and at its end
         for (const std::string &line : spy.seen) {
             const std::string movie = line.substr(0, line.find(':'));
@@ -473,7 +475,7 @@ TEST_F(MakeHtmlFilesTest, EveryNameTheFileSystemTakesCanBePublished)
     list.FPageItemCount = 1;
     list.FPageCount = 1;
     job.PageNames = {std::string(250, 'p') + ".html"};
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt)) << (prompt.errors.empty() ? "" : prompt.errors[0]);
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete()) << (prompt.errors.empty() ? "" : prompt.errors[0]);
     EXPECT_TRUE(prompt.errors.empty());
     EXPECT_EQ(ReadFileBytes(html / movie), "movie");
     EXPECT_NE(ReadFileBytes(html / job.PageNames[0]).find("data=" + movie), std::string::npos);
@@ -487,7 +489,7 @@ TEST_F(MakeHtmlFilesTest, NoCopyReplacesAnotherEntrysSource)
         FakePrompt answering;
         answering.answer = true;
         job.Policy = policy;
-        EXPECT_TRUE(MakeHtmlFiles(job, list, answering));
+        EXPECT_TRUE(MakeHtmlFiles(job, list, answering).Complete());
         ASSERT_EQ(answering.errors.size(), 1u);
         EXPECT_NE(answering.errors[0].find("m1.amc"), std::string::npos);
         for (const std::string &question : answering.questions)
@@ -540,7 +542,7 @@ TEST_F(MakeHtmlFilesTest, ARunAfterAKillLeavesNoBrokenFileWhateverItsPolicy)
             answering.answer = false;
             job.Policy = OverwritePolicyFromIndex(policy);
             const bool refused = job.Policy == TOverwritePolicy::WarnAndStop; // m1 is there, complete
-            EXPECT_NE(MakeHtmlFiles(job, list, answering), refused);
+            EXPECT_NE(MakeHtmlFiles(job, list, answering).Complete(), refused);
             for (const char *movie : {"m1.amc", "m2.amc", "m3.amc"}) {
                 if (refused && std::string_view(movie) != "m1.amc")
                     continue;
@@ -564,7 +566,7 @@ TEST_F(MakeHtmlFilesTest, HiddenFilesOfAnEndedRunGoWithTheNextRunNotWithADryRun)
     WriteFileBytes(html / leftover, "partial");
     ASSERT_TRUE(PlanHtmlFiles(job, list, prompt, [](const TPlannedCopy &) {}));
     EXPECT_TRUE(fs::exists(html / leftover));
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     EXPECT_EQ(Names(html.path()), (std::vector<std::string>{"ezmovie.html", "m1.amc"}));
 }
 
@@ -573,10 +575,128 @@ TEST_F(MakeHtmlFilesTest, APageThatCannotBePutInPlaceEndsTheRun)
     addMovies(4, 2);
     fs::create_directory(html / "ezmovie.html"); // a folder where page 1 goes
     RunLog log;
-    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log));
+    EXPECT_FALSE(MakeHtmlFiles(job, list, prompt, &log).Complete());
     ASSERT_EQ(prompt.errors.size(), 1u);
     EXPECT_NE(prompt.errors[0].find("ezmovie.html"), std::string::npos);
     EXPECT_EQ(log.lines.back(), "failed ezmovie.html");
     EXPECT_FALSE(fs::exists(html / "ezmovie02.html")); // its footer would link the missing page
     EXPECT_FALSE(fs::exists(html / "m3.amc"));
+}
+
+namespace {
+
+// Starts a second run at the first file of the first, as the desktop program
+// waiting at a question and a nightly kpx_publish would.
+struct SecondRunAtFirstFile : TPublishObserver
+{
+    TPublishJob second;
+    const TEntryList *list = nullptr;
+    FakePrompt told;
+    std::optional<TRunSummary> summary;
+
+    void FileStarting(const TPublishTarget &, std::uintmax_t, std::uintmax_t) override
+    {
+        if (!summary)
+            summary = MakeHtmlFiles(second, *list, told);
+    }
+    void FileDone(const TPublishTarget &, TCopyResult) override {}
+};
+
+} // namespace
+
+TEST_F(MakeHtmlFilesTest, ASecondRunOnABusyFolderIsRefusedAtOnceNamingIt)
+{
+    addMovies(2, 1);
+    TempDir otherHtml, otherMovies;
+    const struct
+    {
+        const char *shared;
+        std::string html, movies, named;
+    } cases[] = {
+        {"both folders", html.cp932(), html.cp932(), "ezmovieディレクトリ「" + html.path().native()},
+        {"the html folder", html.cp932(), otherMovies.cp932(), "htmlディレクトリ「" + html.path().native()},
+        {"the movie folder", otherHtml.cp932(), html.cp932(), "ezmovieディレクトリ「" + html.path().native()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shared);
+        for (const TempDir *folder : {&html, &otherHtml, &otherMovies}) {
+            fs::remove_all(folder->path());
+            fs::create_directory(folder->path());
+        }
+        SecondRunAtFirstFile second;
+        second.second = job;
+        second.second.HtmlDir = c.html;
+        second.second.MovieDir = c.movies;
+        second.second.Policy = TOverwritePolicy::WarnAndStop; // the lock comes before the pre-check
+        second.list = &list;
+        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &second).Complete());
+        ASSERT_TRUE(second.summary);
+        EXPECT_EQ(second.summary->End, TRunEnd::Refused);
+        ASSERT_EQ(second.told.warnings.size(), 1u);
+        EXPECT_EQ(second.told.warnings[0].find(c.named), 0u) << second.told.warnings[0];
+        EXPECT_NE(second.told.warnings[0].find("別のhtmlファイル作成が実行中です"), std::string::npos);
+        EXPECT_TRUE(fs::is_empty(otherHtml.path()));
+        EXPECT_TRUE(fs::is_empty(otherMovies.path()));
+        // Held only while the run lasts.
+        second.second.Policy = TOverwritePolicy::Overwrite;
+        EXPECT_TRUE(MakeHtmlFiles(second.second, list, second.told).Complete());
+    }
+}
+
+TEST_F(MakeHtmlFilesTest, ARunThatEndsEarlyLinksNoPageItNeverMade)
+{
+    addMovies(3, 1); // run order: m1, ezmovie.html, m2, ezmovie02.html, m3, ezmovie03.html
+    const struct
+    {
+        const char *what;
+        int cancelAfter;          // files done before the run is cancelled; -1: it runs on
+        bool thirdPageFails;      // a folder where ezmovie03.html goes
+        bool thirdPageFromBefore; // an earlier run left ezmovie03.html
+        std::string first, second;
+        const char *mended, *firstUnmade;
+    } cases[] = {
+        {"cancelled after page 1", 2, false, false, "H1/1\r\n" + block(1), "", "ezmovie.html", "ezmovie02.html"},
+        {"cancelled after page 2", 4, false, false, "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n",
+         "H2/2\r\n" + block(2) + "F3 ezmovie.html\r\n", "ezmovie02.html", "ezmovie03.html"},
+        {"page 3 of an earlier run kept", 4, false, true, "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n",
+         "H2/2\r\n" + block(2) + "F2 ezmovie.html ezmovie03.html\r\n", "", "ezmovie03.html"},
+        {"page 3 cannot be written", -1, true, false, "H1/1\r\n" + block(1) + "F1 ezmovie02.html\r\n",
+         "H2/2\r\n" + block(2) + "F3 ezmovie.html\r\n", "ezmovie02.html", "ezmovie03.html"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(html.path());
+        fs::create_directory(html.path());
+        if (c.thirdPageFails)
+            fs::create_directory(html / "ezmovie03.html");
+        if (c.thirdPageFromBefore)
+            WriteFileBytes(html / "ezmovie03.html", "earlier");
+        RunLog log;
+        log.cancelAfter = c.cancelAfter;
+        FakePrompt told;
+        const TRunSummary summary = MakeHtmlFiles(job, list, told, &log);
+        EXPECT_EQ(summary.End, c.thirdPageFails ? TRunEnd::Failed : TRunEnd::Cancelled);
+        EXPECT_EQ(page("ezmovie.html"), c.first);
+        EXPECT_EQ(fs::exists(html / "ezmovie02.html") ? page("ezmovie02.html") : "", c.second);
+        EXPECT_EQ(summary.MendedPage, c.mended);
+        EXPECT_EQ(summary.FirstUnmadePage, c.firstUnmade);
+        EXPECT_EQ(summary.LastPage, "ezmovie03.html");
+        EXPECT_EQ(told.errors.size(), c.thirdPageFails ? 1u : 0u);
+    }
+}
+
+TEST_F(MakeHtmlFilesTest, AWriteOutThatFailsIsAFailure)
+{
+    addMovies(1, 1);
+    const kpx::test::TSeam<int (*)(int)> failing(TestSeams().SyncFileSystem, [](int) {
+        errno = EIO;
+        return -1;
+    });
+    const TRunSummary summary = MakeHtmlFiles(job, list, prompt);
+    EXPECT_TRUE(summary.SyncFailed);
+    EXPECT_TRUE(summary.AnyFailed());
+    ASSERT_EQ(prompt.errors.size(), 1u);
+    EXPECT_NE(prompt.errors[0].find("ディスクに保存できませんでした"), std::string::npos) << prompt.errors[0];
+    EXPECT_NE(prompt.errors[0].find("入出力エラー"), std::string::npos);
+    EXPECT_TRUE(ClosingWords(summary).Warning);
 }

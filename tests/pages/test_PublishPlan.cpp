@@ -92,7 +92,7 @@ TEST_F(PublishPlanTest, ObserverHearsEachPagesMoviesThenThePage)
 {
     job.Policy = TOverwritePolicy::Overwrite;
     Recorder recorder;
-    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &recorder));
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &recorder).Complete());
     ASSERT_EQ(recorder.files.size(), 5u);
     const std::vector<std::pair<std::string, int>> expected{
         {"m1.amc", 0}, {"m2.amc", 0}, {"ezmovie.html", 0}, {"m2.amc", 1}, {"ezmovie02.html", 1}};
@@ -133,7 +133,7 @@ TEST_F(PublishPlanTest, PlanWritesNothingAndForeseesTheRunUnderEveryPolicy)
         EXPECT_TRUE(fs::is_empty(temp.path()));
 
         Recorder recorder;
-        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &recorder));
+        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &recorder).Complete());
         ASSERT_EQ(recorder.files.size(), steps.size());
         for (size_t i = 0; i < steps.size(); ++i) {
             EXPECT_EQ(recorder.files[i].first.Destination, steps[i].Target.Destination) << i;
@@ -166,7 +166,7 @@ TEST_F(PublishPlanTest, MoviesAlreadyInTheMovieFolderStayAsTheyAre)
         const std::vector<TPlannedCopy> steps = plan();
         EXPECT_EQ(steps[0].Action, TAction::KeepSameFile);
         Recorder recorder;
-        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &recorder));
+        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt, &recorder).Complete());
         EXPECT_EQ(recorder.files[0].second, TCopyResult::SameFile);
     }
     EXPECT_TRUE(prompt.questions.empty());

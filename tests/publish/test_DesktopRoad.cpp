@@ -13,6 +13,7 @@
 #include "settings/IniStorage.h"
 #include "settings/kpx_cfg.h"
 #include "support/TestSupport.h"
+#include "support/WidgetSupport.h"
 
 using namespace kpx;
 using namespace kpx::test;
@@ -70,7 +71,7 @@ TEST(DesktopRoad, PublisherWritesTheSameFilesAsTheMainWindow)
         }
         SetFolderChooser(previous);
         ASSERT_EQ(messages.Messages().size(), 1);
-        EXPECT_EQ(messages.Messages()[0].Text, QStringLiteral("htmlファイルを作成しました。"));
+        EXPECT_EQ(kpx::test::FirstLine(messages.Messages()[0].Text), QStringLiteral("htmlファイルを作成しました。"));
     }
 
     const TProgramRun run = RunProgram({QStringLiteral("--ini"), Arg(ini), QStringLiteral("--html-dir"),

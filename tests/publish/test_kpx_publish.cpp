@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <map>
 #include <sys/stat.h>
 #include <stdlib.h>
@@ -98,7 +99,7 @@ protected:
         job.Templates = templates;
         job.Policy = TOverwritePolicy::Overwrite;
         NullPrompt prompt;
-        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt));
+        ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
     }
 };
 
@@ -322,7 +323,7 @@ TEST_F(PublishProgramTest, AskWithoutATerminalReplacesNothingAndSaysSoPerFile)
         EXPECT_NE(published.Err.find("ファイル「" + html.native() + "/" + name + "」は既に存在します。\n置き換えますか？ いいえ"),
                   std::string::npos)
             << published.Err;
-    EXPECT_NE(published.Err.find("動画: コピー 1、スキップ 1、失敗 0 / ページ: 作成 0、スキップ 1、失敗 0"),
+    EXPECT_NE(published.Err.find("動画: コピー 1、スキップ 1、失敗 0 / ページ: 作成 0、変更なし 0、スキップ 1、失敗 0"),
               std::string::npos);
 }
 
@@ -357,7 +358,7 @@ TEST_F(PublishProgramTest, ProgressPerPageAndSummaryUnlessQuiet)
     ASSERT_EQ(published.ExitCode, 0);
     EXPECT_EQ(published.Err, "ページ 1/2 ezmovie.html: 3 ファイル、1.0 MiB 完了\n"
                              "ページ 2/2 ezmovie02.html: 6 ファイル、2.0 MiB 完了\n"
-                             "動画: コピー 4、スキップ 0、失敗 0 / ページ: 作成 2、スキップ 0、失敗 0\n");
+                             "動画: コピー 4、スキップ 0、失敗 0 / ページ: 作成 2、変更なし 0、スキップ 0、失敗 0\n");
     EXPECT_EQ(published.Out, "");
 
     const TProgramRun quiet = run({"--per-page", "2", "--policy", "skip", "--quiet"});
@@ -553,6 +554,36 @@ TEST_F(PublishProgramTest, APageThatCannotBeWrittenEndsTheRunWithStatusOne)
     fs::create_directory(html / "ezmovie.html");
     const TProgramRun published = run({"--per-page", "2", "--policy", "overwrite"});
     EXPECT_EQ(published.ExitCode, 1);
-    EXPECT_NE(published.Err.find("未作成のページ 1"), std::string::npos) << published.Err;
+    EXPECT_NE(published.Err.find("途中で終了しました: 全 2 ページのうち未作成は ezmovie.html ～ ezmovie02.html。"),
+              std::string::npos)
+        << published.Err;
     EXPECT_FALSE(fs::exists(html / "ezmovie02.html"));
+}
+
+TEST_F(PublishProgramTest, ASecondRunIsRefusedWhileAnotherHoldsTheFolder)
+{
+    addMovie("a.amc");
+    const int held = ::open(html.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0); // as a run of either program holds it
+    const TProgramRun refused = run({"--policy", "overwrite"});
+    EXPECT_EQ(refused.ExitCode, 1);
+    EXPECT_EQ(refused.Err, "ezmovieディレクトリ「" + html.native() + "/」では別のhtmlファイル作成が実行中です。\n"
+                           "終わってからもう一度実行してください。\n");
+    EXPECT_TRUE(fs::is_empty(html));
+    ::close(held);
+    EXPECT_EQ(run({"--policy", "overwrite"}).ExitCode, 0);
+}
+
+TEST_F(PublishProgramTest, CopiesOthersCannotReadAreNamedEvenWhenQuiet)
+{
+    addMovie("private.amc");
+    addMovie("public.amc");
+    fs::permissions(source / "private.amc", fs::perms::owner_read | fs::perms::owner_write);
+    const TProgramRun published = run({"--quiet"});
+    EXPECT_EQ(published.ExitCode, 0); // the copy keeps the movie's mode; the run did what it was asked
+    EXPECT_EQ(fs::status(html / "private.amc").permissions() & fs::perms::others_read, fs::perms::none);
+    EXPECT_NE(published.Err.find("kpx_publish: 次の 1 個のファイルは、ほかのユーザーが読めない権限"), std::string::npos)
+        << published.Err;
+    EXPECT_NE(published.Err.find("\nprivate.amc\n"), std::string::npos) << published.Err;
 }

@@ -10,4 +10,9 @@ void TypeText(QWidget *widget, const QString &text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
+QString FirstLine(const QString &text)
+{
+    return text.section(QStringLiteral("\r\n"), 0, 0);
+}
+
 } // namespace kpx::test

@@ -2,7 +2,8 @@
 
 #include "support/TestSupport.h"
 
-class QString;
+#include <QString>
+
 class QWidget;
 
 namespace kpx::test {
@@ -10,5 +11,8 @@ namespace kpx::test {
 // Types each character as a key press carrying it, as QTest::keyClicks does
 // for ASCII only.
 void TypeText(QWidget *widget, const QString &text);
+
+// A message's first line, the one that says how a run went.
+QString FirstLine(const QString &text);
 
 } // namespace kpx::test
