@@ -61,9 +61,10 @@ mode_t CreationMode(mode_t requested)
     return requested & 0777 & ~mask;
 }
 
-TAtomicFile::TAtomicFile(std::string destination, bool replace, std::uintmax_t size, mode_t permissions,
+TAtomicFile::TAtomicFile(const TPlace &destination, bool replace, std::uintmax_t size, mode_t permissions,
                          TPlacementWays &ways)
-    : FDestination(std::move(destination))
+    : FFolder(destination.Folder)
+    , FName(destination.Name)
     , FReplace(replace)
     , FSize(size)
     , FPermissions(permissions)
@@ -83,7 +84,7 @@ void TAtomicFile::Discard()
 {
     TFileIdentity identity;
     if (!FUnfinishedName.empty() && KnownIdentity(identity))
-        RemoveIfStill(FUnfinishedName, identity);
+        RemoveIfStill(FFolder.Fd(), FUnfinishedName, identity);
     ClearUnfinishedName();
     FFile.Reset(-1);
 }
@@ -93,7 +94,7 @@ void TAtomicFile::Discard()
 void TAtomicFile::SetUnfinishedName(std::string name)
 {
     FUnfinishedName = std::move(name);
-    FGuard.emplace(FUnfinishedName, FFile.Get());
+    FGuard.emplace(FFolder.Fd(), FUnfinishedName, FFile.Get());
 }
 
 void TAtomicFile::ClearUnfinishedName()
@@ -129,6 +130,8 @@ int TAtomicFile::WriteOut()
 
 int TAtomicFile::Open()
 {
+    if (FFolder.Fd() < 0)
+        return FFolder.OpenError();
     if (!FReplace && FSize <= OneCallBytes && FWays.KeepsModes) {
         if (!FWays.ModesSeen)
             ProbeModes();
@@ -150,11 +153,11 @@ int TAtomicFile::Open()
 // that no final name ever holds a probe.
 void TAtomicFile::ProbeModes()
 {
-    const std::string probe = HiddenNameBeside(FDestination);
-    TFileDescriptor file(::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
+    const std::string probe = NewHiddenName();
+    TFileDescriptor file(::openat(FFolder.Fd(), probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
     if (file.Get() < 0)
         return; // the folder refuses files: the file itself will say why
-    const TUnfinishedFileGuard guard(probe, file.Get());
+    const TUnfinishedFileGuard guard(FFolder.Fd(), probe, file.Get());
     if (const auto probed = TestSeams().ModesProbed)
         probed(probe);
     struct stat info = {};
@@ -162,24 +165,24 @@ void TAtomicFile::ProbeModes()
     FWays.ModesSeen = true;
     FWays.KeepsModes = seen && (info.st_mode & 07777) == 0;
     if (seen)
-        RemoveIfStill(probe, {info.st_dev, info.st_ino});
+        RemoveIfStill(FFolder.Fd(), probe, {info.st_dev, info.st_ino});
 }
 
 int TAtomicFile::OpenUnderOwnName()
 {
-    FFile.Reset(::open(FDestination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
+    FFile.Reset(::openat(FFolder.Fd(), FName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0));
     if (FFile.Get() < 0)
         return errno;
     FWay = TWay::OwnName;
     // Ctrl+C, a logout or kill remove it until it is complete; a kill that
     // cannot be caught leaves the unfinished mark, which the next run replaces.
-    SetUnfinishedName(FDestination);
+    SetUnfinishedName(FName);
     return 0;
 }
 
 int TAtomicFile::OpenUnnamed()
 {
-    FFile.Reset(::open(FolderOf(FDestination).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, FPermissions & 0777));
+    FFile.Reset(::openat(FFolder.Fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, FPermissions & 0777));
     FWay = TWay::Unnamed;
     return FFile.Get() >= 0 ? 0 : errno;
 }
@@ -188,8 +191,9 @@ int TAtomicFile::OpenHidden()
 {
     FWay = TWay::Hidden;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = HiddenNameBeside(FDestination);
-        FFile.Reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, FPermissions & 0777));
+        std::string name = NewHiddenName();
+        FFile.Reset(
+            ::openat(FFolder.Fd(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, FPermissions & 0777));
         if (FFile.Get() >= 0) {
             SetUnfinishedName(std::move(name));
             return 0;
@@ -220,8 +224,10 @@ int TAtomicFile::SetTimes(const timespec &accessed, const timespec &modified)
 void TAtomicFile::KeepTimesAfterPlacing()
 {
     struct stat placed = {};
-    if (FTimes && (::stat(FDestination.c_str(), &placed) != 0 || !SameModificationTime((*FTimes)[1], placed.st_mtim)))
-        ::utimensat(AT_FDCWD, FDestination.c_str(), FTimes->data(), AT_SYMLINK_NOFOLLOW);
+    if (FTimes
+        && (::fstatat(FFolder.Fd(), FName.c_str(), &placed, 0) != 0
+            || !SameModificationTime((*FTimes)[1], placed.st_mtim)))
+        ::utimensat(FFolder.Fd(), FName.c_str(), FTimes->data(), AT_SYMLINK_NOFOLLOW);
 }
 
 int TAtomicFile::Commit(bool replace)
@@ -246,8 +252,7 @@ int TAtomicFile::Commit(bool replace)
     }
     case TWay::Unnamed:
         if (!replace) {
-            if (::linkat(AT_FDCWD, ProcPath(FFile.Get()).c_str(), AT_FDCWD, FDestination.c_str(), AT_SYMLINK_FOLLOW)
-                != 0)
+            if (::linkat(AT_FDCWD, ProcPath(FFile.Get()).c_str(), FFolder.Fd(), FName.c_str(), AT_SYMLINK_FOLLOW) != 0)
                 return errno;
             if (!FTimesTaken)
                 KeepTimesAfterPlacing();
@@ -270,8 +275,8 @@ int TAtomicFile::NameUnnamedFile()
 {
     const std::string self = ProcPath(FFile.Get());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string hidden = HiddenNameBeside(FDestination);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        std::string hidden = NewHiddenName();
+        if (::linkat(AT_FDCWD, self.c_str(), FFolder.Fd(), hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             SetUnfinishedName(std::move(hidden));
             return 0;
         }
@@ -283,8 +288,7 @@ int TAtomicFile::NameUnnamedFile()
 
 int TAtomicFile::PlaceHidden(bool replace)
 {
-    const int error = replace ? (::rename(FUnfinishedName.c_str(), FDestination.c_str()) == 0 ? 0 : errno)
-                              : PlaceHiddenWithoutReplacing();
+    const int error = replace ? Rename(0) : PlaceHiddenWithoutReplacing();
     if (error == 0) {
         ClearUnfinishedName();
         KeepTimesAfterPlacing();
@@ -295,14 +299,13 @@ int TAtomicFile::PlaceHidden(bool replace)
 int TAtomicFile::PlaceHiddenWithoutReplacing()
 {
     if (FWays.NoReplaceRename) {
-        if (::renameat2(AT_FDCWD, FUnfinishedName.c_str(), AT_FDCWD, FDestination.c_str(), RENAME_NOREPLACE) == 0)
-            return 0;
-        if (!NotOffered(errno))
-            return errno;
+        const int error = Rename(RENAME_NOREPLACE);
+        if (!NotOffered(error))
+            return error;
         FWays.NoReplaceRename = false;
     }
     if (FWays.HardLinks) {
-        if (::link(FUnfinishedName.c_str(), FDestination.c_str()) == 0) {
+        if (::linkat(FFolder.Fd(), FUnfinishedName.c_str(), FFolder.Fd(), FName.c_str(), 0) == 0) {
             Discard(); // the hidden name; the file stays under its own
             return 0;
         }
@@ -315,11 +318,16 @@ int TAtomicFile::PlaceHiddenWithoutReplacing()
     // A file made under that name between the two is replaced; no other way
     // is left there.
     struct stat existing = {};
-    if (::lstat(FDestination.c_str(), &existing) == 0)
+    if (::fstatat(FFolder.Fd(), FName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    return ::rename(FUnfinishedName.c_str(), FDestination.c_str()) == 0 ? 0 : errno;
+    return Rename(0);
+}
+
+int TAtomicFile::Rename(unsigned flags)
+{
+    return ::renameat2(FFolder.Fd(), FUnfinishedName.c_str(), FFolder.Fd(), FName.c_str(), flags) == 0 ? 0 : errno;
 }
 
 } // namespace kpx

@@ -11,11 +11,12 @@
 
 #include "pages/FileBytes.h"
 #include "pages/FileMarks.h"
+#include "pages/OpenFolder.h"
 #include "pages/UnfinishedFileGuard.h"
 
 namespace kpx {
 
-// Paths here are the file system's own bytes, not code page 932.
+// Names here are the file system's own bytes, not code page 932.
 
 // The ways one target folder's file system offers to put a complete file in
 // place. Each starts as allowed; a folder whose file system turns one down
@@ -49,7 +50,7 @@ public:
     // `size` is the expected size; `permissions` the mode it ends with
     // (before the umask); `ways` are the destination folder's, and learn
     // what its file system turns down.
-    TAtomicFile(std::string destination, bool replace, std::uintmax_t size, mode_t permissions, TPlacementWays &ways);
+    TAtomicFile(const TPlace &destination, bool replace, std::uintmax_t size, mode_t permissions, TPlacementWays &ways);
     ~TAtomicFile();
     TAtomicFile(const TAtomicFile &) = delete;
     TAtomicFile &operator=(const TAtomicFile &) = delete;
@@ -78,6 +79,7 @@ private:
     int WriteOut();
     int PlaceHidden(bool replace);
     int PlaceHiddenWithoutReplacing();
+    int Rename(unsigned flags);
     void KeepTimesAfterPlacing();
     void Discard();
 
@@ -88,14 +90,15 @@ private:
         Hidden,
     };
 
-    std::string FDestination;
+    const TOpenFolder &FFolder;
+    std::string FName;
     bool FReplace;
     std::uintmax_t FSize;
     mode_t FPermissions;
     TPlacementWays &FWays;
     TWay FWay = TWay::Hidden;
     TFileDescriptor FFile;
-    std::string FUnfinishedName; // the name the file has while not complete and in place
+    std::string FUnfinishedName; // the name the file has in FFolder while not complete and in place
     std::optional<TUnfinishedFileGuard> FGuard;
     std::optional<TFileIdentity> FIdentity; // noted when the descriptor closes before the name is final
     std::optional<std::array<timespec, 2>> FTimes;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <dirent.h>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,34 +27,67 @@ bool SameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-} // namespace
-
-bool HoldsBytes(const std::string &file, std::string_view bytes)
+// What is at a destination: one look, or none where the folder's names rule
+// it out. Nullopt when nothing is there (what cannot be looked at, the copy
+// reports).
+std::optional<struct stat> LookAt(const TPlace &destination, const TRunKnowledge &known)
 {
-    TFileDescriptor in;
-    struct stat info = {};
-    if (OpenRegularFile(file, in, info) != 0 || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
-        return false;
-    std::string held(bytes.size(), '\0');
-    for (size_t done = 0; done < held.size();) {
-        const ssize_t n = ::read(in.Get(), held.data() + done, held.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return held == bytes;
+    struct stat found = {};
+    if ((known.Names && !known.Names->MayHold(destination.Name))
+        || ::fstatat(destination.Folder.Fd(), std::string(destination.Name).c_str(), &found, 0) != 0)
+        return std::nullopt;
+    return found;
 }
 
-TRunSources::TRunSources(std::function<std::vector<std::string>()> listFiles) : FListFiles(std::move(listFiles)) {}
+// What the destination is when it is no file of the run's sources and no
+// unfinished copy; `current` tells whether it already is what would be written.
+TDestination Classify(const struct stat &found, const TOpenFolder &destination,
+                      const std::optional<struct stat> &source, const TRunKnowledge &known,
+                      const std::function<bool()> &current)
+{
+    if (source && SameFile(*source, found))
+        return TDestination::TheSource;
+    if (known.Sources && known.Sources->MayBeOne(found, destination)
+        && known.Sources->Holds(found.st_dev, found.st_ino))
+        return TDestination::AnotherSource;
+    if (IsUnfinishedFile(found))
+        return TDestination::Unfinished;
+    return S_ISREG(found.st_mode) && current() ? TDestination::Current : TDestination::Other;
+}
+
+// Whether the open file holds exactly `bytes`.
+bool HoldsBytes(int fd, const struct stat &info, std::string_view bytes)
+{
+    if (!S_ISREG(info.st_mode) || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
+        return false;
+    std::string held(bytes.size(), '\0');
+    return ReadAll(fd, held.data(), held.size()) == 0 && held == bytes;
+}
+
+} // namespace
+
+TRunSources::TRunSources(const TOpenFolder &folder, std::function<std::vector<std::string>()> listNames)
+    : FFolder(folder)
+    , FListNames(std::move(listNames))
+{}
+
+bool TRunSources::MayBeOne(const struct stat &found, const TOpenFolder &folder) const
+{
+    return CouldBeIn(found, folder, FFolder);
+}
+
+bool CouldBeIn(const struct stat &found, const TOpenFolder &foundIn, const TOpenFolder &folder)
+{
+    // A file with one name in another folder has no name in this one.
+    return folder.Fd() >= 0 && found.st_dev == folder.Device() && (found.st_nlink > 1 || foundIn.Is(folder));
+}
 
 bool TRunSources::Holds(dev_t device, ino_t inode) const
 {
     if (!FLookedUp) {
-        for (const std::string &file : FListFiles()) {
+        for (const std::string &name : FListNames()) {
             struct stat info = {};
-            if (::stat(file.c_str(), &info) == 0)
+            if (::fstatat(FFolder.Fd(), name.c_str(), &info, 0) == 0)
                 FIdentities.emplace_back(info.st_dev, info.st_ino);
         }
         std::sort(FIdentities.begin(), FIdentities.end());
@@ -62,12 +96,17 @@ bool TRunSources::Holds(dev_t device, ino_t inode) const
     return std::binary_search(FIdentities.begin(), FIdentities.end(), std::pair(device, inode));
 }
 
-TFolderNames::TFolderNames(const std::string &folder, bool removeLeftovers)
+TFolderNames::TFolderNames(const TOpenFolder &folder, bool removeLeftovers)
 {
-    DIR *listing = ::opendir(folder.empty() ? "." : folder.c_str());
-    FListed = listing != nullptr;
-    if (!listing)
+    // A listing of its own: a directory stream moves the descriptor it reads.
+    const int fd = folder.Fd() < 0 ? -1 : ::openat(folder.Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *listing = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!listing) {
+        if (fd >= 0)
+            ::close(fd);
         return;
+    }
+    FListed = true;
     for (;;) {
         errno = 0;
         const dirent *entry = ReadFolderEntry(listing);
@@ -92,35 +131,52 @@ bool TFolderNames::MayHold(std::string_view name) const
     return !FListed || !IsAscii(name) || FNames.count(FoldAsciiCase(name)) > 0;
 }
 
-TDestination FindDestination(const std::string &source, const std::string &destination, TRunKnowledge known)
+TDestination FindDestination(const TMovieSource &source, const TPlace &destination, TRunKnowledge known)
 {
-    if (known.Names && !known.Names->MayHold(std::string_view(destination).substr(destination.rfind('/') + 1)))
+    const std::optional<struct stat> found = LookAt(destination, known);
+    if (!found)
         return TDestination::Missing;
-    struct stat destinationStat = {};
-    if (::stat(destination.c_str(), &destinationStat) != 0)
-        return TDestination::Missing; // what cannot be looked at, the copy reports
-    struct stat sourceStat = {};
-    const bool sourceSeen = !source.empty() && ::stat(source.c_str(), &sourceStat) == 0;
-    if (sourceSeen && SameFile(sourceStat, destinationStat))
-        return TDestination::TheSource;
-    if (known.Sources && known.Sources->Holds(destinationStat.st_dev, destinationStat.st_ino))
-        return TDestination::AnotherSource;
-    if (IsUnfinishedFile(destinationStat))
-        return TDestination::Unfinished;
-    if (sourceSeen && S_ISREG(destinationStat.st_mode) && sourceStat.st_size == destinationStat.st_size
-        && SameModificationTime(sourceStat.st_mtim, destinationStat.st_mtim))
-        return TDestination::Current;
-    return TDestination::Other;
+    // The scan's look tells whether a copy is current; only a destination
+    // that could be the source itself is worth a fresh look at the source,
+    // which may have been replaced since.
+    std::optional<struct stat> sourceNow;
+    if (!source.Seen || CouldBeIn(*found, destination.Folder, source.Folder)) {
+        struct stat info = {};
+        if (::fstatat(source.Folder.Fd(), std::string(source.Name).c_str(), &info, 0) == 0)
+            sourceNow = info;
+    }
+    // A link elsewhere to the movie is the movie too, as the scan saw it.
+    if (!sourceNow && source.Seen && source.Seen->Device == found->st_dev && source.Seen->Inode == found->st_ino)
+        sourceNow = found;
+    return Classify(*found, destination.Folder, sourceNow, known, [&] {
+        if (sourceNow)
+            return static_cast<std::uintmax_t>(found->st_size) == static_cast<std::uintmax_t>(sourceNow->st_size)
+                   && SameModificationTime(sourceNow->st_mtim, found->st_mtim);
+        return source.Seen && static_cast<std::uintmax_t>(found->st_size) == source.Size
+               && SameModificationTime(source.Seen->Modified, found->st_mtim);
+    });
 }
 
-TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const std::string &destination,
+TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const TPlace &destination,
                         TRunKnowledge known)
 {
-    const TDestination found = FindDestination({}, destination, known);
-    const TCopyAction action = DecideCopy(policy, found);
-    return policy == TOverwritePolicy::Update && found == TDestination::Other && HoldsBytes(destination, bytes)
-               ? TCopyAction::KeepCurrent
-               : action;
+    if (known.Names && !known.Names->MayHold(destination.Name))
+        return DecideCopy(policy, TDestination::Missing);
+    const std::string name(destination.Name);
+    if (policy == TOverwritePolicy::Update) {
+        // The page is read anyway: its descriptor's look is the one look.
+        const TFileDescriptor page(
+            ::openat(destination.Folder.Fd(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat found = {};
+        if (page.Get() < 0 && errno == ENOENT)
+            return DecideCopy(policy, TDestination::Missing);
+        if (page.Get() >= 0 && ::fstat(page.Get(), &found) == 0)
+            return DecideCopy(policy, Classify(found, destination.Folder, std::nullopt, known,
+                                               [&] { return HoldsBytes(page.Get(), found, bytes); }));
+    }
+    const std::optional<struct stat> found = LookAt(destination, {known.Sources, nullptr, nullptr});
+    return DecideCopy(policy, found ? Classify(*found, destination.Folder, std::nullopt, known, [] { return false; })
+                                    : TDestination::Missing);
 }
 
 } // namespace kpx

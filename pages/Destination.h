@@ -1,34 +1,58 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "pages/AtomicFile.h"
+#include "pages/OpenFolder.h"
 #include "pages/OverwritePolicy.h"
+#include "pages/RecFileData.h"
 
 namespace kpx {
 
-// What a run finds at the names it writes. Paths are the file system's own
+// What a run finds at the names it writes. Names are the file system's own
 // bytes, not code page 932.
+
+// A movie to copy: its folder, its name there, its size and what the scan
+// saw of it (absent: looked at when needed).
+struct TMovieSource
+{
+    const TOpenFolder &Folder;
+    std::string_view Name;
+    std::uintmax_t Size = 0;
+    std::optional<TSeenFile> Seen;
+};
+
+// Whether the file found in `foundIn` could be a file of `folder`: on its
+// disk, and either in that folder or known by more than one name. Answered
+// without a look.
+bool CouldBeIn(const struct stat &found, const TOpenFolder &foundIn, const TOpenFolder &folder);
 
 // The files a run copies from, known by device and inode: no copy may replace
 // one of them, whatever name leads to it (a link, a folder reached twice, a
-// file system that ignores letter case). `listFiles` names them; it is called,
-// and they are looked up, only when first asked, since a run into empty
-// folders never needs them.
+// file system that ignores letter case). `listNames` names them in their
+// folder; it is called, and they are looked up, only when first asked, since
+// most runs never need them.
 class TRunSources
 {
 public:
-    explicit TRunSources(std::function<std::vector<std::string>()> listFiles);
+    TRunSources(const TOpenFolder &folder, std::function<std::vector<std::string>()> listNames);
+    // Whether the file found in `folder` could be one of the sources at all (CouldBeIn).
+    bool MayBeOne(const struct stat &found, const TOpenFolder &folder) const;
     bool Holds(dev_t device, ino_t inode) const;
+    const TOpenFolder &Folder() const { return FFolder; }
 
 private:
-    std::function<std::vector<std::string>()> FListFiles;
+    const TOpenFolder &FFolder;
+    std::function<std::vector<std::string>()> FListNames;
     mutable std::vector<std::pair<dev_t, ino_t>> FIdentities; // sorted
     mutable bool FLookedUp = false;
 };
@@ -44,7 +68,7 @@ class TFolderNames
 public:
     // A run that writes into the folder also removes, while listing it, the
     // hidden files that interrupted runs of this program left there.
-    explicit TFolderNames(const std::string &folder, bool removeLeftovers = false);
+    explicit TFolderNames(const TOpenFolder &folder, bool removeLeftovers = false);
     bool MayHold(std::string_view name) const;
 
 private:
@@ -61,17 +85,14 @@ struct TRunKnowledge
 };
 
 // Looks once at the destination, unless the folder's names say it is not
-// there; `source` may be empty (a page).
-TDestination FindDestination(const std::string &source, const std::string &destination, TRunKnowledge known = {});
-
-// Whether `file` holds exactly `bytes` (a page written before). Whatever is
-// no regular file holds nothing; a pipe is never waited on.
-bool HoldsBytes(const std::string &file, std::string_view bytes);
+// there; the source is looked at only where the destination could be it.
+TDestination FindDestination(const TMovieSource &source, const TPlace &destination, TRunKnowledge known = {});
 
 // The decision for a file the run makes itself (a page) of these bytes: as
 // DecideCopy, where under the update policy a file of the same bytes is
-// current.
-TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const std::string &destination,
+// current. Whatever is no regular file holds no bytes; a pipe is never
+// waited on.
+TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const TPlace &destination,
                         TRunKnowledge known = {});
 
 } // namespace kpx

@@ -257,19 +257,18 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
     return AdoptByBytes(folder.Get(), options, entries, progress);
 }
 
-int KeepCopyRecord(const std::string &folder, const TEntryList &entries, TPlacementWays &ways)
+int KeepCopyRecord(const TOpenFolder &folder, const TEntryList &entries, TPlacementWays &ways)
 {
-    const TFileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.Get() < 0)
-        return errno;
-    const std::optional<std::vector<TRecordedCopy>> earlier = ReadCopyRecord(folderFd.Get());
-    const std::vector<TRecordedCopy> record = RecordAfterRun(folderFd.Get(), entries, earlier);
+    if (folder.Fd() < 0)
+        return folder.OpenError();
+    const std::optional<std::vector<TRecordedCopy>> earlier = ReadCopyRecord(folder.Fd());
+    const std::vector<TRecordedCopy> record = RecordAfterRun(folder.Fd(), entries, earlier);
     if (!earlier && record.empty())
         return 0;
     const std::string text = FormatCopyRecord(record);
     if (earlier && text == FormatCopyRecord(*earlier))
         return 0; // a republication leaves the folder as it was
-    TAtomicFile file(folder + CopyRecordName, true, text.size(), 0666, ways);
+    TAtomicFile file({folder, CopyRecordName}, true, text.size(), 0666, ways);
     if (const int error = file.Open())
         return error;
     if (const int error = WriteAll(file.Fd(), text))

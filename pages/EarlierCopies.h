@@ -48,8 +48,7 @@ bool AdoptEarlierCopies(std::string_view sourceDir, std::string_view movieDir, c
 // After a run whose movie folder is the source folder: records the copies
 // the entries have there, with those of the earlier record that are still
 // there, through a file that is whole or absent (TAtomicFile). No record is
-// made where there was none and nothing is to be recorded. `folder` is the
-// native path with a trailing delimiter. 0 or an errno.
-int KeepCopyRecord(const std::string &folder, const TEntryList &entries, TPlacementWays &ways);
+// made where there was none and nothing is to be recorded. 0 or an errno.
+int KeepCopyRecord(const TOpenFolder &folder, const TEntryList &entries, TPlacementWays &ways);
 
 } // namespace kpx

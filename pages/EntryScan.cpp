@@ -37,8 +37,9 @@ std::string_view TrimControlAndSpace(std::string_view text)
 }
 
 // A name of its own spelling (UTF-8, or a CP932 reading of its bytes).
-TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std::uintmax_t size)
+TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, const struct stat &info)
 {
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
     TRecFileData entry;
     // A name code page 932 cannot spell keeps a visible mark; the mark is
     // double-byte, so such a movie gets a pattern copy name and its real
@@ -49,6 +50,7 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, std:
         static_cast<std::int64_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int64_t>::max()));
     entry.LinkName = LinkTextOfName(BaseName(nameText));
     entry.SaveName = entry.LinkName;
+    entry.Seen = TSeenFile{info.st_mtim, info.st_dev, info.st_ino};
     return entry;
 }
 
@@ -254,7 +256,7 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
             continue;
         }
         std::string text = FileNameText(name);
-        entries.push_back(MakeEntry(name, text, static_cast<std::uintmax_t>(info.st_size)));
+        entries.push_back(MakeEntry(name, text, info));
         otherTexts.push_back(text == name ? std::string() : std::move(text));
     }
     if (error != 0)

@@ -38,6 +38,21 @@ int WriteAll(int fd, std::string_view bytes)
     return 0;
 }
 
+int ReadAll(int fd, char *data, size_t size)
+{
+    for (size_t done = 0; done < size;) {
+        const ssize_t n = ::read(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENODATA;
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied)
 {
     bool kernelCopy = true;
@@ -77,13 +92,13 @@ int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &prog
     return 0;
 }
 
-int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info)
+int OpenRegularFile(int folder, const std::string &name, TFileDescriptor &file, struct stat &info)
 {
     // Reading a movie leaves its access time alone: publishing writes nothing
     // to the source disk. Only the owner may ask that; anyone else reads as usual.
-    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOATIME));
+    file.Reset(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOATIME));
     if (file.Get() < 0 && errno == EPERM)
-        file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        file.Reset(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
         return errno;
     if (S_ISDIR(info.st_mode))

@@ -36,6 +36,10 @@ private:
 // Writes every byte: 0 or an errno.
 int WriteAll(int fd, std::string_view bytes);
 
+// Reads exactly `size` bytes from the current offset: 0, an errno, or
+// ENODATA when the file ends first.
+int ReadAll(int fd, char *data, size_t size);
+
 // Told the bytes copied so far, every CopyChunkBytes and at the end.
 using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;
 constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
@@ -46,9 +50,10 @@ constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
 // `copied` counts what was copied.
 int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied);
 
-// Opens a regular file to read. Never blocks: a pipe, a socket or a device
-// under the name is refused (EINVAL) before a byte is read.
-int OpenRegularFile(const std::string &path, TFileDescriptor &file, struct stat &info);
+// Opens the regular file `name` of the folder open at `folder` to read.
+// Never blocks: a pipe, a socket or a device under the name is refused
+// (NotRegularFileError) before a byte is read.
+int OpenRegularFile(int folder, const std::string &name, TFileDescriptor &file, struct stat &info);
 
 // The permission bits a new file gets from the process's umask.
 mode_t CreationMode(mode_t requested);

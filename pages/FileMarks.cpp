@@ -12,19 +12,11 @@ constexpr std::string_view HiddenSuffix = ".tmp";
 
 } // namespace
 
-std::string FolderOf(const std::string &path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string HiddenNameBeside(const std::string &destination)
+std::string NewHiddenName()
 {
     static unsigned counter = 0;
-    return FolderOf(destination) + "/" + std::string(HiddenPrefix) + std::to_string(::getpid()) + "-"
-           + std::to_string(++counter) + std::string(HiddenSuffix);
+    return std::string(HiddenPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter)
+           + std::string(HiddenSuffix);
 }
 
 bool SameModificationTime(const timespec &source, const timespec &copy)

@@ -26,12 +26,9 @@ bool IsUnfinishedFile(const struct stat &info);
 // process that gave it, for the clean-up of an interrupted run.
 std::optional<pid_t> HiddenNameOwner(std::string_view name);
 
-// A short hidden name beside `destination` for a file not yet in place,
-// owned by this process; never derived from the destination's name, so that
-// every name the file system takes can be written.
-std::string HiddenNameBeside(const std::string &destination);
-
-// The folder of a path ("." for a bare name).
-std::string FolderOf(const std::string &path);
+// A short hidden name for a file not yet in place, owned by this process;
+// never derived from the destination's name, so that every name the file
+// system takes can be written.
+std::string NewHiddenName();
 
 } // namespace kpx

@@ -21,15 +21,16 @@ TCopyResult Fail(TUserPrompt &prompt, const std::string &file, const char *failu
     return TCopyResult::Failed;
 }
 
-TCopyResult KeepSource(TUserPrompt &prompt, const std::string &destination)
+TCopyResult KeepSource(TUserPrompt &prompt, const TPlace &destination)
 {
-    prompt.Error(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は元の動画ファイルなので、置き換えません。"));
+    prompt.Error(Sjis("ファイル「") + DisplayPath(destination.Path()) + Sjis("」は元の動画ファイルなので、置き換えません。"));
     return TCopyResult::Failed;
 }
 
-bool MayReplace(const std::string &destination, TUserPrompt &prompt)
+bool MayReplace(const TPlace &destination, TUserPrompt &prompt)
 {
-    return prompt.MayReplace(Sjis("ファイル「") + DisplayPath(destination) + Sjis("」は既に存在します。\r\n置き換えますか？"));
+    return prompt.MayReplace(Sjis("ファイル「") + DisplayPath(destination.Path())
+                             + Sjis("」は既に存在します。\r\n置き換えますか？"));
 }
 
 enum class TPut
@@ -40,7 +41,7 @@ enum class TPut
 
 // What the decision leaves to do, the user asked where it asks: a file to
 // put, or the result when nothing is to be written.
-std::optional<TPut> Resolve(TCopyAction action, const std::string &destination, TUserPrompt &prompt,
+std::optional<TPut> Resolve(TCopyAction action, const TPlace &destination, TUserPrompt &prompt,
                             TCopyResult &result)
 {
     switch (action) {
@@ -80,7 +81,7 @@ struct TMakeFailure
 // decision said. A destination that appears meanwhile is decided again, as if
 // it had been there from the start; one still not to be seen then (a dangling
 // link) is replaced. Nullopt when the file could not be made or filled.
-std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put, std::uintmax_t size,
+std::optional<TCopyResult> MakeAndPlace(const TPlace &destination, TPut put, std::uintmax_t size,
                                         mode_t permissions, TPlacementWays &ways,
                                         const std::function<int(TAtomicFile &)> &fill,
                                         const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt,
@@ -114,7 +115,7 @@ std::optional<TCopyResult> MakeAndPlace(const std::string &destination, TPut put
             if (error == 0)
                 return TCopyResult::Copied;
             if (error != EEXIST || put == TPut::Replace)
-                return Fail(prompt, destination, "へコピーできません。", error);
+                return Fail(prompt, destination.Path(), "へコピーできません。", error);
             if (const std::optional<TCopyResult> result = reconsider())
                 return result;
         }
@@ -148,14 +149,17 @@ int FillFromSource(int in, struct stat &source, TAtomicFile &file, const TCopyPr
 }
 
 // Copies `source` to `destination` as the decision said.
-TFileOutcome Copy(const std::string &source, const std::string &destination, TPut put,
+TFileOutcome Copy(const TMovieSource &source, const TPlace &destination, TPut put,
                   const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt, const TCopyProgress &progress,
                   TPlacementWays &ways)
 {
     TFileDescriptor in;
     struct stat sourceStat = {};
-    if (const int error = OpenRegularFile(source, in, sourceStat))
-        return {Fail(prompt, source, "を読み込めません。", error)};
+    const int error = source.Folder.Fd() < 0
+                          ? source.Folder.OpenError()
+                          : OpenRegularFile(source.Folder.Fd(), std::string(source.Name), in, sourceStat);
+    if (error != 0)
+        return {Fail(prompt, source.Folder.PathOf(source.Name), "を読み込めません。", error)};
     const auto fill = [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); };
     TMakeFailure failure;
     const std::optional<TCopyResult> result =
@@ -163,7 +167,16 @@ TFileOutcome Copy(const std::string &source, const std::string &destination, TPu
                      decideAgain, prompt, failure);
     if (result)
         return {*result, CreationMode(sourceStat.st_mode)};
-    return {Fail(prompt, destination, failure.Filling ? "へコピーできません。" : "を作成できません。", failure.Error)};
+    return {Fail(prompt, destination.Path(), failure.Filling ? "へコピーできません。" : "を作成できません。",
+                 failure.Error)};
+}
+
+// A path as its folder and its name there.
+std::pair<std::string, std::string> FolderAndName(const std::string &path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::pair(std::string(), path)
+                                      : std::pair(path.substr(0, slash + 1), path.substr(slash + 1));
 }
 
 } // namespace
@@ -171,8 +184,13 @@ TFileOutcome Copy(const std::string &source, const std::string &destination, TPu
 TFileOutcome ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                            TUserPrompt &prompt, const TCopyProgress &progress)
 {
+    const auto [sourceFolderPath, sourceName] = FolderAndName(source);
+    const auto [folderPath, name] = FolderAndName(destination);
+    const TOpenFolder sourceFolder(sourceFolderPath), folder(folderPath);
+    const TMovieSource movie{sourceFolder, sourceName, 0, std::nullopt};
+    const TPlace place{folder, name};
     const auto decide = [&]() {
-        const TDestination found = FindDestination(source, destination);
+        const TDestination found = FindDestination(movie, place);
         if (found == TDestination::Missing)
             return TCopyAction::Copy;
         if (found == TDestination::TheSource)
@@ -182,12 +200,12 @@ TFileOutcome ShellCopyFile(const std::string &source, const std::string &destina
         return overwriteSilently ? TCopyAction::Replace : TCopyAction::AskToReplace;
     };
     TCopyResult result{};
-    const std::optional<TPut> put = Resolve(decide(), destination, prompt, result);
+    const std::optional<TPut> put = Resolve(decide(), place, prompt, result);
     TPlacementWays ways;
-    return put ? Copy(source, destination, *put, decide, prompt, progress, ways) : TFileOutcome{result};
+    return put ? Copy(movie, place, *put, decide, prompt, progress, ways) : TFileOutcome{result};
 }
 
-TFileOutcome CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
+TFileOutcome CopyUnderPolicy(const TMovieSource &source, const TPlace &destination, TOverwritePolicy policy,
                              TUserPrompt &prompt, const TCopyProgress &progress, TRunKnowledge known)
 {
     TCopyResult result{};
@@ -202,7 +220,7 @@ TFileOutcome CopyUnderPolicy(const std::string &source, const std::string &desti
                : TFileOutcome{result};
 }
 
-TFileOutcome WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
+TFileOutcome WriteUnderPolicy(std::string_view bytes, const TPlace &destination, TOverwritePolicy policy,
                               TUserPrompt &prompt, TRunKnowledge known)
 {
     constexpr mode_t PageMode = 0666;
@@ -220,17 +238,20 @@ TFileOutcome WriteUnderPolicy(std::string_view bytes, const std::string &destina
             destination, *put, bytes.size(), PageMode, known.Ways ? *known.Ways : ownWays,
             [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
         return {*placed, CreationMode(PageMode)};
-    return {Fail(prompt, destination, failure.Filling ? "を書き込めません。" : "を作成できません。", failure.Error)};
+    return {Fail(prompt, destination.Path(), failure.Filling ? "を書き込めません。" : "を作成できません。",
+                 failure.Error)};
 }
 
-bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
+bool PreCheckTargets(const TEntryList &entries, const TOpenFolder &movies, const TOpenFolder &html,
                      const std::vector<std::string> &pageNames, TUserPrompt &prompt)
 {
-    const auto exists = [](const std::string &cp932Path) {
+    const auto exists = [](const TOpenFolder &folder, const std::string &cp932Name) {
         struct stat info = {};
-        return ::stat(Cp932ToNativePath(cp932Path).c_str(), &info) == 0 && !IsUnfinishedFile(info);
+        return ::fstatat(folder.Fd(), Cp932ToNativePath(cp932Name).c_str(), &info, 0) == 0 && !IsUnfinishedFile(info);
     };
-    const std::optional<TTargetConflict> conflict = FindFirstConflict(entries, movieDir, htmlDir, pageNames, exists);
+    const std::optional<TTargetConflict> conflict = FindFirstConflict(
+        entries, pageNames, [&](const std::string &name) { return exists(movies, name); },
+        [&](const std::string &name) { return exists(html, name); });
     if (!conflict)
         return true;
     prompt.Warning(Sjis(conflict->InMovieFolder ? "ezmovie" : "html") + Sjis("ディレクトリに同名のファイル「")

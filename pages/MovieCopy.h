@@ -17,7 +17,7 @@
 
 namespace kpx {
 
-// Paths here are the file system's own bytes (UTF-8 on this platform), not
+// Names here are the file system's own bytes (UTF-8 on this platform), not
 // code page 932: they are made once per file and used as they are.
 
 enum class TCopyResult
@@ -46,22 +46,22 @@ struct TFileOutcome
 // to while it is copied is copied once more; a second change fails the copy.
 // Failures are reported.
 TFileOutcome ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
-                          TUserPrompt &prompt, const TCopyProgress &progress = {});
+                           TUserPrompt &prompt, const TCopyProgress &progress = {});
 
 // The overwrite decision applied to a movie.
-TFileOutcome CopyUnderPolicy(const std::string &source, const std::string &destination, TOverwritePolicy policy,
-                            TUserPrompt &prompt, const TCopyProgress &progress = {}, TRunKnowledge known = {});
+TFileOutcome CopyUnderPolicy(const TMovieSource &source, const TPlace &destination, TOverwritePolicy policy,
+                             TUserPrompt &prompt, const TCopyProgress &progress = {}, TRunKnowledge known = {});
 
 // The same decision for a file the run makes itself (a page): the bytes are
 // written straight into the destination's folder, as a copy is made. A page
 // that cannot be made, filled or put in place is reported and Failed.
-TFileOutcome WriteUnderPolicy(std::string_view bytes, const std::string &destination, TOverwritePolicy policy,
-                             TUserPrompt &prompt, TRunKnowledge known = {});
+TFileOutcome WriteUnderPolicy(std::string_view bytes, const TPlace &destination, TOverwritePolicy policy,
+                              TUserPrompt &prompt, TRunKnowledge known = {});
 
 // For the strictest policy: true when no movie or page of the run exists yet
 // (an unfinished one does not count); otherwise warns about the first one
 // found and returns false.
-bool PreCheckTargets(const TEntryList &entries, const std::string &movieDir, const std::string &htmlDir,
+bool PreCheckTargets(const TEntryList &entries, const TOpenFolder &movies, const TOpenFolder &html,
                      const std::vector<std::string> &pageNames, TUserPrompt &prompt);
 
 } // namespace kpx

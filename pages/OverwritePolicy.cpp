@@ -34,15 +34,15 @@ TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)
     return TCopyAction::Replace;
 }
 
-std::optional<TTargetConflict> FindFirstConflict(const TEntryList &entries, const std::string &movieDir,
-                                                 const std::string &htmlDir, const std::vector<std::string> &pageNames,
-                                                 const std::function<bool(const std::string &)> &exists)
+std::optional<TTargetConflict> FindFirstConflict(const TEntryList &entries, const std::vector<std::string> &pageNames,
+                                                 const std::function<bool(const std::string &)> &movieExists,
+                                                 const std::function<bool(const std::string &)> &pageExists)
 {
     for (const TRecFileData &entry : entries.FEntries)
-        if (exists(movieDir + entry.CopyName))
+        if (movieExists(entry.CopyName))
             return TTargetConflict{true, entry.CopyName};
     for (int r = 0; r < entries.FPageCount && r < static_cast<int>(pageNames.size()); ++r)
-        if (exists(htmlDir + pageNames[static_cast<size_t>(r)]))
+        if (pageExists(pageNames[static_cast<size_t>(r)]))
             return TTargetConflict{false, pageNames[static_cast<size_t>(r)]};
     return std::nullopt;
 }

@@ -66,11 +66,11 @@ struct TTargetConflict
     std::string Name;          // CP932
 };
 
-// Looks at the movies in list order, then at the pages; `exists` is told a
-// CP932 path and answers whether a file the run would not replace anyway is
-// there.
-std::optional<TTargetConflict> FindFirstConflict(const TEntryList &entries, const std::string &movieDir,
-                                                 const std::string &htmlDir, const std::vector<std::string> &pageNames,
-                                                 const std::function<bool(const std::string &)> &exists);
+// Looks at the movies in list order, then at the pages; each `exists` is
+// told a CP932 name in its folder and answers whether a file the run would
+// not replace anyway is there.
+std::optional<TTargetConflict> FindFirstConflict(const TEntryList &entries, const std::vector<std::string> &pageNames,
+                                                 const std::function<bool(const std::string &)> &movieExists,
+                                                 const std::function<bool(const std::string &)> &pageExists);
 
 } // namespace kpx

@@ -1,6 +1,7 @@
 #include "pages/PageGenerator.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include "pages/CopyRecord.h"
 #include "pages/EarlierCopies.h"
 #include "pages/FileErrors.h"
+#include "pages/OpenFolder.h"
 #include "pages/WrittenFolders.h"
 #include "text/Cp932.h"
 
@@ -16,13 +18,32 @@ namespace kpx {
 
 namespace {
 
+// The folders of one run, each opened once: the source, the movie folder and
+// the html folder, which may be the movie folder.
+class TRunFolderSet
+{
+public:
+    explicit TRunFolderSet(const TRunFolders &paths) : Source(paths.Source), Movies(paths.Movie)
+    {
+        if (paths.Html != paths.Movie)
+            FHtmlApart.emplace(paths.Html);
+    }
+    const TOpenFolder &Html() const { return FHtmlApart ? *FHtmlApart : Movies; }
+
+    const TOpenFolder Source;
+    const TOpenFolder Movies;
+
+private:
+    std::optional<TOpenFolder> FHtmlApart;
+};
+
 // A folder that is gone, is no folder, or is read-only would fail every later
 // file in it with the same message.
-bool FolderTakesFiles(const std::string &folder)
+bool FolderTakesFiles(const TOpenFolder &folder)
 {
     struct stat folderStat = {};
-    return ::stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode)
-           && ::access(folder.c_str(), W_OK) == 0;
+    return folder.Fd() >= 0 && ::fstat(folder.Fd(), &folderStat) == 0 && folderStat.st_nlink > 0
+           && ::faccessat(folder.Fd(), ".", W_OK, 0) == 0;
 }
 
 // The one rule for when a run ends early, all failures having been reported:
@@ -30,11 +51,16 @@ bool FolderTakesFiles(const std::string &folder)
 // link it; at a movie only when its folder takes no more files. A movie that
 // failed in a folder that still takes files is missing from the page, and
 // the run goes on.
-bool RunGoesOn(const TPublishTarget &target, TCopyResult result, const TRunFolders &folders)
+bool RunGoesOn(const TPublishTarget &target, TCopyResult result, const TOpenFolder &movies)
 {
     if (result != TCopyResult::Failed)
         return true;
-    return target.Kind == TPublishTarget::TKind::Movie && FolderTakesFiles(folders.Movie);
+    return target.Kind == TPublishTarget::TKind::Movie && FolderTakesFiles(movies);
+}
+
+TMovieSource SourceOf(const TPublishTarget &movie, const TOpenFolder &folder, const std::string &name)
+{
+    return {folder, name, movie.Bytes, movie.Movie->Seen};
 }
 
 // A folder the run writes into: its names as the run began (a name made by
@@ -42,9 +68,11 @@ bool RunGoesOn(const TPublishTarget &target, TCopyResult result, const TRunFolde
 // offers.
 struct TTargetFolder
 {
-    TTargetFolder(const std::string &path, const TPlacementWays &ways) : Names(path, true), Ways(ways) {}
+    TTargetFolder(const TOpenFolder &folder, const TPlacementWays &ways) : Folder(folder), Names(folder, true), Ways(ways)
+    {}
     TRunKnowledge Knowledge(const TRunSources &sources) { return {&sources, &Names, &Ways}; }
 
+    const TOpenFolder &Folder;
     const TFolderNames Names;
     TPlacementWays Ways;
 };
@@ -54,34 +82,37 @@ struct TTargetFolder
 class TPublishRun
 {
 public:
-    TPublishRun(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer,
-                TRunSummary &summary)
+    TPublishRun(const TPublishJob &job, const TEntryList &entries, const TRunFolderSet &folders, TUserPrompt &prompt,
+                TPublishObserver *observer, TRunSummary &summary)
         : FJob(job)
         , FEntries(entries)
         , FWalk(job, entries)
-        , FSources(FWalk.Sources())
-        , FMovieFolder(FWalk.Folders().Movie, PlacementFor(job))
+        , FFolders(folders)
+        , FSources(FWalk.Sources(folders.Source))
+        , FMovieFolder(folders.Movies, PlacementFor(job))
         , FPrompt(prompt)
         , FObserver(observer)
         , FSummary(summary)
         , FBytesTotal(observer ? FWalk.BytesTotal() : 0)
     {
-        if (FWalk.Folders().Html != FWalk.Folders().Movie)
-            FHtmlFolderApart.emplace(FWalk.Folders().Html, PlacementFor(job));
+        if (!folders.Html().Is(folders.Movies))
+            FHtmlFolderApart.emplace(folders.Html(), PlacementFor(job));
     }
 
     void Run()
     {
         const bool complete = FWalk.Walk(
             [this](const TPublishTarget &movie) {
+                const std::string name = NativeFileName(*movie.Movie);
                 return Starting(movie)
-                       && Finished(movie, CopyUnderPolicy(movie.Source, movie.Destination, FJob.Policy, FPrompt,
+                       && Finished(movie, CopyUnderPolicy(SourceOf(movie, FFolders.Source, name),
+                                                          {FMovieFolder.Folder, movie.FileName}, FJob.Policy, FPrompt,
                                                           Progress(movie), FMovieFolder.Knowledge(FSources)));
             },
             [this](const TPublishTarget &page, const std::string &text) {
                 return Starting(page)
-                       && Finished(page, WriteUnderPolicy(text, page.Destination, FJob.Policy, FPrompt,
-                                                          HtmlFolder().Knowledge(FSources)));
+                       && Finished(page, WriteUnderPolicy(text, {HtmlFolder().Folder, page.FileName}, FJob.Policy,
+                                                          FPrompt, HtmlFolder().Knowledge(FSources)));
             });
         KeepCopyRecordWhereMoviesAre();
         if (complete)
@@ -146,7 +177,7 @@ private:
         }
         if (FObserver)
             FObserver->FileDone(target, outcome.Result);
-        if (RunGoesOn(target, outcome.Result, FWalk.Folders()))
+        if (RunGoesOn(target, outcome.Result, FFolders.Movies))
             return true;
         FEnd = TRunEnd::Failed;
         return false;
@@ -161,11 +192,13 @@ private:
             return;
         std::string text;
         const TPublishTarget last = FWalk.PageAsLast(FLastInPlace, text);
-        const std::string next = FWalk.Folders().Html + Cp932ToNativePath(PageName(FJob, FLastInPlace + 1)).native();
+        const std::string next = Cp932ToNativePath(PageName(FJob, FLastInPlace + 1)).native();
+        const int html = HtmlFolder().Folder.Fd();
         struct stat info = {};
-        if ((::stat(next.c_str(), &info) == 0 && S_ISREG(info.st_mode)) || ::stat(last.Destination.c_str(), &info) != 0)
+        if ((::fstatat(html, next.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode))
+            || ::fstatat(html, last.FileName.c_str(), &info, 0) != 0)
             return; // a page there for the link, or the last page itself gone with its folder
-        if (WriteUnderPolicy(text, last.Destination, TOverwritePolicy::Overwrite, FPrompt,
+        if (WriteUnderPolicy(text, {HtmlFolder().Folder, last.FileName}, TOverwritePolicy::Overwrite, FPrompt,
                              HtmlFolder().Knowledge(FSources))
                 .Result
             == TCopyResult::Copied)
@@ -176,10 +209,11 @@ private:
     // scan does not take them for movies.
     void KeepCopyRecordWhereMoviesAre()
     {
-        if (!SameFolder(FJob.SourceDir, FJob.MovieDir))
+        if (!FFolders.Source.Is(FFolders.Movies))
             return;
-        if (const int error = KeepCopyRecord(FWalk.Folders().Movie, FEntries, FMovieFolder.Ways)) {
-            FPrompt.Error(FileErrorMessage(FWalk.Folders().Movie + CopyRecordName, Sjis("を書き込めません。"), error));
+        if (const int error = KeepCopyRecord(FFolders.Movies, FEntries, FMovieFolder.Ways)) {
+            FPrompt.Error(
+                FileErrorMessage(FFolders.Movies.PathOf(CopyRecordName), Sjis("を書き込めません。"), error));
             FSummary.RecordFailed = true;
         }
     }
@@ -187,6 +221,7 @@ private:
     const TPublishJob &FJob;
     const TEntryList &FEntries;
     const TPublicationWalk FWalk;
+    const TRunFolderSet &FFolders;
     const TRunSources FSources;
     TTargetFolder FMovieFolder;
     std::optional<TTargetFolder> FHtmlFolderApart;
@@ -201,25 +236,27 @@ private:
     int FLastInPlace = -1; // the last page in place as this run makes it
 };
 
-bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt)
+bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, const TRunFolderSet &folders,
+                    TUserPrompt &prompt)
 {
     return job.Policy != TOverwritePolicy::WarnAndStop
-           || PreCheckTargets(entries, job.MovieDir, job.HtmlDir, job.PageNames, prompt);
+           || PreCheckTargets(entries, folders.Movies, folders.Html(), job.PageNames, prompt);
 }
 
 // A folder as the dry run sees it: its names as the plan starts, and the
 // names an earlier step would have made there.
 struct TPlannedFolder
 {
-    explicit TPlannedFolder(const std::string &path) : Names(path) {}
+    explicit TPlannedFolder(const TOpenFolder &folder) : Folder(folder), Names(folder) {}
 
+    const TOpenFolder &Folder;
     const TFolderNames Names;
     std::unordered_set<std::string> Created;
 };
 
-std::string BusyFolderMessage(const TRunFolders &folders, const std::string &busy)
+std::string BusyFolderMessage(const TRunFolderSet &folders, const TOpenFolder &busy)
 {
-    return Sjis(busy == folders.Movie ? "ezmovie" : "html") + Sjis("ディレクトリ「") + DisplayPath(busy)
+    return Sjis(&busy == &folders.Movies ? "ezmovie" : "html") + Sjis("ディレクトリ「") + DisplayPath(busy.Path())
            + Sjis("」では別のhtmlファイル作成が実行中です。") + "\r\n" + Sjis("終わってからもう一度実行してください。");
 }
 
@@ -231,23 +268,24 @@ std::string SyncFailureMessage(const std::string &folder, int error)
 
 } // namespace
 
-TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, TPublishObserver *observer)
+TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
+                          TPublishObserver *observer)
 {
     TRunSummary summary;
     summary.PageCount = entries.FPageCount;
     summary.End = TRunEnd::Refused;
-    const TRunFolders folders(job);
+    const TRunFolderSet folders{TRunFolders(job)};
     // Held before the pre-check and the first question, until the run's end.
-    const TWrittenFolders written({folders.Movie, folders.Html});
+    const TWrittenFolders written({&folders.Movies, &folders.Html()});
     if (written.Busy()) {
         prompt.Warning(BusyFolderMessage(folders, *written.Busy()));
         return summary;
     }
-    if (!PassesPreCheck(job, entries, prompt))
+    if (!PassesPreCheck(job, entries, folders, prompt))
         return summary;
     summary.End = TRunEnd::Complete;
     try {
-        TPublishRun(job, entries, prompt, observer, summary).Run();
+        TPublishRun(job, entries, folders, prompt, observer, summary).Run();
     } catch (const std::exception &error) {
         // Only what no step foresaw (memory running out): told, never a crash.
         prompt.Error(error.what());
@@ -264,14 +302,15 @@ TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUs
 
 bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt, const TPlanStep &step)
 {
-    if (!PassesPreCheck(job, entries, prompt))
+    const TRunFolderSet folders{TRunFolders(job)};
+    if (!PassesPreCheck(job, entries, folders, prompt))
         return false;
     const TPublicationWalk walk(job, entries);
-    const TRunSources sources = walk.Sources();
-    TPlannedFolder movieFolder(walk.Folders().Movie);
+    const TRunSources sources = walk.Sources(folders.Source);
+    TPlannedFolder movieFolder(folders.Movies);
     std::optional<TPlannedFolder> htmlApart;
-    if (walk.Folders().Html != walk.Folders().Movie)
-        htmlApart.emplace(walk.Folders().Html);
+    if (!folders.Html().Is(folders.Movies))
+        htmlApart.emplace(folders.Html());
     TPlannedFolder &htmlFolder = htmlApart ? *htmlApart : movieFolder;
     // `decideThere` decides from what is in the folder now.
     const auto plan = [&](const TPublishTarget &target, TPlannedFolder &folder, const auto &decideThere) {
@@ -285,13 +324,16 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     walk.Walk(
         [&](const TPublishTarget &movie) {
             return plan(movie, movieFolder, [&] {
-                return DecideCopy(job.Policy, FindDestination(movie.Source, movie.Destination,
+                const std::string name = NativeFileName(*movie.Movie);
+                return DecideCopy(job.Policy, FindDestination(SourceOf(movie, folders.Source, name),
+                                                              {movieFolder.Folder, movie.FileName},
                                                               {&sources, &movieFolder.Names, nullptr}));
             });
         },
         [&](const TPublishTarget &page, const std::string &text) {
             return plan(page, htmlFolder, [&] {
-                return DecideWrite(job.Policy, text, page.Destination, {&sources, &htmlFolder.Names, nullptr});
+                return DecideWrite(job.Policy, text, {htmlFolder.Folder, page.FileName},
+                                   {&sources, &htmlFolder.Names, nullptr});
             });
         });
     return true;

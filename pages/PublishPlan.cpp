@@ -77,13 +77,13 @@ bool TPublicationWalk::Walk(const TMovieVisit &movie, const TPageVisit &page) co
     return true;
 }
 
-TRunSources TPublicationWalk::Sources() const
+TRunSources TPublicationWalk::Sources(const TOpenFolder &sourceFolder) const
 {
-    return TRunSources([this] {
-        std::vector<std::string> files;
+    return TRunSources(sourceFolder, [this] {
+        std::vector<std::string> names;
         for (int k = 0; k < PublishedCount(FEntries); ++k)
-            files.push_back(MovieTarget(k, 0).Source);
-        return files;
+            names.push_back(NativeFileName(FEntries.FEntries[static_cast<size_t>(k)]));
+        return names;
     });
 }
 
@@ -106,20 +106,29 @@ TPublishTarget TPublicationWalk::PageAsLast(int pageIndex, std::string &text) co
 
 TPublishTarget TPublicationWalk::PageTarget(int pageIndex, std::uintmax_t bytes) const
 {
-    std::string name = PageName(FJob, pageIndex);
-    std::string destination = FFolders.Html + Cp932ToNativePath(name).native();
-    return {TPublishTarget::TKind::Page, pageIndex, std::move(name), std::string(), std::move(destination), bytes};
+    return Target(TPublishTarget::TKind::Page, pageIndex, PageName(FJob, pageIndex), FFolders.Html, bytes);
 }
 
 TPublishTarget TPublicationWalk::MovieTarget(int entryIndex, int pageIndex) const
 {
     const TRecFileData &entry = FEntries.FEntries[static_cast<size_t>(entryIndex)];
-    return {TPublishTarget::TKind::Movie,
-            pageIndex,
-            entry.CopyName,
-            FFolders.Source + NativeFileName(entry),
-            FFolders.Movie + Cp932ToNativePath(entry.CopyName).native(),
-            ListedBytes(entry)};
+    TPublishTarget target =
+        Target(TPublishTarget::TKind::Movie, pageIndex, entry.CopyName, FFolders.Movie, ListedBytes(entry));
+    target.Movie = &entry;
+    return target;
+}
+
+TPublishTarget TPublicationWalk::Target(TPublishTarget::TKind kind, int pageIndex, std::string name,
+                                        const std::string &folder, std::uintmax_t bytes) const
+{
+    TPublishTarget target;
+    target.Kind = kind;
+    target.PageIndex = pageIndex;
+    target.FileName = Cp932ToNativePath(name).native();
+    target.Destination = folder + target.FileName;
+    target.Name = std::move(name);
+    target.Bytes = bytes;
+    return target;
 }
 
 std::string TPublicationWalk::PageText(int pageIndex, int pageCount) const

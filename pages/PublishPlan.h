@@ -64,11 +64,12 @@ struct TPublishTarget
         Page,
     };
     TKind Kind = TKind::Movie;
-    int PageIndex = 0;        // the page it belongs to, from 0
-    std::string Name;         // CP932: the copy name or the page name
-    std::string Source;       // the movie as the file system names it; empty for a page
-    std::string Destination;  // as the file system names it
-    std::uintmax_t Bytes = 0; // the movie's listed size, or the page text's
+    int PageIndex = 0;                   // the page it belongs to, from 0
+    std::string Name;                    // CP932: the copy name or the page name
+    const TRecFileData *Movie = nullptr; // the movie copied; none for a page
+    std::string FileName;                // in its target folder, as the file system names it
+    std::string Destination;             // the whole path, for what the user is told
+    std::uintmax_t Bytes = 0;            // the movie's listed size, or the page text's
 };
 
 // Where a run's files come from and go, as the file system spells them,
@@ -96,9 +97,9 @@ public:
     using TPageVisit = std::function<bool(const TPublishTarget &page, const std::string &text)>;
     bool Walk(const TMovieVisit &movie, const TPageVisit &page) const;
 
-    // Every file the run copies from, for the rare question whether a
-    // destination is one of them.
-    TRunSources Sources() const;
+    // Every file the run copies from, in `sourceFolder`, for the rare
+    // question whether a destination is one of them.
+    TRunSources Sources(const TOpenFolder &sourceFolder) const;
     // The listed bytes of every movie and page of the run.
     std::uintmax_t BytesTotal() const;
     // Page `pageIndex` as it reads when it is the last page: for a run that
@@ -108,6 +109,8 @@ public:
 private:
     TPublishTarget MovieTarget(int entryIndex, int pageIndex) const;
     TPublishTarget PageTarget(int pageIndex, std::uintmax_t bytes) const;
+    TPublishTarget Target(TPublishTarget::TKind kind, int pageIndex, std::string name, const std::string &folder,
+                          std::uintmax_t bytes) const;
     std::string PageText(int pageIndex, int pageCount) const;
 
     const TPublishJob &FJob;

@@ -2,10 +2,22 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace kpx {
+
+// What the scan saw of a movie with its one look: enough to tell a copy that
+// is current, and the file itself, without looking again.
+struct TSeenFile
+{
+    timespec Modified = {};
+    dev_t Device = 0;
+    ino_t Inode = 0;
+};
 
 // One movie of the source folder. Strings are code page 932 bytes.
 struct TRecFileData
@@ -21,6 +33,7 @@ struct TRecFileData
     // The name exactly as the file system spells it. OrgName cannot hold every
     // name (code page 932 lacks many characters); copying uses this one.
     std::string NativeName;
+    std::optional<TSeenFile> Seen; // absent for a movie the scan did not list
 };
 
 // Strings of the download markup, indexed by DlKind, NoVideo and SoundKind.

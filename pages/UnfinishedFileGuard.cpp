@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <pthread.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,16 +13,18 @@ namespace {
 
 constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
-// What the handler may touch: a fixed buffer, the file's descriptor or
-// identity, and a flag, set before and cleared after the rest is in place.
-char UnfinishedPath[4096];
+// What the handler may touch: the folder, a fixed buffer with the name, the
+// file's descriptor or identity, and a flag, set before and cleared after
+// the rest is in place.
+volatile int UnfinishedFolder = -1;
+char UnfinishedName[512];
 volatile int UnfinishedFd = -1;
 volatile std::sig_atomic_t UnfinishedIdentityKnown = 0;
 volatile dev_t UnfinishedDevice = 0;
 volatile ino_t UnfinishedInode = 0;
 volatile std::sig_atomic_t UnfinishedArmed = 0;
 
-// Only system calls a signal handler may make: fstat, lstat, unlink.
+// Only system calls a signal handler may make: fstat, fstatat, unlinkat.
 bool StillTheUnfinishedFile()
 {
     struct stat made = {};
@@ -32,13 +35,14 @@ bool StillTheUnfinishedFile()
         return false;
     }
     struct stat named = {};
-    return ::lstat(UnfinishedPath, &named) == 0 && named.st_dev == made.st_dev && named.st_ino == made.st_ino;
+    return ::fstatat(UnfinishedFolder, UnfinishedName, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == made.st_dev
+           && named.st_ino == made.st_ino;
 }
 
 extern "C" void RemoveUnfinishedAndEnd(int signal)
 {
     if (UnfinishedArmed && StillTheUnfinishedFile())
-        ::unlink(UnfinishedPath);
+        ::unlinkat(UnfinishedFolder, UnfinishedName, 0);
     // Then end as the signal would have: default action, raised again.
     struct sigaction byDefault = {};
     byDefault.sa_handler = SIG_DFL;
@@ -92,18 +96,20 @@ bool IdentityOf(int fd, TFileIdentity &identity)
     return true;
 }
 
-void RemoveIfStill(const std::string &path, const TFileIdentity &identity)
+void RemoveIfStill(int folder, const std::string &name, const TFileIdentity &identity)
 {
     struct stat named = {};
-    if (::lstat(path.c_str(), &named) == 0 && named.st_dev == identity.Device && named.st_ino == identity.Inode)
-        ::unlink(path.c_str());
+    if (::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == identity.Device
+        && named.st_ino == identity.Inode)
+        ::unlinkat(folder, name.c_str(), 0);
 }
 
-TUnfinishedFileGuard::TUnfinishedFileGuard(const std::string &path, int fd)
+TUnfinishedFileGuard::TUnfinishedFileGuard(int folder, const std::string &name, int fd)
 {
     sigset_t toHold = SignalsToHold();
-    if (path.size() < sizeof UnfinishedPath) {
-        std::memcpy(UnfinishedPath, path.c_str(), path.size() + 1);
+    if (name.size() < sizeof UnfinishedName) {
+        std::memcpy(UnfinishedName, name.c_str(), name.size() + 1);
+        UnfinishedFolder = folder;
         UnfinishedFd = fd;
         UnfinishedIdentityKnown = 0;
         std::atomic_signal_fence(std::memory_order_seq_cst);

@@ -16,20 +16,22 @@ struct TFileIdentity
 // The identity of the file open at `fd`; nothing is known when it cannot be told.
 bool IdentityOf(int fd, TFileIdentity &identity);
 
-// Removes `path` only while it is still the file of that identity: a name
-// another process has since given to a file of its own stays.
-void RemoveIfStill(const std::string &path, const TFileIdentity &identity);
+// Removes `name` of the folder open at `folder` only while it is still the
+// file of that identity: a name another process has since given to a file of
+// its own stays.
+void RemoveIfStill(int folder, const std::string &name, const TFileIdentity &identity);
 
-// While it lives, the file at `path` (just made, ours, not yet complete,
-// open at `fd`) is removed if Ctrl+C, a logout or kill ends the process, as
-// long as the name still leads to that file: such an end leaves nothing of
-// ours under its name, not even the unfinished mark, and nothing of anyone
-// else's goes with it. A signal the program handles itself is held off until
-// the guard goes instead. One file at a time: the engine runs on one thread.
+// While it lives, the file `name` of the folder open at `folder` (just made,
+// ours, not yet complete, open at `fd`) is removed if Ctrl+C, a logout or
+// kill ends the process, as long as the name still leads to that file: such
+// an end leaves nothing of ours under its name, not even the unfinished mark,
+// and nothing of anyone else's goes with it. A signal the program handles
+// itself is held off until the guard goes instead. One file at a time: the
+// engine runs on one thread.
 class TUnfinishedFileGuard
 {
 public:
-    TUnfinishedFileGuard(const std::string &path, int fd);
+    TUnfinishedFileGuard(int folder, const std::string &name, int fd);
     ~TUnfinishedFileGuard();
     TUnfinishedFileGuard(const TUnfinishedFileGuard &) = delete;
     TUnfinishedFileGuard &operator=(const TUnfinishedFileGuard &) = delete;

@@ -2,53 +2,50 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "pages/TestSeams.h"
 
 namespace kpx {
 
-TWrittenFolders::TWrittenFolders(const std::vector<std::string> &folders)
+TWrittenFolders::TWrittenFolders(const std::vector<const TOpenFolder *> &folders)
 {
-    for (const std::string &path : folders) {
-        TFileDescriptor fd(::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        struct stat info = {};
-        if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
-            continue;
+    for (const TOpenFolder *folder : folders) {
         // Locked twice by one process through two descriptors, a folder
         // would call itself busy.
-        const bool known = std::any_of(FFolders.begin(), FFolders.end(), [&](const TFolder &folder) {
-            struct stat held = {};
-            return ::fstat(folder.Fd.Get(), &held) == 0 && held.st_dev == info.st_dev && held.st_ino == info.st_ino;
-        });
-        if (known)
+        if (folder->Fd() < 0
+            || std::any_of(FFolders.begin(), FFolders.end(), [&](const TOpenFolder *held) { return held->Is(*folder); }))
             continue;
+        FFolders.push_back(folder);
         // Where the file system offers no lock (NFS without a lock service,
         // some FUSE drivers) the run goes on unguarded: refusing every run
         // there would make such folders unusable.
-        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-            FBusy = path;
+        if (::flock(folder->Fd(), LOCK_EX | LOCK_NB) == 0) {
+            FLocked.push_back(folder);
+        } else if (errno == EWOULDBLOCK) {
+            FBusy = folder;
             return;
         }
-        TFolder &held = FFolders.emplace_back();
-        held.Path = path;
-        held.Fd.Reset(fd.Release());
-        held.Device = info.st_dev;
     }
+}
+
+TWrittenFolders::~TWrittenFolders()
+{
+    // The descriptors outlive this: the locks must not.
+    for (const TOpenFolder *folder : FLocked)
+        ::flock(folder->Fd(), LOCK_UN);
 }
 
 int TWrittenFolders::Sync(std::string &failedFolder) const
 {
     std::vector<dev_t> synced;
-    for (const TFolder &folder : FFolders) {
-        if (std::find(synced.begin(), synced.end(), folder.Device) != synced.end())
+    for (const TOpenFolder *folder : FFolders) {
+        if (std::find(synced.begin(), synced.end(), folder->Device()) != synced.end())
             continue;
-        synced.push_back(folder.Device);
-        if (SyncFileSystemOf(folder.Fd.Get()) != 0) {
-            failedFolder = folder.Path;
+        synced.push_back(folder->Device());
+        if (SyncFileSystemOf(folder->Fd()) != 0) {
+            failedFolder = folder->Path();
             return errno;
         }
     }

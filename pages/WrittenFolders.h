@@ -1,28 +1,28 @@
 #pragma once
 
-#include <deque>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
-#include "pages/FileBytes.h"
+#include "pages/OpenFolder.h"
 
 namespace kpx {
 
 // The folders one run writes into, held for that run alone from its start to
-// its end, and put on disk before it ends. Paths are the file system's own
-// bytes.
+// its end, and put on disk before it ends.
 class TWrittenFolders
 {
 public:
-    // Opens and locks each folder; a folder named twice, under any name, is
-    // one. A folder that cannot be opened is passed over: writing into it
-    // fails later with a message of its own.
-    explicit TWrittenFolders(const std::vector<std::string> &folders);
+    // Locks each folder; a folder named twice, under any name, is one. A
+    // folder that could not be opened is passed over: writing into it fails
+    // with a message of its own.
+    explicit TWrittenFolders(const std::vector<const TOpenFolder *> &folders);
+    ~TWrittenFolders();
+    TWrittenFolders(const TWrittenFolders &) = delete;
+    TWrittenFolders &operator=(const TWrittenFolders &) = delete;
 
-    // The first folder another run holds (as it was named), or nullopt.
-    const std::optional<std::string> &Busy() const { return FBusy; }
+    // The first folder another run holds, or nullptr.
+    const TOpenFolder *Busy() const { return FBusy; }
 
     // Asks the kernel to write out what is cached for the folders' file
     // systems, one call for each: 0 or an errno, `failedFolder` naming the
@@ -34,14 +34,9 @@ public:
     static bool WholeFileSystemSyncOffered();
 
 private:
-    struct TFolder
-    {
-        std::string Path;
-        TFileDescriptor Fd;
-        dev_t Device = 0;
-    };
-    std::deque<TFolder> FFolders;
-    std::optional<std::string> FBusy;
+    std::vector<const TOpenFolder *> FFolders; // distinct, open
+    std::vector<const TOpenFolder *> FLocked;
+    const TOpenFolder *FBusy = nullptr;
 };
 
 } // namespace kpx

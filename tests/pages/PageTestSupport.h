@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <dirent.h>
 
+#include <filesystem>
+
+#include "pages/Destination.h"
 #include "pages/RecFileData.h"
 #include "pages/TestSeams.h"
 
@@ -80,5 +83,28 @@ private:
     }
     TSeam<dirent *(*)(DIR *)> FSeam;
 };
+
+// A test's path as the engine takes a file: its folder opened once and its
+// name there, for a destination (TPlace) or a movie to copy (TMovieSource).
+class At
+{
+public:
+    explicit At(const std::filesystem::path &path)
+        : FFolder(path.parent_path().native() + "/")
+        , FName(path.filename().native())
+    {}
+    operator TPlace() const { return {FFolder, FName}; }
+    operator TMovieSource() const { return {FFolder, FName, 0, std::nullopt}; }
+
+private:
+    TOpenFolder FFolder;
+    std::string FName;
+};
+
+// A test's folder, opened as a run opens it.
+inline TOpenFolder Opened(const std::filesystem::path &folder)
+{
+    return TOpenFolder(folder.native() + "/");
+}
 
 } // namespace kpx::test

@@ -14,6 +14,8 @@
 using namespace kpx;
 using kpx::test::ReadFileBytes;
 using kpx::test::TempDir;
+using kpx::test::At;
+using kpx::test::Opened;
 using kpx::test::WriteFileBytes;
 namespace fs = std::filesystem;
 
@@ -61,7 +63,8 @@ TEST(AtomicFile, AKillWhileFillingLeavesTheNameCompleteAbsentOrMarked)
             WriteFileBytes(target, "old");
         InChild([&] {
             TPlacementWays ways = c.ways;
-            TAtomicFile file(target, c.replace, c.bytes, 0644, ways);
+            const At place(target);
+            TAtomicFile file(place, c.replace, c.bytes, 0644, ways);
             if (file.Open() == 0 && WriteAll(file.Fd(), std::string(c.bytes / 2, 'x')) == 0)
                 ::raise(SIGKILL);
         });
@@ -70,7 +73,7 @@ TEST(AtomicFile, AKillWhileFillingLeavesTheNameCompleteAbsentOrMarked)
         const std::string left = !exists ? "" : IsUnfinishedFile(info) ? "unfinished" : ReadFileBytes(target);
         EXPECT_EQ(left, c.left);
         // The next run into the folder removes what the killed process hid there.
-        const TFolderNames names(dir.path(), true);
+        const TFolderNames names(Opened(dir.path()), true);
         for (const auto &entry : fs::directory_iterator(dir.path()))
             EXPECT_EQ(entry.path().filename(), "m.amc");
     }
@@ -91,10 +94,10 @@ TEST(AtomicFile, OnlyHiddenNamesOfProcessesThatEndedAreRemoved)
     };
     for (const auto &c : cases)
         WriteFileBytes(dir / c.name, "x");
-    const TFolderNames listedOnly(dir.path());
+    const TFolderNames listedOnly(Opened(dir.path()));
     for (const auto &c : cases)
         EXPECT_TRUE(fs::exists(dir / c.name)) << c.name;
-    const TFolderNames cleaned(dir.path(), true);
+    const TFolderNames cleaned(Opened(dir.path()), true);
     for (const auto &c : cases)
         EXPECT_NE(fs::exists(dir / c.name), c.removed) << c.name;
     EXPECT_FALSE(cleaned.MayHold(cases[0].name));
@@ -124,11 +127,12 @@ TEST(AtomicFile, TheProbeForPermissionBitsNeverTakesTheFinalName)
         // kill -9 while the folder's file system is probed
         TestSeams().ModesProbed = [](const std::string &) { ::raise(SIGKILL); };
         TPlacementWays ways;
-        TAtomicFile file(target, false, 10, 0644, ways);
+        const At place(target);
+        TAtomicFile file(place, false, 10, 0644, ways);
         file.Open();
     });
     EXPECT_FALSE(fs::exists(target));
-    const TFolderNames names(dir.path(), true); // the next run's clean-up
+    const TFolderNames names(Opened(dir.path()), true); // the next run's clean-up
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
@@ -138,7 +142,7 @@ TEST(AtomicFile, AListingCutShortRulesOutNoName)
     for (const char *name : {"a.amc", "b.amc", "c.amc", "d.amc"})
         WriteFileBytes(dir / name, "x");
     const kpx::test::TListingCutShort failing(2);
-    const TFolderNames names(dir.path());
+    const TFolderNames names(Opened(dir.path()));
     for (const char *name : {"a.amc", "b.amc", "c.amc", "d.amc", "e.amc"})
         EXPECT_TRUE(names.MayHold(name)) << name;
 }

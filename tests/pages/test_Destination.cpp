@@ -2,11 +2,14 @@
 
 #include <chrono>
 
+#include "PageTestSupport.h"
 #include "pages/Destination.h"
 #include "support/TestSupport.h"
 
 using namespace kpx;
 using kpx::test::TempDir;
+using kpx::test::At;
+using kpx::test::Opened;
 using kpx::test::WriteFileBytes;
 namespace fs = std::filesystem;
 
@@ -18,7 +21,8 @@ TEST(FindDestination, KnowsFilesByDeviceAndInodeWhateverTheirName)
     WriteFileBytes(dir / "copy", "xy");
     fs::create_hard_link(dir / "a", dir / "hard");
     fs::create_symlink(dir / "b", dir / "soft");
-    const TRunSources sources([&] { return std::vector<std::string>{dir / "a", dir / "b"}; });
+    const TOpenFolder folder = Opened(dir.path());
+    const TRunSources sources(folder, [] { return std::vector<std::string>{"a", "b"}; });
     const struct
     {
         const char *source;
@@ -35,9 +39,9 @@ TEST(FindDestination, KnowsFilesByDeviceAndInodeWhateverTheirName)
         {"missing", "b", TDestination::AnotherSource},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(FindDestination(dir / c.source, dir / c.destination, {&sources}), c.expected)
+        EXPECT_EQ(FindDestination(At(dir / c.source), At(dir / c.destination), {&sources}), c.expected)
             << c.source << " -> " << c.destination;
-    EXPECT_EQ(FindDestination(dir / "b", dir / "copy"), TDestination::Other);
+    EXPECT_EQ(FindDestination(At(dir / "b"), At(dir / "copy")), TDestination::Other);
 }
 
 TEST(UpdatePolicy, ReplacesOnlyWhatChanged)
@@ -62,10 +66,10 @@ TEST(UpdatePolicy, ReplacesOnlyWhatChanged)
     };
     for (const auto &m : movies) {
         at(m.name, m.bytes, m.seconds);
-        EXPECT_EQ(DecideCopy(TOverwritePolicy::Update, FindDestination(dir / "source", dir / m.name)), m.expected)
+        EXPECT_EQ(DecideCopy(TOverwritePolicy::Update, FindDestination(At(dir / "source"), At(dir / m.name))), m.expected)
             << m.name;
     }
-    EXPECT_EQ(DecideCopy(TOverwritePolicy::Update, FindDestination(dir / "source", dir / "missing")), A::Copy);
+    EXPECT_EQ(DecideCopy(TOverwritePolicy::Update, FindDestination(At(dir / "source"), At(dir / "missing"))), A::Copy);
     EXPECT_EQ(DecideCopy(TOverwritePolicy::Update, TDestination::TheSource), A::KeepSameFile);
     EXPECT_EQ(DecideCopy(TOverwritePolicy::Update, TDestination::AnotherSource), A::KeepSource);
     // Other policies take a current copy for any existing file.
@@ -76,7 +80,7 @@ TEST(UpdatePolicy, ReplacesOnlyWhatChanged)
     const std::pair<const char *, A> pages[] = {
         {"page", A::KeepCurrent}, {"pagf", A::Replace}, {"page!", A::Replace}};
     for (const auto &[bytes, expected] : pages)
-        EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, bytes, dir / "page.html"), expected) << bytes;
-    EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, "page", dir / "new.html"), A::Copy);
-    EXPECT_EQ(DecideWrite(TOverwritePolicy::Overwrite, "page", dir / "page.html"), A::Replace);
+        EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, bytes, At(dir / "page.html")), expected) << bytes;
+    EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, "page", At(dir / "new.html")), A::Copy);
+    EXPECT_EQ(DecideWrite(TOverwritePolicy::Overwrite, "page", At(dir / "page.html")), A::Replace);
 }

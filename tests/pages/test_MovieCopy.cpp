@@ -22,6 +22,8 @@ using kpx::test::FakePrompt;
 using kpx::test::FileSizeLimit;
 using kpx::test::ReadFileBytes;
 using kpx::test::TempDir;
+using kpx::test::At;
+using kpx::test::Opened;
 using kpx::test::WriteFileBytes;
 namespace fs = std::filesystem;
 
@@ -62,7 +64,7 @@ TEST_F(MovieCopyTest, CopiesAreMadeWithoutQuestionUnderEveryPolicyAndKeepTheSour
         ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
         for (int policy = 0; policy <= 4; ++policy) {
             fs::remove(target);
-            EXPECT_EQ(CopyUnderPolicy(source, target, OverwritePolicyFromIndex(policy), prompt).Result, TCopyResult::Copied);
+            EXPECT_EQ(CopyUnderPolicy(At(source), At(target), OverwritePolicyFromIndex(policy), prompt).Result, TCopyResult::Copied);
             EXPECT_EQ(fs::file_size(target), bytes);
             EXPECT_EQ(fs::last_write_time(target), sourceTime) << policy;
         }
@@ -95,7 +97,7 @@ TEST_F(MovieCopyTest, ExistingDestinationFollowsThePolicy)
         FakePrompt answering;
         answering.answer = c.answer;
         WriteFileBytes(target, "old");
-        EXPECT_EQ(CopyUnderPolicy(source, target, c.policy, answering).Result, c.result);
+        EXPECT_EQ(CopyUnderPolicy(At(source), At(target), c.policy, answering).Result, c.result);
         EXPECT_EQ(ReadFileBytes(target), c.content);
         ASSERT_EQ(answering.questions.size(), c.questions);
         if (c.questions) {
@@ -150,7 +152,7 @@ TEST_F(MovieCopyTest, PagesAreWrittenUnderThePolicyAndNothingElseIsLeft)
             fs::remove(target);
             if (c.targetExists)
                 WriteFileBytes(target, "old");
-            EXPECT_EQ(WriteUnderPolicy("page", target, c.policy, answering, known).Result, c.result);
+            EXPECT_EQ(WriteUnderPolicy("page", At(target), c.policy, answering, known).Result, c.result);
             EXPECT_EQ(ReadFileBytes(target), c.content);
             EXPECT_EQ(answering.questions.size(), c.questions);
             EXPECT_TRUE(answering.errors.empty());
@@ -163,7 +165,7 @@ TEST_F(MovieCopyTest, APageThatCannotBeMadeFailsNamingIt)
 {
     BothWays::Run([&](TRunKnowledge known) {
         FakePrompt told;
-        EXPECT_EQ(WriteUnderPolicy("page", dir / "nofolder" / "x.html", TOverwritePolicy::Confirm, told, known).Result,
+        EXPECT_EQ(WriteUnderPolicy("page", At(dir / "nofolder" / "x.html"), TOverwritePolicy::Confirm, told, known).Result,
                   TCopyResult::Failed);
         ASSERT_EQ(told.errors.size(), 1u);
         EXPECT_NE(told.errors[0].find("x.html」を作成できません。"), std::string::npos);
@@ -182,7 +184,7 @@ TEST_F(MovieCopyTest, ADestinationThatAppearsDuringALargeCopyIsDecidedAgain)
                 if (!fs::exists(target))
                     WriteFileBytes(target, "appeared");
             };
-            EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, answering, appear, known).Result,
+            EXPECT_EQ(CopyUnderPolicy(At(source), At(target), TOverwritePolicy::Confirm, answering, appear, known).Result,
                       answer ? TCopyResult::Copied : TCopyResult::Declined);
             EXPECT_EQ(fs::file_size(target), answer ? CopyChunkBytes + 1 : 8u);
             EXPECT_EQ(answering.questions.size(), 1u);
@@ -263,7 +265,7 @@ TEST_F(MovieCopyTest, ATerminationWhileCopyingLeavesNothingUnderTheNameOrHidden)
             const bool takeNames = c.when == NameTaken;
             const fs::path folder = dir.path();
             CopyUnderPolicy(
-                source, target, TOverwritePolicy::Overwrite, prompt,
+                At(source), At(target), TOverwritePolicy::Overwrite, prompt,
                 [&](std::uintmax_t) {
                     if (takeNames)
                         TakeEveryNameBut(folder, "source.amc");
@@ -300,17 +302,17 @@ TEST_F(MovieCopyTest, ATerminationWhileCopyingLeavesNothingUnderTheNameOrHidden)
 TEST_F(MovieCopyTest, FolderNamesSpareLooksOnlyForNamesTheFolderCannotHold)
 {
     WriteFileBytes(dir / "Movie.AMC", "x");
-    const TFolderNames names(dir.path());
+    const TFolderNames names(Opened(dir.path()));
     const std::pair<const char *, bool> cases[] = {
         {"Movie.AMC", true}, {"movie.amc", true}, {"other.amc", false}, {"\xE6\x98\xA0.amc", true}};
     for (const auto &[name, mayHold] : cases)
         EXPECT_EQ(names.MayHold(name), mayHold) << name;
-    EXPECT_TRUE(TFolderNames(dir / "missing").MayHold("other.amc"));
+    EXPECT_TRUE(TFolderNames(Opened(dir / "missing")).MayHold("other.amc"));
 
     // Named after the listing: still asked about, never replaced unseen.
     WriteFileBytes(target, "appeared");
     prompt.answer = false;
-    EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Confirm, prompt, {}, {nullptr, &names}).Result,
+    EXPECT_EQ(CopyUnderPolicy(At(source), At(target), TOverwritePolicy::Confirm, prompt, {}, {nullptr, &names}).Result,
               TCopyResult::Declined);
     EXPECT_EQ(ReadFileBytes(target), "appeared");
 }
@@ -324,8 +326,8 @@ TEST_F(MovieCopyTest, FileCopiedOntoItselfStaysIntact)
     const fs::path aliases[] = {source, dir / "hardlink.amc", dir / "symlink.amc", dir / "same" / "source.amc"};
     for (const fs::path &alias : aliases) {
         for (TOverwritePolicy policy : {TOverwritePolicy::Confirm, TOverwritePolicy::Overwrite}) {
-            EXPECT_EQ(CopyUnderPolicy(source, alias, policy, prompt).Result, TCopyResult::SameFile) << alias;
-            EXPECT_EQ(CopyUnderPolicy(alias, source, policy, prompt).Result, TCopyResult::SameFile) << alias;
+            EXPECT_EQ(CopyUnderPolicy(At(source), At(alias), policy, prompt).Result, TCopyResult::SameFile) << alias;
+            EXPECT_EQ(CopyUnderPolicy(At(alias), At(source), policy, prompt).Result, TCopyResult::SameFile) << alias;
             EXPECT_EQ(ReadFileBytes(source), "new movie");
         }
     }
@@ -371,7 +373,7 @@ TEST_F(MovieCopyTest, FailedCopyLeavesNoPartialFileAndIsReported)
         {
             FileSizeLimit limit(64 * 1024);
             const kpx::test::TSeam<int (*)(int)> closing(TestSeams().Close, c.closeFails ? FailingClose : nullptr);
-            EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Overwrite, failing, {}, {nullptr, nullptr, &ways})
+            EXPECT_EQ(CopyUnderPolicy(At(source), At(target), TOverwritePolicy::Overwrite, failing, {}, {nullptr, nullptr, &ways})
                           .Result,
                       TCopyResult::Failed);
         }
@@ -430,7 +432,7 @@ protected:
         list.FPageItemCount = 1;
         list.FPageCount = 3;
     }
-    bool check() { return PreCheckTargets(list, movies.cp932(), html.cp932(), pages, prompt); }
+    bool check() { return PreCheckTargets(list, Opened(movies.path()), Opened(html.path()), pages, prompt); }
 };
 
 TEST_F(PreCheckTest, NothingExistingLetsTheRunGo)
@@ -477,7 +479,7 @@ TEST_F(MovieCopyTest, ACopyIsNoMoreReadableThanItsSource)
                 WriteFileBytes(source, std::string(bytes, 'm'));
                 fs::permissions(source, static_cast<fs::perms>(mode));
                 fs::remove(target);
-                ASSERT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Overwrite, prompt, {}, known).Result,
+                ASSERT_EQ(CopyUnderPolicy(At(source), At(target), TOverwritePolicy::Overwrite, prompt, {}, known).Result,
                           TCopyResult::Copied);
                 EXPECT_EQ(static_cast<mode_t>(fs::status(target).permissions()), mode & ~umask)
                     << std::oct << mode << " " << bytes;
@@ -492,13 +494,13 @@ TEST_F(MovieCopyTest, AFileAnInterruptedRunLeftIsReplacedUnderEveryPolicy)
         WriteFileBytes(target, "partial");
         fs::permissions(target, fs::perms::none);
         prompt.answer = false;
-        EXPECT_EQ(CopyUnderPolicy(source, target, OverwritePolicyFromIndex(policy), prompt).Result, TCopyResult::Copied);
+        EXPECT_EQ(CopyUnderPolicy(At(source), At(target), OverwritePolicyFromIndex(policy), prompt).Result, TCopyResult::Copied);
         EXPECT_EQ(ReadFileBytes(target), "new movie") << policy;
         EXPECT_NE(fs::status(target).permissions(), fs::perms::none);
         fs::remove(target);
         WriteFileBytes(target, "partial page");
         fs::permissions(target, fs::perms::none);
-        EXPECT_EQ(WriteUnderPolicy("page", target, OverwritePolicyFromIndex(policy), prompt).Result, TCopyResult::Copied);
+        EXPECT_EQ(WriteUnderPolicy("page", At(target), OverwritePolicyFromIndex(policy), prompt).Result, TCopyResult::Copied);
         EXPECT_EQ(ReadFileBytes(target), "page") << policy;
     }
     EXPECT_TRUE(prompt.questions.empty());
@@ -542,7 +544,7 @@ TEST_F(MovieCopyTest, ASourceWrittenToWhileCopiedIsCopiedOnceMoreThenRefused)
             }
         };
         FakePrompt told;
-        EXPECT_EQ(CopyUnderPolicy(source, target, TOverwritePolicy::Overwrite, told, change).Result, c.result);
+        EXPECT_EQ(CopyUnderPolicy(At(source), At(target), TOverwritePolicy::Overwrite, told, change).Result, c.result);
         if (c.result == TCopyResult::Copied) {
             EXPECT_EQ(ReadFileBytes(target), ReadFileBytes(source));
             EXPECT_EQ(fs::last_write_time(target), fs::last_write_time(source));
@@ -561,15 +563,15 @@ TEST_F(MovieCopyTest, NothingThatIsNoFileIsReadOrWaitedOn)
     fs::create_symlink("/dev/zero", dir / "device.amc");
     for (const char *name : {"pipe.amc", "device.amc"}) {
         FakePrompt told;
-        EXPECT_EQ(CopyUnderPolicy(dir / name, target, TOverwritePolicy::Overwrite, told).Result, TCopyResult::Failed);
+        EXPECT_EQ(CopyUnderPolicy(At(dir / name), At(target), TOverwritePolicy::Overwrite, told).Result, TCopyResult::Failed);
         ASSERT_EQ(told.errors.size(), 1u) << name;
         EXPECT_NE(told.errors[0].find("通常のファイルではありません"), std::string::npos);
         EXPECT_FALSE(fs::exists(target));
     }
     // The update choice compares a page with what is at its name; a pipe there holds nothing.
     ASSERT_EQ(::mkfifo(target.c_str(), 0644), 0);
-    EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, "page", target), TCopyAction::Replace);
-    EXPECT_EQ(WriteUnderPolicy("page", target, TOverwritePolicy::Update, prompt).Result, TCopyResult::Copied);
+    EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, "page", At(target)), TCopyAction::Replace);
+    EXPECT_EQ(WriteUnderPolicy("page", At(target), TOverwritePolicy::Update, prompt).Result, TCopyResult::Copied);
     EXPECT_EQ(ReadFileBytes(target), "page");
 }
 
