@@ -20,7 +20,7 @@
 #include "app/FolderBrowser.h"
 #include "app/kpx_main.h"
 #include "components/UpDown.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
 #include "settings/kpx_cfg.h"
 #include "tags/kpx_tags.h"
 

@@ -16,8 +16,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "settings/FixedOptions.h"
-#include "settings/IniStorage.h"
+#include "settings/file/FixedOptions.h"
+#include "settings/file/IniStorage.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_tags.h"

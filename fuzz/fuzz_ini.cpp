@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/IniDocument.h"
-#include "settings/SettingsError.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
 
 namespace {
 

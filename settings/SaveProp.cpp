@@ -11,10 +11,10 @@
 #include <QScopedValueRollback>
 #include <QWidget>
 
-#include "settings/IniDocument.h"
 #include "settings/ObjectLines.h"
-#include "settings/SettingsError.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
+#include "settings/file/SettingsLayout.h"
 #include "text/Cp932.h"
 
 namespace kpx {

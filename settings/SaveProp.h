@@ -11,9 +11,9 @@
 #include <QVariant>
 
 #include "settings/DeclaredProps.h"
-#include "settings/IniStorage.h"
 #include "settings/PropertyAccess.h"
 #include "settings/WindowPlacement.h"
+#include "settings/file/IniStorage.h"
 
 class QWidget;
 

@@ -6,7 +6,7 @@
 
 #include "components/MessageDialogs.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 
 namespace kpx {
 

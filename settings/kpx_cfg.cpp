@@ -13,20 +13,20 @@
 
 #include "components/AppIcon.h"
 #include "components/DesktopWindow.h"
-#include "components/Glyphs.h"
-#include "components/WindowFrame.h"
 #include "components/EnterAsTab.h"
+#include "components/Glyphs.h"
 #include "components/LtLabel.h"
 #include "components/PageTextValidator.h"
+#include "components/StayOnTop.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
-#include "components/StayOnTop.h"
-#include "settings/DefaultTemplates.h"
+#include "components/WindowFrame.h"
 #include "settings/RadioGroup.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsLayout.h"
 #include "settings/TemplateBox.h"
 #include "settings/WindowSettings.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 

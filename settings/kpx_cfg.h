@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "settings/AppOptions.h"
+#include "settings/file/AppOptions.h"
 
 class QCheckBox;
 class QComboBox;

@@ -2,7 +2,7 @@
 // it on the current tab and follows the page links the preview asks for.
 
 #include "components/StayOnTop.h"
-#include "settings/AppOptions.h"
+#include "settings/file/AppOptions.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_preview.h"

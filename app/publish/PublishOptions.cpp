@@ -4,7 +4,7 @@
 
 #include <QRegularExpression>
 
-#include "settings/SettingsLayout.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 

@@ -15,8 +15,8 @@
 #include "app/publish/PublishSettings.h"
 #include "app/publish/TerminalPrompt.h"
 #include "pages/EarlierCopies.h"
-#include "settings/IniDocument.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/IniStorage.h"
 #include "text/Cp932.h"
 
 namespace kpx {

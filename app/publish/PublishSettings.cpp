@@ -7,9 +7,9 @@
 #include <QFileInfo>
 
 #include "pages/PathRoutines.h"
-#include "settings/DefaultTemplates.h"
-#include "settings/IniDocument.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsLayout.h"
 #include "text/Cp932.h"
 
 namespace kpx {

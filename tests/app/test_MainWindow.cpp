@@ -12,9 +12,9 @@
 
 #include "MainWindowFixture.h"
 #include "components/UpDown.h"
-#include "settings/DefaultTemplates.h"
-#include "settings/IniDocument.h"
 #include "settings/TemplateBox.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/IniDocument.h"
 #include "tags/kpx_tags.h"
 
 using namespace kpx;

@@ -3,8 +3,8 @@
 #include <QDir>
 
 #include "app/publish/PublishSettings.h"
-#include "settings/DefaultTemplates.h"
-#include "settings/IniDocument.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/IniDocument.h"
 #include "text/Cp932.h"
 
 using namespace kpx;

@@ -1,6 +1,6 @@
 #include "SettingsTestSupport.h"
 
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 #include "text/Cp932.h"
 
 namespace kpx::test {

@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "settings/IniStorage.h"
 #include "settings/SaveProp.h"
+#include "settings/file/IniStorage.h"
 #include "support/WidgetSupport.h"
 
 namespace kpx::test {

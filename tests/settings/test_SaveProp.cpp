@@ -10,10 +10,10 @@
 #include <QSpinBox>
 
 #include "SettingsTestSupport.h"
-#include "settings/IniDocument.h"
 #include "settings/RadioGroup.h"
-#include "settings/SettingsError.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
+#include "settings/file/SettingsLayout.h"
 #include "text/Cp932.h"
 
 using namespace kpx;

@@ -4,7 +4,7 @@
 #include <QScreen>
 
 #include "SettingsTestSupport.h"
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 
 using namespace kpx;
 using namespace kpx::test;

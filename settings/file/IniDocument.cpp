@@ -1,11 +1,11 @@
-#include "settings/IniDocument.h"
+#include "settings/file/IniDocument.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -44,7 +44,8 @@ void CheckWritable(std::string_view section, std::string_view key)
 std::string SingleLine(std::string_view value)
 {
     std::string line(value);
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return line;
 }
 
@@ -188,8 +189,7 @@ bool IniDocument::ValueExists(std::string_view section, std::string_view key) co
     return FindEntry(section, key) != nullptr;
 }
 
-std::string IniDocument::ReadString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue) const
+std::string IniDocument::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     const Line *line = FindEntry(section, key);
     return std::string(line ? line->Value() : defaultValue);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/IniDocument.h"
-#include "settings/SettingsError.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 
@@ -93,11 +93,7 @@ TEST(IniDocument, LineBreaksInValuesAreStoredAsSpaces)
         const char *value;
         const char *stored;
     } cases[] = {
-        {"two\r\nlines", "two  lines"},
-        {"a\rb", "a b"},
-        {"\n", " "},
-        {"end\n", "end "},
-        {"plain", "plain"},
+        {"two\r\nlines", "two  lines"}, {"a\rb", "a b"}, {"\n", " "}, {"end\n", "end "}, {"plain", "plain"},
     };
     for (const auto &c : cases) {
         IniDocument doc = IniDocument::Parse("[s]\r\nk=v\r\n");

@@ -5,8 +5,8 @@
 
 #include <QDir>
 
-#include "settings/IniStorage.h"
-#include "settings/SettingsError.h"
+#include "settings/file/IniStorage.h"
+#include "settings/file/SettingsError.h"
 #include "support/TestSupport.h"
 
 using namespace kpx;

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "settings/AppOptions.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/AppOptions.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 

@@ -11,11 +11,7 @@ namespace kpx {
 class SettingsError : public std::runtime_error
 {
 public:
-    explicit SettingsError(const QString &message)
-        : std::runtime_error(message.toStdString())
-        , FMessage(message)
-    {
-    }
+    explicit SettingsError(const QString &message) : std::runtime_error(message.toStdString()), FMessage(message) {}
 
     const QString &Message() const noexcept { return FMessage; }
 
