@@ -328,7 +328,7 @@ void TIniSaveProps::SetStorage(std::shared_ptr<IniStorage> storage)
     FStorage = std::move(storage);
 }
 
-IniDocument &TIniSaveProps::OpenDocument() const
+TIniDocument &TIniSaveProps::OpenDocument() const
 {
     if (!FIniFile)
         throw std::logic_error("settings document used outside BeginRead/EndRead or BeginWrite/EndWrite");
@@ -338,7 +338,7 @@ IniDocument &TIniSaveProps::OpenDocument() const
 void TIniSaveProps::BeginRead()
 {
     if (!FIniFile)
-        FIniFile = std::make_unique<IniDocument>(IniDocument::Parse(FStorage->Read(FilePath()).value_or("")));
+        FIniFile = std::make_unique<TIniDocument>(TIniDocument::Parse(FStorage->Read(FilePath()).value_or("")));
     ++FOpenCount;
 }
 
@@ -407,10 +407,10 @@ void TIniSaveProps::WriteFloat(const QString &section, const QString &key, doubl
 
 bool TIniSaveProps::ReadObject(const QString &section, const QString &keyPrefix, QVariant &value)
 {
-    const IniDocument &document = OpenDocument();
+    const TIniDocument &document = OpenDocument();
     const std::string prefix = ToCp932(keyPrefix);
     QStringList lines;
-    for (const IniEntry &entry : document.ReadSectionValues(ToCp932(section)))
+    for (const TIniEntry &entry : document.ReadSectionValues(ToCp932(section)))
         if (SameIniName(std::string_view(entry.Key).substr(0, prefix.size()), prefix))
             lines << Cp932ToQString(entry.Value);
     return LinesToObject(lines, value);
@@ -418,7 +418,7 @@ bool TIniSaveProps::ReadObject(const QString &section, const QString &keyPrefix,
 
 void TIniSaveProps::WriteObject(const QString &section, const QString &keyPrefix, const QVariant &value)
 {
-    IniDocument &document = OpenDocument();
+    TIniDocument &document = OpenDocument();
     const QStringList lines = ObjectToLines(value);
     for (qsizetype i = 0; i < lines.size(); ++i)
         document.WriteString(ToCp932(section), ToCp932(keyPrefix + QString::number(i)), ToCp932(lines[i]));
@@ -426,9 +426,9 @@ void TIniSaveProps::WriteObject(const QString &section, const QString &keyPrefix
 
 void TIniSaveProps::ScanSection(const QString &section)
 {
-    const std::vector<IniEntry> entries = OpenDocument().ReadSectionValues(ToCp932(section));
+    const std::vector<TIniEntry> entries = OpenDocument().ReadSectionValues(ToCp932(section));
     bool Continue = true;
-    for (const IniEntry &entry : entries) {
+    for (const TIniEntry &entry : entries) {
         if (entry.Key.empty() || entry.Value.empty())
             continue;
         const QString key = Cp932ToQString(entry.Key);
@@ -445,7 +445,7 @@ void TIniSaveProps::ScanSection(const QString &section)
 void TIniSaveProps::ClearSection(const QString &section)
 {
     InWriteBracket([&] {
-        IniDocument &document = OpenDocument();
+        TIniDocument &document = OpenDocument();
         const std::string name = ToCp932(section);
         for (const std::string &key : document.ReadSection(name))
             document.DeleteKey(name, key);

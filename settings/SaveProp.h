@@ -19,7 +19,7 @@ class QWidget;
 
 namespace kpx {
 
-class IniDocument;
+class TIniDocument;
 // Keeps a window's declared control values, extra values of its own and its
 // placement between runs. Errors are SettingsError (a message for the user) and
 // pass to the caller of Load, Save and the value operations; an exception
@@ -202,11 +202,11 @@ public:
     void ClearSection(const QString &section);
 
 private:
-    IniDocument &OpenDocument() const;
+    TIniDocument &OpenDocument() const;
 
     QString FFileName;
     std::shared_ptr<IniStorage> FStorage;
-    std::unique_ptr<IniDocument> FIniFile;
+    std::unique_ptr<TIniDocument> FIniFile;
     int FOpenCount = 0;
 };
 

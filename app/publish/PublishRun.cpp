@@ -57,7 +57,7 @@ TPublishSettings ReadSettingsFile(const std::optional<QString> &named)
     if (!bytes && named)
         throw TNothingThere("設定ファイル「" + path.toStdString() + "」がありません。");
     // Without a file, as at the desktop program's first start: defaults throughout.
-    return ReadPublishSettings(bytes ? IniDocument::Parse(*bytes) : IniDocument(), QFileInfo(path).absoluteDir());
+    return ReadPublishSettings(bytes ? TIniDocument::Parse(*bytes) : TIniDocument(), QFileInfo(path).absoluteDir());
 }
 
 void RequireFolder(const std::string &cp932Folder, const char *label, bool written)

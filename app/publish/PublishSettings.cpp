@@ -25,18 +25,18 @@ std::string AsDesktopText(const QString &text)
 
 // A declared value loads only when its key exists; there, text that is no
 // number loads as 0.
-int DeclaredInteger(const IniDocument &ini, const char *section, const char *key, int initial)
+int DeclaredInteger(const TIniDocument &ini, const char *section, const char *key, int initial)
 {
     return ini.ValueExists(section, key) ? ini.ReadInteger(section, key, 0) : initial;
 }
 
-std::string DeclaredText(const IniDocument &ini, const char *section, const ini::TextKey &key)
+std::string DeclaredText(const TIniDocument &ini, const char *section, const ini::TextKey &key)
 {
     return ini.ValueExists(section, key.Name) ? AsDesktopText(Cp932ToQString(ini.ReadString(section, key.Name, "")))
                                               : std::string(key.Default);
 }
 
-std::string DeclaredFolder(const IniDocument &ini, const ini::TextKey &key, const QDir &settingsFolder)
+std::string DeclaredFolder(const TIniDocument &ini, const ini::TextKey &key, const QDir &settingsFolder)
 {
     const std::string folder = DeclaredText(ini, ini::Dirs::Section, key);
     const QString text = Cp932ToQString(folder);
@@ -52,11 +52,11 @@ std::string DeclaredFolder(const IniDocument &ini, const ini::TextKey &key, cons
 
 // A template box gets every non-empty stored line, each followed by a line
 // break but the last where the text had none.
-QString StoredTemplate(const IniDocument &ini, const ini::ListSection &section)
+QString StoredTemplate(const TIniDocument &ini, const ini::ListSection &section)
 {
     QString text;
     bool breakAtEnd = true;
-    for (const IniEntry &entry : ini.ReadSectionValues(section.Section)) {
+    for (const TIniEntry &entry : ini.ReadSectionValues(section.Section)) {
         if (entry.Key == ini::TemplateLineBreakAtEnd)
             breakAtEnd = entry.Value != "0";
         else if (!entry.Key.empty() && !entry.Value.empty())
@@ -72,7 +72,7 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-TPageTemplates ReadTemplates(const IniDocument &ini)
+TPageTemplates ReadTemplates(const TIniDocument &ini)
 {
     QString header = StoredTemplate(ini, ini::HtmlHeader);
     std::array<QString, 3> footers{StoredTemplate(ini, ini::HtmlFooter1), StoredTemplate(ini, ini::HtmlFooter2),
@@ -105,7 +105,7 @@ QString CannotHold(const char *option, const QString &value)
 
 } // namespace
 
-TPublishSettings ReadPublishSettings(const IniDocument &ini, const QDir &settingsFolder)
+TPublishSettings ReadPublishSettings(const TIniDocument &ini, const QDir &settingsFolder)
 {
     TPublishSettings settings;
     settings.SourceDir = DeclaredFolder(ini, ini::Dirs::OrgMovDir, settingsFolder);

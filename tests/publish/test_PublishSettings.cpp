@@ -17,7 +17,7 @@ TPublishSettings Read(std::initializer_list<std::string_view> utf8Lines)
     std::string bytes;
     for (std::string_view line : utf8Lines)
         bytes += Sjis(line) + "\r\n";
-    return ReadPublishSettings(IniDocument::Parse(bytes), QDir(QStringLiteral("/settings")));
+    return ReadPublishSettings(TIniDocument::Parse(bytes), QDir(QStringLiteral("/settings")));
 }
 
 TPublishSettings Applied(const TPublishSettings &settings, const TPublishOptions &options)
@@ -114,7 +114,7 @@ TEST(PublishSettings, TextsReachThePagesInTheirCanonicalSpelling)
 {
     // 0xED40 and 0xFA5C are one character; a Unicode control gives back the latter.
     const TPublishSettings settings = ReadPublishSettings(
-        IniDocument::Parse(
+        TIniDocument::Parse(
             "[html_header]\r\nLines0=\xED\x40\r\n[ReName]\r\nFormat='\xED\x40'\r\n[Dirs]\r\nhtml_dir=/\xED\x40/\r\n"),
         QDir::root());
     EXPECT_EQ(settings.Templates.Header, "\xFA\x5C\r\n");
@@ -129,7 +129,7 @@ TEST(PublishSettings, RelativeFoldersAreTakenFromTheSettingsFilesFolder)
     EXPECT_EQ(settings.SourceDir, "/settings/src/");
     EXPECT_EQ(settings.HtmlDir, "/web/html/");
     EXPECT_EQ(settings.MovieDir, "/abs//mov/"); // an absolute folder stays as written
-    EXPECT_THROW(ReadPublishSettings(IniDocument::Parse("[Dirs]\r\nhtml_dir=h\r\n"),
+    EXPECT_THROW(ReadPublishSettings(TIniDocument::Parse("[Dirs]\r\nhtml_dir=h\r\n"),
                                      QDir(QString::fromUtf8("/\xF0\x9F\x98\x80"))),
                  std::runtime_error);
 }

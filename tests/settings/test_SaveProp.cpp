@@ -321,7 +321,7 @@ TEST_F(SavePropTest, ListsRewrittenAfterClearSectionKeepNoStaleItemsAndDropBlank
     Props->Save();
     history = {"a=b.html", "", QStringLiteral(u"映画.html"), "p3", "p4", "p5", "p6"};
     Props->Save();
-    const IniDocument written = IniDocument::Parse(ReadFileBytes(File));
+    const TIniDocument written = TIniDocument::Parse(ReadFileBytes(File));
     std::vector<std::string> keys;
     for (int i = 0; i < 7; ++i)
         keys.push_back(ini::HtmlnameHistory.ItemKey(i).toStdString());
@@ -429,7 +429,7 @@ TEST_F(SavePropTest, ObjectValuesRoundTripAndASaveEmptiesTheirSectionFirst)
     Props->Save();
     sample.items = {"only"};
     Props->Save();
-    const IniDocument written = IniDocument::Parse(ReadFileBytes(File));
+    const TIniDocument written = TIniDocument::Parse(ReadFileBytes(File));
     EXPECT_EQ(written.ReadSection("list"), (std::vector<std::string>{"Items0", "Items1"}));
 
     sample.items.clear();

@@ -52,7 +52,7 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    IniDocument file() const { return IniDocument::Parse(ReadFileBytes(ini)); }
+    TIniDocument file() const { return TIniDocument::Parse(ReadFileBytes(ini)); }
 };
 
 TEST_F(CfgDialogTest, MissingFileGivesTheDefaults)
