@@ -300,11 +300,7 @@ TCustomSaveProps::ReadBracket::~ReadBracket()
 
 // ---------------------------------------------------------------- TIniSaveProps
 
-TIniSaveProps::TIniSaveProps(QWidget *owner)
-    : TCustomSaveProps(owner)
-    , FStorage(std::make_shared<IniFileStorage>())
-{
-}
+TIniSaveProps::TIniSaveProps(QWidget *owner) : TCustomSaveProps(owner), FStorage(std::make_shared<TIniFileStorage>()) {}
 
 TIniSaveProps::~TIniSaveProps() = default;
 
@@ -323,7 +319,7 @@ QString TIniSaveProps::FilePath() const
     return FFileName.isEmpty() ? DefaultSettingsPath() : FFileName;
 }
 
-void TIniSaveProps::SetStorage(std::shared_ptr<IniStorage> storage)
+void TIniSaveProps::SetStorage(std::shared_ptr<TIniStorage> storage)
 {
     FStorage = std::move(storage);
 }

@@ -161,7 +161,7 @@ private:
     bool FSaving = false;
 };
 
-// The settings kept in an INI file (IniDocument.h), read through an IniStorage.
+// The settings kept in an INI file (IniDocument.h), read through an TIniStorage.
 class TIniSaveProps : public TCustomSaveProps
 {
     Q_OBJECT
@@ -175,8 +175,8 @@ public:
     void SetFileName(const QString &fileName);
     // FileName, or DefaultSettingsPath() when it is empty.
     QString FilePath() const;
-    // The file access to use from now on (IniFileStorage by default).
-    void SetStorage(std::shared_ptr<IniStorage> storage);
+    // The file access to use from now on (TIniFileStorage by default).
+    void SetStorage(std::shared_ptr<TIniStorage> storage);
 
     int ReadInteger(const QString &section, const QString &key) override;
     QString ReadString(const QString &section, const QString &key) override;
@@ -205,7 +205,7 @@ private:
     TIniDocument &OpenDocument() const;
 
     QString FFileName;
-    std::shared_ptr<IniStorage> FStorage;
+    std::shared_ptr<TIniStorage> FStorage;
     std::unique_ptr<TIniDocument> FIniFile;
     int FOpenCount = 0;
 };

@@ -53,7 +53,7 @@ int FailUsage(const QString &reason)
 TPublishSettings ReadSettingsFile(const std::optional<QString> &named)
 {
     const QString path = named ? *named : DesktopSettingsPath();
-    const std::optional<std::string> bytes = IniFileStorage().Read(path);
+    const std::optional<std::string> bytes = TIniFileStorage().Read(path);
     if (!bytes && named)
         throw TNothingThere("設定ファイル「" + path.toStdString() + "」がありません。");
     // Without a file, as at the desktop program's first start: defaults throughout.

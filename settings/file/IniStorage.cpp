@@ -27,7 +27,7 @@ SettingsError CannotSave(const QString &path, const QString &reason)
 
 } // namespace
 
-std::optional<std::string> IniFileStorage::Read(const QString &path)
+std::optional<std::string> TIniFileStorage::Read(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
@@ -44,7 +44,7 @@ std::optional<std::string> IniFileStorage::Read(const QString &path)
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-void IniFileStorage::Replace(const QString &path, std::string_view bytes)
+void TIniFileStorage::Replace(const QString &path, std::string_view bytes)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))

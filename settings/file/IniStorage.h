@@ -11,10 +11,10 @@ namespace kpx {
 // Where a settings document comes from and goes back to. The persistence
 // component holds one of these, so a test can count or break file access
 // without touching anything global.
-class IniStorage
+class TIniStorage
 {
 public:
-    virtual ~IniStorage() = default;
+    virtual ~TIniStorage() = default;
     // The whole file; nullopt when there is none. Throws SettingsError when
     // the file exists but cannot (or must not) be read.
     virtual std::optional<std::string> Read(const QString &path) = 0;
@@ -23,7 +23,7 @@ public:
     virtual void Replace(const QString &path, std::string_view bytes) = 0;
 };
 
-class IniFileStorage final : public IniStorage
+class TIniFileStorage final : public TIniStorage
 {
 public:
     // Our settings are a few KiB; a file this large is not one of ours, and

@@ -407,7 +407,7 @@ TEST_F(SavePropTest, GarbledFileLoadsWhatItCanAndOversizedFileIsLeftAlone)
     Props->Save();
     EXPECT_NE(ReadFileBytes(File).find("no key here\r\n"), std::string::npos);
 
-    const std::string huge(IniFileStorage::MaxFileBytes + 1, '\n');
+    const std::string huge(TIniFileStorage::MaxFileBytes + 1, '\n');
     WriteFileBytes(File, huge);
     EXPECT_THROW(Props->Load(), SettingsError);
     EXPECT_THROW(Props->Save(), SettingsError);

@@ -24,7 +24,7 @@ QString QPath(const std::filesystem::path &path)
 TEST(IniFileStorage, MissingFileReadsAsNoneAndReplaceCreatesFolderAndFile)
 {
     TempDir dir;
-    IniFileStorage storage;
+    TIniFileStorage storage;
     const auto file = dir / "sub" / "kpx_app.ini";
     EXPECT_FALSE(storage.Read(QPath(file)).has_value());
     storage.Replace(QPath(file), "[a]\r\nk=v\r\n\r\n");
@@ -34,11 +34,11 @@ TEST(IniFileStorage, MissingFileReadsAsNoneAndReplaceCreatesFolderAndFile)
 TEST(IniFileStorage, RefusesOversizedFileAndFolderInPlaceOfFile)
 {
     TempDir dir;
-    IniFileStorage storage;
+    TIniFileStorage storage;
     const auto file = dir / "kpx_app.ini";
-    WriteFileBytes(file, std::string(IniFileStorage::MaxFileBytes, 'x'));
-    EXPECT_EQ(storage.Read(QPath(file))->size(), size_t(IniFileStorage::MaxFileBytes));
-    WriteFileBytes(file, std::string(IniFileStorage::MaxFileBytes + 1, 'x'));
+    WriteFileBytes(file, std::string(TIniFileStorage::MaxFileBytes, 'x'));
+    EXPECT_EQ(storage.Read(QPath(file))->size(), size_t(TIniFileStorage::MaxFileBytes));
+    WriteFileBytes(file, std::string(TIniFileStorage::MaxFileBytes + 1, 'x'));
     try {
         storage.Read(QPath(file));
         FAIL() << "an oversized file was read";
@@ -53,7 +53,7 @@ TEST(IniFileStorage, RefusesOversizedFileAndFolderInPlaceOfFile)
 TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
 {
     TempDir dir;
-    IniFileStorage storage;
+    TIniFileStorage storage;
     const auto file = dir / "kpx_app.ini";
     const std::string previous = "[Dirs]\r\nhtml_dir=C:\\web\\\r\n\r\n";
     WriteFileBytes(file, previous);
