@@ -411,7 +411,7 @@ bool Tkpx_MainFrm::BuildPageSettings()
         FTagsFrm->Build(htmlname_history->currentText());
         FollowPublishJob();
         return true;
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + error.Message());
     } catch (const std::exception &error) {
         ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + QString::fromLocal8Bit(error.what()));

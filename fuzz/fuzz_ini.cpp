@@ -42,7 +42,7 @@ void CheckWrite(kpx::TIniDocument document, std::string_view input)
     const std::string_view value = input.substr(2 * third);
     try {
         document.WriteString(section, key, value);
-    } catch (const kpx::SettingsError &) {
+    } catch (const kpx::TSettingsError &) {
         return;
     }
     std::string stored(value);

@@ -79,7 +79,7 @@ TRestorePlacement TCustomSaveProps::RestorePlacement() const
 void TCustomSaveProps::SetRestorePlacement(TRestorePlacement placement)
 {
     if (placement.Contains(TRestoreKind::Enabled) && !(FOwner && FOwner->isWindow()))
-        throw SettingsError(QStringLiteral(u"Owner が TForm でないと設定できません"));
+        throw TSettingsError(QStringLiteral(u"Owner が TForm でないと設定できません"));
     FRestorePlacement = placement;
 }
 
@@ -260,7 +260,7 @@ void TCustomSaveProps::CheckUnique(const QString &section, const QString &key) c
     if (FSaving || !FProps.IsTaken(section, key))
         return;
     // arg() with both names at once: a "%2" inside the section name stays as it is.
-    throw SettingsError(QStringLiteral(u"セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
+    throw TSettingsError(QStringLiteral(u"セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
 }
 
 bool TCustomSaveProps::eventFilter(QObject *watched, QEvent *event)

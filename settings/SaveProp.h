@@ -21,7 +21,7 @@ namespace kpx {
 
 class TIniDocument;
 // Keeps a window's declared control values, extra values of its own and its
-// placement between runs. Errors are SettingsError (a message for the user) and
+// placement between runs. Errors are TSettingsError (a message for the user) and
 // pass to the caller of Load, Save and the value operations; an exception
 // leaves no bracket open. The owner is the window; the component is its child.
 class TCustomSaveProps : public QObject
@@ -47,7 +47,7 @@ public:
     void SetAutoSave(bool autoSave);
 
     TRestorePlacement RestorePlacement() const;
-    // Throws SettingsError when the set holds Enabled and the owner is not a
+    // Throws TSettingsError when the set holds Enabled and the owner is not a
     // top-level window.
     void SetRestorePlacement(TRestorePlacement placement);
 

@@ -18,7 +18,7 @@ std::optional<QString> Failure(Operation &&operation)
 {
     try {
         operation();
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         return error.Message();
     } catch (const std::exception &error) {
         return QString::fromUtf8(error.what());

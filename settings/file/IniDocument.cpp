@@ -33,10 +33,11 @@ std::optional<std::string_view> HeaderName(std::string_view line)
 void CheckWritable(std::string_view section, std::string_view key)
 {
     if (HasLineBreak(section))
-        throw SettingsError(QStringLiteral(u"セクション名 %1 は設定ファイルに書けません").arg(Cp932ToQString(section)));
+        throw TSettingsError(
+            QStringLiteral(u"セクション名 %1 は設定ファイルに書けません").arg(Cp932ToQString(section)));
     if (key.empty() || key.front() == '[' || key.front() == ';' || key.find('=') != std::string_view::npos
         || HasLineBreak(key))
-        throw SettingsError(QStringLiteral(u"キー名 %1 は設定ファイルに書けません").arg(Cp932ToQString(key)));
+        throw TSettingsError(QStringLiteral(u"キー名 %1 は設定ファイルに書けません").arg(Cp932ToQString(key)));
 }
 
 // A value is the user's text (a pasted name, a folder, a hand-edited file):

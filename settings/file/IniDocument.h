@@ -56,7 +56,7 @@ public:
     std::vector<std::string> ReadSection(std::string_view section) const;
     std::vector<TIniEntry> ReadSectionValues(std::string_view section) const;
 
-    // Throw SettingsError for a name the file format cannot carry (a line
+    // Throw TSettingsError for a name the file format cannot carry (a line
     // break; a key that is empty, holds "=" or starts like a header or
     // comment): names come from code, and a bad one must never corrupt the
     // file. A CR or LF inside a value is stored as a blank.

@@ -13,15 +13,15 @@ namespace kpx {
 
 namespace {
 
-SettingsError CannotRead(const QString &path, const QString &reason)
+TSettingsError CannotRead(const QString &path, const QString &reason)
 {
-    return SettingsError(
+    return TSettingsError(
         QStringLiteral(u"設定ファイル %1 を読み込めません: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
-SettingsError CannotSave(const QString &path, const QString &reason)
+TSettingsError CannotSave(const QString &path, const QString &reason)
 {
-    return SettingsError(
+    return TSettingsError(
         QStringLiteral(u"設定ファイル %1 を保存できません: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 

@@ -15,10 +15,10 @@ class TIniStorage
 {
 public:
     virtual ~TIniStorage() = default;
-    // The whole file; nullopt when there is none. Throws SettingsError when
+    // The whole file; nullopt when there is none. Throws TSettingsError when
     // the file exists but cannot (or must not) be read.
     virtual std::optional<std::string> Read(const QString &path) = 0;
-    // Replaces the whole file. Throws SettingsError on failure, and then the
+    // Replaces the whole file. Throws TSettingsError on failure, and then the
     // file is as it was before: never truncated, never half written.
     virtual void Replace(const QString &path, std::string_view bytes) = 0;
 };

@@ -110,7 +110,7 @@ TEST_F(SavePropTest, PlacementNeedsATopLevelOwner)
     try {
         props->SetRestorePlacement({TRestoreKind::Enabled});
         FAIL() << "placement accepted for a child widget";
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         EXPECT_EQ(error.Message(), QStringLiteral(u"Owner が TForm でないと設定できません"));
     }
     EXPECT_EQ(props->RestorePlacement(), TRestorePlacement());

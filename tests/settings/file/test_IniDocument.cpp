@@ -79,11 +79,11 @@ TEST(IniDocument, DeletingEveryKeyEmptiesTheSection)
 TEST(IniDocument, RefusesWhatTheFileCouldNotCarryAndStaysUnchanged)
 {
     TIniDocument doc = TIniDocument::Parse("[s]\r\nk=v\r\n");
-    EXPECT_THROW(doc.WriteString("s", "a=b", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s", "", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s", ";k", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s", "[k]", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s\n[x]", "k", "v"), SettingsError);
+    EXPECT_THROW(doc.WriteString("s", "a=b", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s", "", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s", ";k", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s", "[k]", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s\n[x]", "k", "v"), TSettingsError);
     EXPECT_EQ(doc.Serialize(), "[s]\r\nk=v\r\n\r\n");
 }
 

@@ -42,12 +42,12 @@ TEST(IniFileStorage, RefusesOversizedFileAndFolderInPlaceOfFile)
     try {
         storage.Read(QPath(file));
         FAIL() << "an oversized file was read";
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         EXPECT_TRUE(error.Message().contains(QStringLiteral("kpx_app.ini"))) << error.what();
     }
     std::filesystem::create_directory(dir / "folder.ini");
-    EXPECT_THROW(storage.Read(QPath(dir / "folder.ini")), SettingsError);
-    EXPECT_THROW(storage.Replace(QPath(dir / "folder.ini"), "x"), SettingsError);
+    EXPECT_THROW(storage.Read(QPath(dir / "folder.ini")), TSettingsError);
+    EXPECT_THROW(storage.Replace(QPath(dir / "folder.ini"), "x"), TSettingsError);
 }
 
 TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
@@ -60,7 +60,7 @@ TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
     // A large file and one small enough to sit in a write buffer.
     for (const auto &[limit, size] : {std::pair<rlim_t, size_t>{4096, 64 * 1024}, {16, 1000}}) {
         const FileSizeLimit full(limit);
-        EXPECT_THROW(storage.Replace(QPath(file), std::string(size, 'y')), SettingsError) << size;
+        EXPECT_THROW(storage.Replace(QPath(file), std::string(size, 'y')), TSettingsError) << size;
     }
     EXPECT_EQ(ReadFileBytes(file), previous);
     EXPECT_EQ(QDir(QPath(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"kpx_app.ini"});
