@@ -237,7 +237,7 @@ void Tkpx_cfgFrm::DeclareSettings()
     props.Add(edt_format, QStringLiteral("Text"), QLatin1String(ini::ReName::Section),
               QLatin1String(ini::ReName::Format.Name));
     QStringList sections;
-    for (const ini::ListSection &section : ini::Templates)
+    for (const ini::TListSection &section : ini::Templates)
         sections << QLatin1String(section.Section);
     IniSaveProps1->SetFindKeys(sections);
     IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &key,
@@ -350,7 +350,7 @@ void Tkpx_cfgFrm::IniSaveProps1AfterSave()
 
 void Tkpx_cfgFrm::SaveEditLines(const TTemplateBox *box)
 {
-    const ini::ListSection lines{nullptr, "Lines"};
+    const ini::TListSection lines{nullptr, "Lines"};
     IniSaveProps1->ClearSection(box->objectName());
     const QStringList text = box->Lines();
     for (int i = 0; i < text.size(); ++i)

@@ -30,13 +30,13 @@ int DeclaredInteger(const TIniDocument &ini, const char *section, const char *ke
     return ini.ValueExists(section, key) ? ini.ReadInteger(section, key, 0) : initial;
 }
 
-std::string DeclaredText(const TIniDocument &ini, const char *section, const ini::TextKey &key)
+std::string DeclaredText(const TIniDocument &ini, const char *section, const ini::TTextKey &key)
 {
     return ini.ValueExists(section, key.Name) ? AsDesktopText(Cp932ToQString(ini.ReadString(section, key.Name, "")))
                                               : std::string(key.Default);
 }
 
-std::string DeclaredFolder(const TIniDocument &ini, const ini::TextKey &key, const QDir &settingsFolder)
+std::string DeclaredFolder(const TIniDocument &ini, const ini::TTextKey &key, const QDir &settingsFolder)
 {
     const std::string folder = DeclaredText(ini, ini::Dirs::Section, key);
     const QString text = Cp932ToQString(folder);
@@ -52,7 +52,7 @@ std::string DeclaredFolder(const TIniDocument &ini, const ini::TextKey &key, con
 
 // A template box gets every non-empty stored line, each followed by a line
 // break but the last where the text had none.
-QString StoredTemplate(const TIniDocument &ini, const ini::ListSection &section)
+QString StoredTemplate(const TIniDocument &ini, const ini::TListSection &section)
 {
     QString text;
     bool breakAtEnd = true;
