@@ -122,7 +122,7 @@ void TCustomSaveProps::Load()
             // Preparing for the load is optional; the settings still load.
         }
     }
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     const QScopedValueRollback<bool> loading(FLoading, true);
     for (int i = 0; i < FProps.Count(); ++i)
         if (FProps[i].IsUsable())
@@ -287,13 +287,12 @@ void TCustomSaveProps::RunFromEvent(void (TCustomSaveProps::*operation)())
     }
 }
 
-TCustomSaveProps::ReadBracket::ReadBracket(TCustomSaveProps &props)
-    : FProps(props)
+TCustomSaveProps::TReadBracket::TReadBracket(TCustomSaveProps &props) : FProps(props)
 {
     FProps.BeginRead();
 }
 
-TCustomSaveProps::ReadBracket::~ReadBracket()
+TCustomSaveProps::TReadBracket::~TReadBracket()
 {
     FProps.EndRead();
 }
@@ -361,25 +360,25 @@ void TIniSaveProps::EndWrite()
 
 int TIniSaveProps::ReadInteger(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return FIniFile->ReadInteger(ToCp932(section), ToCp932(key), 0);
 }
 
 QString TIniSaveProps::ReadString(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return Cp932ToQString(FIniFile->ReadString(ToCp932(section), ToCp932(key), ""));
 }
 
 double TIniSaveProps::ReadFloat(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return FIniFile->ReadFloat(ToCp932(section), ToCp932(key), 0.0);
 }
 
 bool TIniSaveProps::ValueExists(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return FIniFile->ValueExists(ToCp932(section), ToCp932(key));
 }
 

@@ -102,13 +102,13 @@ public:
 
 protected:
     // BeginRead now, EndRead when the scope ends, however it ends.
-    class ReadBracket
+    class TReadBracket
     {
     public:
-        explicit ReadBracket(TCustomSaveProps &props);
-        ~ReadBracket();
-        ReadBracket(const ReadBracket &) = delete;
-        ReadBracket &operator=(const ReadBracket &) = delete;
+        explicit TReadBracket(TCustomSaveProps &props);
+        ~TReadBracket();
+        TReadBracket(const TReadBracket &) = delete;
+        TReadBracket &operator=(const TReadBracket &) = delete;
 
     private:
         TCustomSaveProps &FProps;
