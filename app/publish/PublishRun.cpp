@@ -17,6 +17,7 @@
 #include "pages/EarlierCopies.h"
 #include "settings/file/IniDocument.h"
 #include "settings/file/IniStorage.h"
+#include "settings/file/RunSettings.h"
 #include "text/Cp932.h"
 
 namespace kpx {
