@@ -18,9 +18,9 @@ int GetCharWidthKind(std::string_view text);
 
 struct TScanOptions
 {
-    bool LowerCase = true;                    // lower-case plain copy names
-    std::string RenamePattern = "'mv'yymmdd"; // for names that are not plain
-    std::chrono::year_month_day Date;         // the date the pattern formats
+    bool LowerCase = true;                            // lower-case plain copy names
+    std::string RenamePattern = DefaultRenamePattern; // for names that are not plain
+    std::chrono::year_month_day Date;                 // the date the pattern formats
 };
 
 // The copy name of a plain name: only single-byte characters, no half-width

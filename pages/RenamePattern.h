@@ -6,6 +6,9 @@
 
 namespace kpx {
 
+// The pattern a fresh installation names Japanese file names with.
+inline constexpr char DefaultRenamePattern[] = "'mv'yymmdd";
+
 // Characters a file name may not hold: the rename pattern box refuses them,
 // and a pattern read from elsewhere loses them.
 inline constexpr std::string_view RefusedNameChars = "\\/:,;*?\"<>|";

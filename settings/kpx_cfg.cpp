@@ -1,5 +1,6 @@
 #include "settings/kpx_cfg.h"
 
+#include <iterator>
 #include <utility>
 
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
 #include "components/WindowFrame.h"
+#include "pages/RenamePattern.h"
 #include "settings/RadioGroup.h"
 #include "settings/SaveProp.h"
 #include "settings/TemplateBox.h"
@@ -150,9 +152,12 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
 
     rg_overwrite = new TRadioGroup(QStringLiteral("同名ファイルがあった場合"), tab);
     rg_overwrite->setObjectName(QStringLiteral("rg_overwrite"));
-    rg_overwrite->SetItems({QStringLiteral("上書き確認する"), QStringLiteral("確認せずに上書き"),
-                            QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない"),
-                            QStringLiteral("更新されたファイルのみ上書きする")});
+    // One button per overwrite policy, at the policy's index.
+    const QString choices[] = {QStringLiteral("上書き確認する"), QStringLiteral("確認せずに上書き"),
+                               QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない"),
+                               QStringLiteral("更新されたファイルのみ上書きする")};
+    static_assert(std::size(choices) == ini::OverWrite::Index.Max - ini::OverWrite::Index.Min + 1);
+    rg_overwrite->SetItems(QStringList(std::begin(choices), std::end(choices)));
     rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
     // The last choice is wider than the room the dialog's own size leaves
     // beside the check boxes: the group takes what its choices need, and the
@@ -366,7 +371,7 @@ bool Tkpx_cfgFrm::eventFilter(QObject *watched, QEvent *event)
     // they are typed; pasted text is not filtered.
     if (watched == edt_format && event->type() == QEvent::KeyPress) {
         const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1 && FromUtf8(RenamePatternRefusedChars).contains(typed))
+        if (typed.size() == 1 && FromUtf8(RefusedNameChars).contains(typed))
             return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -251,12 +251,12 @@ void Tkpx_TagsFrm::tbc_tagsChange()
 void Tkpx_TagsFrm::ReloadPanels()
 {
     const TEntryList &list = FStore.List;
-    const int first = tbc_tags->CurrentIndex() * list.FPageItemCount;
+    const auto [first, end] = PageEntryRange(list, tbc_tags->CurrentIndex());
     const QList<TTagItem *> panels = Panels();
     for (int i = 0; i < panels.size(); ++i) {
         TTagItem *panel = panels.at(i);
         const int index = first + i;
-        if (!IsEntryInUse(list, index)) {
+        if (index >= end) {
             panel->hide();
             continue;
         }

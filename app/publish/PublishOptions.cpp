@@ -48,6 +48,7 @@ std::optional<QString> StorePolicy(TPublishOptions &options, const QString &valu
         {"refuse", TOverwritePolicy::WarnAndStop},
         {"update", TOverwritePolicy::Update},
     }};
+    static_assert(names.size() == LastOverwriteIndex - FirstOverwriteIndex + 1);
     for (const TPolicyName &name : names) {
         if (value == QLatin1String(name.Name)) {
             options.Policy = name.Policy;
@@ -159,7 +160,7 @@ QString PublishUsage()
         "  --html-dir DIR      htmlディレクトリ\n"
         "  --movie-dir DIR     ezmovieディレクトリ (既定: --html-dir を指定したときはそのフォルダ)\n"
         "  --name FILE         htmlファイル名 (既定: ezmovie.html)\n"
-        "  --per-page N        １ページの掲載ファイル数 (1〜10)\n"
+        "  --per-page N        １ページの掲載ファイル数 (%1〜%2)\n"
         "  --policy POLICY     同名ファイルがあった場合: ask (確認), overwrite (上書き),\n"
         "                      skip (スキップ), refuse (警告後、実行しない),\n"
         "                      update (更新されたファイルのみ上書きする: 大きさか更新日時の\n"
@@ -174,7 +175,9 @@ QString PublishUsage()
         "\n"
         "ask は標準入力が端末のときだけ確認し、そうでなければ置き換えません。\n"
         "終了コード: 0 成功、1 実行の中止またはファイルの失敗、\n"
-        "2 使い方の誤り (設定ファイルや指定したフォルダがない場合を含む)\n");
+        "2 使い方の誤り (設定ファイルや指定したフォルダがない場合を含む)\n")
+        .arg(ini::Html::ItemCount.Min)
+        .arg(ini::Html::ItemCount.Max);
 }
 
 } // namespace kpx

@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include "pages/RenamePattern.h"
-
 namespace kpx {
 
 // The page templates a fresh installation starts with (UTF-8 here: they are
@@ -28,11 +26,6 @@ inline constexpr std::array<std::string_view, 3> DefaultFooters = {
     "<BR><A HREF = \"%p\" accesskey=\"*\">前へ(*)</A> / <A HREF = \"%n\" accesskey=\"#\">次へ(#)</A></BODY></HTML>",
     "<BR><A HREF = \"%p\" accesskey=\"*\">前へ(*)</A></BODY></HTML>",
 };
-
-inline constexpr std::string_view DefaultRenamePattern = "'mv'yymmdd";
-
-// Characters the rename pattern box refuses as they are typed.
-inline constexpr std::string_view RenamePatternRefusedChars = RefusedNameChars;
 
 // Blank templates are filled in when the program starts: the header whenever
 // it is blank, the footers only when all three are, so one footer left blank

@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include "pages/OverwritePolicy.h"
+#include "pages/RenamePattern.h"
+
 // Every section and key of the settings file, with defaults and ranges. The
 // windows name their values only through these, so the file's layout lives in
 // one place. Values read back are brought into range with Clamp before they
@@ -81,12 +84,12 @@ inline constexpr TIntKey Count{"Count", 10, 0, 50};
 
 namespace OverWrite {
 inline constexpr char Section[] = "OverWrite";
-inline constexpr TIntKey Index{"Index", 0, 0, 4};
+inline constexpr TIntKey Index{"Index", FirstOverwriteIndex, FirstOverwriteIndex, LastOverwriteIndex};
 } // namespace OverWrite
 
 namespace ReName {
 inline constexpr char Section[] = "ReName";
-inline constexpr TTextKey Format{"Format", "'mv'yymmdd"};
+inline constexpr TTextKey Format{"Format", DefaultRenamePattern};
 } // namespace ReName
 
 inline constexpr TListSection HtmlHeader{"html_header", "Lines"};
