@@ -35,6 +35,7 @@
 #include "settings/SaveProp.h"
 #include "settings/WindowSettings.h"
 #include "settings/file/DefaultTemplates.h"
+#include "settings/file/ProgramName.h"
 #include "settings/file/SettingsError.h"
 #include "settings/file/SettingsLayout.h"
 #include "settings/kpx_cfg.h"
@@ -93,7 +94,7 @@ QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
 Tkpx_MainFrm::Tkpx_MainFrm()
 {
     setObjectName(QStringLiteral("kpx_MainFrm"));
-    setWindowTitle(QStringLiteral("Kinopage Lite"));
+    setWindowTitle(QString::fromUtf8(ProgramName));
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -28,6 +28,7 @@
 #include "settings/TemplateBox.h"
 #include "settings/WindowSettings.h"
 #include "settings/file/DefaultTemplates.h"
+#include "settings/file/ProgramName.h"
 #include "settings/file/SettingsLayout.h"
 
 namespace kpx {
@@ -215,8 +216,8 @@ QWidget *Tkpx_cfgFrm::CreateAboutTab()
     auto *icon = new QLabel(tab);
     icon->setPixmap(AppIconPixmap(32));
     icon->setGeometry(16, 16, 32, 32);
-    AddLabel(tab, QStringLiteral("Kinopage Lite"), 64, 16);
-    AddLabel(tab, QStringLiteral("Version 1.00"), 64, 36);
+    AddLabel(tab, QString::fromUtf8(ProgramName), 64, 16);
+    AddLabel(tab, QStringLiteral("Version ") + QString::fromUtf8(ProgramVersion()), 64, 36);
     AddLabel(tab, QStringLiteral("作者: Kinopage Lite 開発チーム"), 64, 56);
     lbl_home = AddLink(tab, "lbl_home", jtHome, QStringLiteral("url: "), QStringLiteral("https://kinopage.example.jp/"), 88);
     lbl_mail = AddLink(tab, "lbl_mail", jtMail, QStringLiteral("mailto: "), QStringLiteral("support@kinopage.example.jp"),

@@ -17,6 +17,7 @@
 #include "pages/EarlierCopies.h"
 #include "settings/file/IniDocument.h"
 #include "settings/file/IniStorage.h"
+#include "settings/file/ProgramName.h"
 #include "settings/file/RunSettings.h"
 #include "text/Cp932.h"
 
@@ -137,7 +138,7 @@ int Run(const QStringList &arguments)
         return ExitSuccess;
     }
     if (options.Version) {
-        std::cout << ProgramName << ' ' << ProgramVersion << '\n';
+        std::cout << ProgramName << ' ' << ProgramVersion() << '\n';
         return ExitSuccess;
     }
 
