@@ -1,3 +1,4 @@
+// Copies an earlier run left in the source folder, known again by a scan. May touch: the file system (read only).
 #pragma once
 
 #include <string_view>

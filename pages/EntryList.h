@@ -1,3 +1,4 @@
+// The entry list and which entries each page holds. May touch: nothing (pure).
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The scan of the source folder into entries and their copy names. May touch: the file system (read only).
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The overwrite policies and the decision for one target. May touch: nothing (pure).
 #pragma once
 
 #include <functional>

@@ -1,3 +1,4 @@
+// The rename pattern for Japanese file names. May touch: the clock (today's date).
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The persistence component: a window's values between runs. May touch: the settings file, the window's controls.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,4 @@
+// The settings dialog. May touch: widgets, the settings file (at program start and end).
 #pragma once
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-// The one walk through code page 932 text: what one character is; pure, touches nothing.
+// The one walk through code page 932 text: what one character is. May touch: nothing (pure).
 #pragma once
 
 #include <cstddef>

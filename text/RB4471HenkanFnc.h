@@ -1,3 +1,4 @@
+// Half-width to full-width conversion of code page 932 text. May touch: nothing (pure).
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// kpx_publish's command line, read and checked. May touch: nothing but the arguments (Qt Core).
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// Everything kpx_publish does behind main. May touch: the file system, the terminal, the settings file (read only).
 #pragma once
 
 #include <QStringList>

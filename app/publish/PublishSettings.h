@@ -1,3 +1,4 @@
+// The command line's choices over the settings file's. May touch: nothing but the current folder's name (Qt Core).
 #pragma once
 
 #include <optional>

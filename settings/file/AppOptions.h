@@ -1,3 +1,4 @@
+// The settings dialog's options as the windows and the run read them. May touch: nothing (interface).
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The page templates a fresh installation starts with. May touch: nothing (constants).
 #pragma once
 
 #include <algorithm>

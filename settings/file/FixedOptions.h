@@ -1,3 +1,4 @@
+// The settings dialog's options held as plain values. May touch: nothing.
 #pragma once
 
 #include <array>
@@ -7,8 +8,9 @@
 
 namespace kpx {
 
-// Options held as plain values, for a program without the settings dialog
-// (the command-line tool, benchmarks) and for tests. Starts at the defaults.
+// Options held as plain values, for a program without the settings dialog:
+// kpx_publish holds those the settings file stores (ReadPublishSettings),
+// benchmarks and tests set their own. Starts at the defaults.
 class TFixedOptions : public TAppOptions
 {
 public:

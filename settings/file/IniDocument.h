@@ -1,3 +1,4 @@
+// The settings file held in memory, in code page 932. May touch: nothing (pure).
 #pragma once
 
 #include <optional>

@@ -1,3 +1,4 @@
+// Where the settings file lives and how it is read and replaced. May touch: the settings file and its folder.
 #pragma once
 
 #include <optional>

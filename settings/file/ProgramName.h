@@ -1,3 +1,4 @@
+// The program's name and version. May touch: the application object's name.
 #pragma once
 
 namespace kpx {

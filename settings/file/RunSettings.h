@@ -1,3 +1,4 @@
+// A run's settings from the settings dialog's options or the settings file. May touch: nothing but the clock.
 #pragma once
 
 #include <QDir>

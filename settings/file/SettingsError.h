@@ -1,3 +1,4 @@
+// A settings failure worded for the user. May touch: nothing.
 #pragma once
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// Every section and key of the settings file, with defaults and ranges. May touch: nothing (constants).
 #pragma once
 
 #include <algorithm>
