@@ -1,3 +1,4 @@
+// The modal folder browser behind the folder buttons. May touch: widgets (a Qt file dialog).
 #pragma once
 
 #include <functional>

@@ -11,6 +11,7 @@
 #include "components/MessageDialogs.h"
 #include "components/UpDown.h"
 #include "pages/EarlierCopies.h"
+#include "settings/file/RunSettings.h"
 #include "settings/kpx_cfg.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
@@ -47,14 +48,8 @@ TPublishSettings Tkpx_MainFrm::PublishSettings() const
     settings.HtmlFileName = QStringToCp932Lossy(htmlname_history->currentText());
     settings.PageItemCount = ud_PageItemCnt->value();
     settings.Scan.Date = LocalToday();
-    if (FCfgFrm) {
-        settings.Templates.Header = QStringToCp932Lossy(FCfgFrm->HeaderTemplate());
-        for (int i = 0; i < 3; ++i)
-            settings.Templates.Footers[static_cast<size_t>(i)] = QStringToCp932Lossy(FCfgFrm->FooterTemplate(i));
-        settings.Scan.LowerCase = FCfgFrm->LowerCase();
-        settings.Scan.RenamePattern = QStringToCp932Lossy(FCfgFrm->RenamePattern());
-        settings.Policy = OverwritePolicyFromIndex(FCfgFrm->OverwriteIndex());
-    }
+    if (FCfgFrm)
+        ReadRunOptions(*FCfgFrm, settings);
     return settings;
 }
 

@@ -1,3 +1,4 @@
+// The engine's questions and messages as the program's message boxes. May touch: widgets, the user.
 #pragma once
 
 #include "pages/UserPrompt.h"

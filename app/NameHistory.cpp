@@ -4,7 +4,7 @@
 
 #include "pages/PathRoutines.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 

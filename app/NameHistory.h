@@ -1,3 +1,4 @@
+// The html file name history of the main window's name box. May touch: the combo box it is given.
 #pragma once
 
 #include <QString>

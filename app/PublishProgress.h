@@ -1,3 +1,4 @@
+// The progress dialogs of the scan and the make-pages run. May touch: widgets, a steady clock.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,4 @@
+// Qt's own texts in Japanese. May touch: the application's translators, Qt's translation files.
 #pragma once
 
 #include <QLibraryInfo>

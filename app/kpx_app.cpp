@@ -6,12 +6,13 @@
 #include "app/kpx_main.h"
 #include "components/AppIcon.h"
 #include "components/WindowFont.h"
+#include "settings/file/ProgramName.h"
 #include "settings/kpx_cfg.h"
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kinopage Lite"));
+    kpx::NameTheProgram();
     QApplication::setWindowIcon(kpx::AppIcon());
     kpx::InstallQtTranslations();
     // Qt's own dialogs and tooltips too: the desktop's default may be a fixed-pitch face.

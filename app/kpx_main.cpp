@@ -19,11 +19,11 @@
 #include "app/NameHistory.h"
 #include "app/PublishProgress.h"
 #include "components/AppIcon.h"
-#include "components/Glyphs.h"
 #include "components/DROPDST.h"
 #include "components/DesktopWindow.h"
 #include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
+#include "components/Glyphs.h"
 #include "components/MessageDialogs.h"
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
@@ -32,11 +32,12 @@
 #include "pages/MovieCopy.h"
 #include "pages/PageGenerator.h"
 #include "pages/PathRoutines.h"
-#include "settings/DefaultTemplates.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsError.h"
-#include "settings/SettingsLayout.h"
 #include "settings/WindowSettings.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/ProgramName.h"
+#include "settings/file/SettingsError.h"
+#include "settings/file/SettingsLayout.h"
 #include "settings/kpx_cfg.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
@@ -93,7 +94,7 @@ QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
 Tkpx_MainFrm::Tkpx_MainFrm()
 {
     setObjectName(QStringLiteral("kpx_MainFrm"));
-    setWindowTitle(QStringLiteral("Kinopage Lite"));
+    setWindowTitle(QString::fromUtf8(ProgramName));
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -411,7 +412,7 @@ bool Tkpx_MainFrm::BuildPageSettings()
         FTagsFrm->Build(htmlname_history->currentText());
         FollowPublishJob();
         return true;
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + error.Message());
     } catch (const std::exception &error) {
         ShowError(this, QStringLiteral("ページ設定を作成できませんでした。\r\n") + QString::fromLocal8Bit(error.what()));

@@ -1,3 +1,4 @@
+// The main window and the make-pages command. May touch: widgets, the engine, the settings file.
 #pragma once
 
 #include <memory>

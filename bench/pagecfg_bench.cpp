@@ -20,7 +20,8 @@
 #include "app/FolderBrowser.h"
 #include "app/kpx_main.h"
 #include "components/UpDown.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
+#include "settings/file/SettingsLayout.h"
 #include "settings/kpx_cfg.h"
 #include "tags/kpx_tags.h"
 
@@ -33,7 +34,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int movies = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
-    const int perPage = argc > 2 ? std::clamp(std::atoi(argv[2]), 1, 10) : 10;
+    const int perPage = argc > 2 ? kpx::ini::Html::ItemCount.Clamp(std::atoi(argv[2])) : 10;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
 
     QTemporaryDir dir;

@@ -18,11 +18,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "settings/FixedOptions.h"
-#include "settings/IniStorage.h"
+#include "pages/EntryList.h"
+#include "settings/file/FixedOptions.h"
+#include "settings/file/IniStorage.h"
 #include "sort/SortRow.h"
 #include "sort/kpx_sort.h"
-#include "pages/EntryList.h"
 #include "text/Cp932.h"
 
 using Clock = std::chrono::steady_clock;

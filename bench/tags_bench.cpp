@@ -16,8 +16,9 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "settings/FixedOptions.h"
-#include "settings/IniStorage.h"
+#include "settings/file/FixedOptions.h"
+#include "settings/file/IniStorage.h"
+#include "settings/file/SettingsLayout.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_tags.h"
@@ -60,7 +61,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int movies = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
-    const int perPage = argc > 2 ? std::clamp(std::atoi(argv[2]), 1, 10) : 1;
+    const int perPage = argc > 2 ? kpx::ini::Html::ItemCount.Clamp(std::atoi(argv[2])) : 1;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
 
     QTemporaryDir dir;

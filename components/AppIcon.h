@@ -1,3 +1,4 @@
+// The program's icon, drawn in code. May touch: Qt's painting, nothing on disk.
 #pragma once
 
 #include <QIcon>

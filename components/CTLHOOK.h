@@ -1,3 +1,4 @@
+// A hook that sees a widget's events before the widget does. May touch: the hooked widget and its native window.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Files dropped from the desktop onto a window. May touch: the hooked window's drop events.
 #pragma once
 
 #include <cstdint>

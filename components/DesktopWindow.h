@@ -1,3 +1,4 @@
+// What every window does on a desktop: placement, focus, keyboard menus. May touch: the window it is given.
 #pragma once
 
 class QMenuBar;

@@ -1,3 +1,4 @@
+// Which keys edit or move rather than type. May touch: nothing (pure).
 #pragma once
 
 namespace kpx {

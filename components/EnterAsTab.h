@@ -1,3 +1,4 @@
+// Enter moves the focus as Tab does in one window. May touch: that window's key events.
 #pragma once
 
 #include <QObject>

@@ -1,3 +1,4 @@
+// The pictures of the program's buttons. May touch: the desktop's icon theme, Qt's own icons.
 #pragma once
 
 #include <QIcon>

@@ -1,3 +1,4 @@
+// A label that behaves like a hyperlink. May touch: widgets, the desktop's open action.
 #pragma once
 
 #include <cstdint>

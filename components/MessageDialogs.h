@@ -1,3 +1,4 @@
+// Every message box of the program. May touch: widgets, the user.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,4 @@
+// Keeps a line edit to text that reaches a page as typed. May touch: the line edit it is given.
 #pragma once
 
 class QLineEdit;

@@ -1,3 +1,4 @@
+// Makes a window topmost or ordinary again. May touch: the window it is given.
 #pragma once
 
 class QWidget;

@@ -1,3 +1,4 @@
+// A number box with its up-down spinner. May touch: widgets.
 #pragma once
 
 #include <QSpinBox>

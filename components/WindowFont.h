@@ -1,3 +1,4 @@
+// The program's font. May touch: the installed fonts (read only), the window it is given.
 #pragma once
 
 class QFont;

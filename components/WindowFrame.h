@@ -1,3 +1,4 @@
+// Sizes a window by its outer frame. May touch: the window it is given.
 #pragma once
 
 #include <QMargins>

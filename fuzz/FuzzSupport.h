@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "text/RB4471HenkanFnc.h"
+#include "text/Cp932Walk.h"
 
 namespace kpx::fuzz {
 
@@ -15,15 +15,27 @@ inline void Require(bool condition)
 }
 
 // Calls visit(start, length) for each character of a code page 932 string the
-// way the engine walks it: a lead byte takes the next byte with it.
+// way the engine walks it.
 template <typename Visit>
 void ForEachChar(std::string_view text, Visit visit)
 {
     for (size_t i = 0; i < text.size();) {
-        const size_t length = IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        const size_t length = Cp932CharLength(text, i);
         visit(i, length);
         i += length;
     }
+}
+
+// True when no lead byte stands alone: only then is a converted text walked
+// again the way its input was (a lone lead byte before a converted character
+// pairs with the character's own lead byte).
+inline bool LeadBytesAllPair(std::string_view text)
+{
+    bool pair = true;
+    ForEachChar(text, [&](size_t start, size_t length) {
+        pair = pair && (length == 2 || !IsSjisLeadByte(static_cast<unsigned char>(text[start])));
+    });
+    return pair;
 }
 
 inline bool HasSingleByteChar(std::string_view text, bool (*match)(unsigned char))

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/IniDocument.h"
-#include "settings/SettingsError.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
 
 namespace {
 
@@ -20,13 +20,13 @@ void Require(bool condition)
         std::abort();
 }
 
-void CheckReadBack(const kpx::IniDocument &document)
+void CheckReadBack(const kpx::TIniDocument &document)
 {
     const std::string written = document.Serialize();
-    const kpx::IniDocument reread = kpx::IniDocument::Parse(written);
+    const kpx::TIniDocument reread = kpx::TIniDocument::Parse(written);
     Require(reread.Serialize() == written);
     for (const std::string &section : document.SectionNames()) {
-        for (const kpx::IniEntry &entry : document.ReadSectionValues(section)) {
+        for (const kpx::TIniEntry &entry : document.ReadSectionValues(section)) {
             Require(reread.ValueExists(section, entry.Key));
             Require(reread.ReadString(section, entry.Key, "") == document.ReadString(section, entry.Key, ""));
             Require(reread.ReadInteger(section, entry.Key, 7) == document.ReadInteger(section, entry.Key, 7));
@@ -34,7 +34,7 @@ void CheckReadBack(const kpx::IniDocument &document)
     }
 }
 
-void CheckWrite(kpx::IniDocument document, std::string_view input)
+void CheckWrite(kpx::TIniDocument document, std::string_view input)
 {
     const size_t third = input.size() / 3;
     const std::string_view section = input.substr(0, third);
@@ -42,13 +42,13 @@ void CheckWrite(kpx::IniDocument document, std::string_view input)
     const std::string_view value = input.substr(2 * third);
     try {
         document.WriteString(section, key, value);
-    } catch (const kpx::SettingsError &) {
+    } catch (const kpx::TSettingsError &) {
         return;
     }
     std::string stored(value);
     std::replace(stored.begin(), stored.end(), '\r', ' ');
     std::replace(stored.begin(), stored.end(), '\n', ' ');
-    const kpx::IniDocument reread = kpx::IniDocument::Parse(document.Serialize());
+    const kpx::TIniDocument reread = kpx::TIniDocument::Parse(document.Serialize());
     Require(reread.ReadString(section, key, "") == stored);
     document.DeleteKey(section, key);
     Require(!document.ValueExists(section, key));
@@ -59,7 +59,7 @@ void CheckWrite(kpx::IniDocument document, std::string_view input)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string_view input(reinterpret_cast<const char *>(data), size);
-    const kpx::IniDocument document = kpx::IniDocument::Parse(input);
+    const kpx::TIniDocument document = kpx::TIniDocument::Parse(input);
     CheckReadBack(document);
     CheckWrite(document, input);
     return 0;

@@ -1,3 +1,4 @@
+// Files that are complete or absent under their final names. May touch: the file system (the target folder).
 #pragma once
 
 #include <array>

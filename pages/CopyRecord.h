@@ -1,3 +1,4 @@
+// The record of copies made beside their movies, its text and its reading. May touch: the file system (reads the record).
 #pragma once
 
 #include <cstdint>

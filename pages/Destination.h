@@ -1,3 +1,4 @@
+// What a run finds at the names it writes. May touch: the file system (read only).
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Copies an earlier run left in the source folder, known again by a scan, and their record. May touch: the file system (reads; writes only the record).
 #pragma once
 
 #include <string>

@@ -39,6 +39,11 @@ std::pair<int, int> PageEntryRange(const TEntryList &list, int pageIndex)
     return {std::min(first, end), end};
 }
 
+int PageOfEntry(const TEntryList &list, int index)
+{
+    return std::max(index, 0) / std::max(list.FPageItemCount, 1);
+}
+
 int PublishedCount(const TEntryList &list)
 {
     return std::min(EntriesInUse(list), std::max(list.FPageCount, 0) * std::max(list.FPageItemCount, 0));

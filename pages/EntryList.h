@@ -1,3 +1,4 @@
+// The entry list and which entries each page holds. May touch: nothing (pure).
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,10 @@ bool IsEntryInUse(const TEntryList &list, int index);
 
 // The entries on page `pageIndex` (from 0), as indexes [first, end).
 std::pair<int, int> PageEntryRange(const TEntryList &list, int pageIndex);
+
+// The page (from 0) that entry `index` falls on; a list without a page size
+// counts one entry a page.
+int PageOfEntry(const TEntryList &list, int index);
 
 // Entries on some page of the series: the rest are not published.
 int PublishedCount(const TEntryList &list);

@@ -20,6 +20,7 @@
 #include "pages/RenamePattern.h"
 #include "pages/TestSeams.h"
 #include "text/Cp932.h"
+#include "text/Cp932Walk.h"
 #include "text/NameParts.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -120,7 +121,7 @@ int GetCharWidthKind(std::string_view text)
         return -1;
     size_t chars = 0;
     for (size_t i = 0; i < text.size(); ++chars)
-        i += IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        i += Cp932CharLength(text, i);
     if (chars == text.size())
         return 1;
     if (chars * 2 == text.size())

@@ -1,3 +1,4 @@
+// The scan of the source folder into entries and their copy names. May touch: the file system (read only).
 #pragma once
 
 #include <chrono>
@@ -18,9 +19,9 @@ int GetCharWidthKind(std::string_view text);
 
 struct TScanOptions
 {
-    bool LowerCase = true;                    // lower-case plain copy names
-    std::string RenamePattern = "'mv'yymmdd"; // for names that are not plain
-    std::chrono::year_month_day Date;         // the date the pattern formats
+    bool LowerCase = true;                            // lower-case plain copy names
+    std::string RenamePattern = DefaultRenamePattern; // for names that are not plain
+    std::chrono::year_month_day Date;                 // the date the pattern formats
     // The run writes into the scanned folder too: a file of ours without
     // permission bits there is a copy an interrupted run left, no movie.
     bool FolderIsWritten = false;

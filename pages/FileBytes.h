@@ -1,3 +1,4 @@
+// Descriptors and bytes: open, read, write, copy. May touch: the file system.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Errno values and file failures in Japanese. May touch: nothing (pure).
 #pragma once
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+// What a file's bits, times and name tell of it. May touch: nothing but the process id (pure).
 #pragma once
 
 #include <optional>

@@ -1,3 +1,4 @@
+// Link texts and save names from file names. May touch: nothing (pure).
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The order in which a Windows folder listing gives names. May touch: nothing (pure).
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Where the tags of the templates do not nest. May touch: nothing (pure).
 #pragma once
 
 #include <span>

@@ -1,3 +1,4 @@
+// One movie copied or one page written under the policy. May touch: the file system, the user (TUserPrompt).
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Numbers and sizes as text. May touch: nothing (pure).
 #pragma once
 
 #include <cstdint>

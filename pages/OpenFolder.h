@@ -1,3 +1,4 @@
+// A folder opened once, its files named relative to it. May touch: the file system (opens the folder).
 #pragma once
 
 #include <string>

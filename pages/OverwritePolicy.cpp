@@ -4,7 +4,8 @@ namespace kpx {
 
 TOverwritePolicy OverwritePolicyFromIndex(int index)
 {
-    return index >= 0 && index <= 4 ? static_cast<TOverwritePolicy>(index) : TOverwritePolicy::Confirm;
+    return index >= FirstOverwriteIndex && index <= LastOverwriteIndex ? static_cast<TOverwritePolicy>(index)
+                                                                       : TOverwritePolicy::Confirm;
 }
 
 TCopyAction DecideCopy(TOverwritePolicy policy, TDestination destination)

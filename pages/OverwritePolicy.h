@@ -1,3 +1,4 @@
+// The overwrite policies and the decision for one target. May touch: nothing (pure).
 #pragma once
 
 #include <functional>
@@ -18,6 +19,10 @@ enum class TOverwritePolicy
     WarnAndStop = 3, // refuse the whole run when any target exists
     Update = 4,      // replace only what changed: a movie of another size or time, a page of other text
 };
+
+// The indexes a choice is stored under: one per policy, first to last.
+inline constexpr int FirstOverwriteIndex = static_cast<int>(TOverwritePolicy::Confirm);
+inline constexpr int LastOverwriteIndex = static_cast<int>(TOverwritePolicy::Update);
 
 // Brings a stored index into range; anything unknown asks before replacing.
 TOverwritePolicy OverwritePolicyFromIndex(int index);

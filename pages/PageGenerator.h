@@ -1,3 +1,4 @@
+// The make-pages run and its dry run. May touch: the file system, the user through TUserPrompt.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 
 #include "pages/LinkText.h"
 #include "pages/NumberFormat.h"
+#include "text/Cp932Walk.h"
 #include "text/NameParts.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -41,10 +42,11 @@ void AppendDataLink(std::string &out, std::string_view link)
 {
     constexpr std::string_view Escaped = "\"#%&':<=>?\\`";
     constexpr char Hex[] = "0123456789ABCDEF";
-    for (size_t i = 0; i < link.size(); ++i) {
+    for (size_t i = 0, length = 0; i < link.size(); i += length) {
+        length = Cp932CharLength(link, i);
         const auto byte = static_cast<unsigned char>(link[i]);
-        if (IsSjisLeadByte(byte) && i + 1 < link.size() && IsSjisTrailByte(static_cast<unsigned char>(link[i + 1]))) {
-            out += link.substr(i++, 2);
+        if (length == 2) {
+            out += link.substr(i, 2);
         } else if (byte <= 0x20 || byte == 0x7F || Escaped.find(link[i]) != std::string_view::npos) {
             out += '%';
             out += Hex[byte >> 4];

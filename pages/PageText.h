@@ -1,3 +1,4 @@
+// The text of the pages. May touch: nothing (pure).
 #pragma once
 
 #include <array>

@@ -1,23 +1,14 @@
 #include "pages/PathRoutines.h"
 
-#include "text/RB4471HenkanFnc.h"
+#include "text/Cp932Walk.h"
 
 namespace kpx {
 
 namespace {
 
-// A lead byte pairs only with a byte that can trail it: a lead byte left
-// before a delimiter or at the end stands alone, so the delimiter after it
-// still counts and adding one is never done twice.
-size_t CharLengthAt(std::string_view path, size_t i)
-{
-    const bool pairs = IsSjisLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() &&
-                       IsSjisTrailByte(static_cast<unsigned char>(path[i + 1]));
-    return pairs ? 2 : 1;
-}
-
 // True when the last byte is a delimiter standing alone, not the second byte
-// of a double-byte character.
+// of a double-byte character. A lead byte before a delimiter stands alone, so
+// the delimiter after it still counts and adding one is never done twice.
 bool EndsWithDelimiter(std::string_view path)
 {
     if (path.empty() || path.back() != PathDelim)
@@ -26,7 +17,7 @@ bool EndsWithDelimiter(std::string_view path)
     size_t lastStart = 0;
     while (i < path.size()) {
         lastStart = i;
-        i += CharLengthAt(path, i);
+        i += Cp932CharLength(path, i);
     }
     return lastStart == path.size() - 1;
 }
@@ -39,7 +30,7 @@ std::string CollapseDelimiters(std::string_view path)
     result.reserve(path.size());
     bool afterDelimiter = false;
     for (size_t i = 0; i < path.size();) {
-        const size_t length = CharLengthAt(path, i);
+        const size_t length = Cp932CharLength(path, i);
         const bool isDelimiter = length == 1 && path[i] == PathDelim;
         if (!(isDelimiter && afterDelimiter))
             result += path.substr(i, length);
@@ -92,7 +83,7 @@ std::string GetRelativeLinkPath(std::string_view fromFolder, std::string_view to
         link += "../";
     // Links always use "/"; only whole single-byte characters are delimiters.
     for (size_t i = 0; i < to.size();) {
-        const size_t length = CharLengthAt(to, i);
+        const size_t length = Cp932CharLength(to, i);
         if (length == 1 && to[i] == PathDelim)
             link += '/';
         else

@@ -1,3 +1,4 @@
+// Folder paths in code page 932 and the link between two folders. May touch: nothing (pure).
 #pragma once
 
 #include <string>

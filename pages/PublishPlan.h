@@ -1,3 +1,4 @@
+// A run's settings and the one walk over its targets. May touch: nothing itself; the visits it calls do.
 #pragma once
 
 #include <cstdint>

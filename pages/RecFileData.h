@@ -1,3 +1,4 @@
+// One movie entry and the value tables of its markup. May touch: nothing (data).
 #pragma once
 
 #include <array>

@@ -5,8 +5,8 @@
 
 #include "text/AsciiChars.h"
 #include "text/Cp932.h"
+#include "text/Cp932Walk.h"
 #include "text/NameParts.h"
-#include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
 
@@ -64,7 +64,7 @@ private:
     void Step()
     {
         const auto b = static_cast<unsigned char>(FPattern[FPos]);
-        if (IsSjisLeadByte(b)) { // a trail byte may look like a pattern letter
+        if (Cp932CharLength(FPattern, FPos) == 2) { // a trail byte may look like a pattern letter
             FOut += FPattern.substr(FPos, 2);
             FPos += 2;
             return;

@@ -1,3 +1,4 @@
+// The rename pattern for Japanese file names. May touch: the clock (today's date).
 #pragma once
 
 #include <chrono>
@@ -7,6 +8,9 @@
 #include <unordered_set>
 
 namespace kpx {
+
+// The pattern a fresh installation names Japanese file names with.
+inline constexpr char DefaultRenamePattern[] = "'mv'yymmdd";
 
 // Characters a file name may not hold: the rename pattern box refuses them,
 // and a pattern read from elsewhere loses them.

@@ -1,3 +1,4 @@
+// What a run did, and the closing words both programs give it. May touch: nothing (pure text).
 #pragma once
 
 #include <string>

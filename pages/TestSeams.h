@@ -1,3 +1,4 @@
+// System calls a test may stand in for. May touch: the system calls it stands for.
 #pragma once
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// Removes an unfinished file when a signal ends the process. May touch: signal handlers, the one file it guards.
 #pragma once
 
 #include <csignal>

@@ -1,3 +1,4 @@
+// What the engine asks or tells the user, as an interface. May touch: nothing itself.
 #pragma once
 
 #include <optional>

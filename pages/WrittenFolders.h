@@ -1,3 +1,4 @@
+// The folders a run writes, held for it alone and put on disk at its end. May touch: the file system (locks, syncfs).
 #pragma once
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "settings/DeclaredProps.h"
 
-#include "settings/IniDocument.h"
+#include "settings/file/IniDocument.h"
 #include "text/Cp932.h"
 
 namespace kpx {

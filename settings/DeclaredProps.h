@@ -1,3 +1,4 @@
+// The control values a window declares for the settings file. May touch: nothing but the declarations.
 #pragma once
 
 #include <memory>

@@ -5,8 +5,8 @@
 #include <QFont>
 #include <QMetaProperty>
 
-#include "settings/IniDocument.h"
 #include "settings/PropertyAccess.h"
+#include "settings/file/IniDocument.h"
 
 namespace kpx {
 

@@ -1,3 +1,4 @@
+// The line notation of object values in the settings file. May touch: nothing (pure).
 #pragma once
 
 #include <QStringList>

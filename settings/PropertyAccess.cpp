@@ -13,14 +13,14 @@ namespace kpx {
 
 namespace {
 
-struct PropertyAlias
+struct TPropertyAlias
 {
     const QMetaObject *ControlClass;
     const char *DeclaredName;
     const char *QtName;
 };
 
-const PropertyAlias Aliases[] = {
+const TPropertyAlias Aliases[] = {
     {&QAbstractButton::staticMetaObject, "Checked", "checked"},
     {&QSpinBox::staticMetaObject, "Position", "value"},
     {&QAbstractSlider::staticMetaObject, "Position", "value"},
@@ -49,7 +49,7 @@ QMetaProperty FindDeclaredProperty(const QObject &control, const QString &name)
     const QByteArray latin1 = name.toLatin1();
     if (const QMetaProperty exact = PropertyNamed(meta, latin1.constData()); exact.isValid())
         return exact;
-    for (const PropertyAlias &alias : Aliases)
+    for (const TPropertyAlias &alias : Aliases)
         if (latin1 == alias.DeclaredName && meta.inherits(alias.ControlClass))
             return PropertyNamed(meta, alias.QtName);
     return QMetaProperty();

@@ -1,3 +1,4 @@
+// Control properties by their declared names. May touch: the controls it is given.
 #pragma once
 
 #include <QMetaProperty>

@@ -1,3 +1,4 @@
+// A captioned group of radio buttons. May touch: widgets.
 #pragma once
 
 #include <QGroupBox>

@@ -11,10 +11,10 @@
 #include <QScopedValueRollback>
 #include <QWidget>
 
-#include "settings/IniDocument.h"
 #include "settings/ObjectLines.h"
-#include "settings/SettingsError.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
+#include "settings/file/SettingsLayout.h"
 #include "text/Cp932.h"
 
 namespace kpx {
@@ -79,7 +79,7 @@ TRestorePlacement TCustomSaveProps::RestorePlacement() const
 void TCustomSaveProps::SetRestorePlacement(TRestorePlacement placement)
 {
     if (placement.Contains(TRestoreKind::Enabled) && !(FOwner && FOwner->isWindow()))
-        throw SettingsError(QStringLiteral(u"Owner が TForm でないと設定できません"));
+        throw TSettingsError(QStringLiteral(u"Owner が TForm でないと設定できません"));
     FRestorePlacement = placement;
 }
 
@@ -122,7 +122,7 @@ void TCustomSaveProps::Load()
             // Preparing for the load is optional; the settings still load.
         }
     }
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     const QScopedValueRollback<bool> loading(FLoading, true);
     for (int i = 0; i < FProps.Count(); ++i)
         if (FProps[i].IsUsable())
@@ -260,7 +260,7 @@ void TCustomSaveProps::CheckUnique(const QString &section, const QString &key) c
     if (FSaving || !FProps.IsTaken(section, key))
         return;
     // arg() with both names at once: a "%2" inside the section name stays as it is.
-    throw SettingsError(QStringLiteral(u"セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
+    throw TSettingsError(QStringLiteral(u"セクション名 %1 とキー名 %2 の組み合わせが重複しています").arg(section, key));
 }
 
 bool TCustomSaveProps::eventFilter(QObject *watched, QEvent *event)
@@ -287,24 +287,19 @@ void TCustomSaveProps::RunFromEvent(void (TCustomSaveProps::*operation)())
     }
 }
 
-TCustomSaveProps::ReadBracket::ReadBracket(TCustomSaveProps &props)
-    : FProps(props)
+TCustomSaveProps::TReadBracket::TReadBracket(TCustomSaveProps &props) : FProps(props)
 {
     FProps.BeginRead();
 }
 
-TCustomSaveProps::ReadBracket::~ReadBracket()
+TCustomSaveProps::TReadBracket::~TReadBracket()
 {
     FProps.EndRead();
 }
 
 // ---------------------------------------------------------------- TIniSaveProps
 
-TIniSaveProps::TIniSaveProps(QWidget *owner)
-    : TCustomSaveProps(owner)
-    , FStorage(std::make_shared<IniFileStorage>())
-{
-}
+TIniSaveProps::TIniSaveProps(QWidget *owner) : TCustomSaveProps(owner), FStorage(std::make_shared<TIniFileStorage>()) {}
 
 TIniSaveProps::~TIniSaveProps() = default;
 
@@ -323,12 +318,12 @@ QString TIniSaveProps::FilePath() const
     return FFileName.isEmpty() ? DefaultSettingsPath() : FFileName;
 }
 
-void TIniSaveProps::SetStorage(std::shared_ptr<IniStorage> storage)
+void TIniSaveProps::SetStorage(std::shared_ptr<TIniStorage> storage)
 {
     FStorage = std::move(storage);
 }
 
-IniDocument &TIniSaveProps::OpenDocument() const
+TIniDocument &TIniSaveProps::OpenDocument() const
 {
     if (!FIniFile)
         throw std::logic_error("settings document used outside BeginRead/EndRead or BeginWrite/EndWrite");
@@ -338,7 +333,7 @@ IniDocument &TIniSaveProps::OpenDocument() const
 void TIniSaveProps::BeginRead()
 {
     if (!FIniFile)
-        FIniFile = std::make_unique<IniDocument>(IniDocument::Parse(FStorage->Read(FilePath()).value_or("")));
+        FIniFile = std::make_unique<TIniDocument>(TIniDocument::Parse(FStorage->Read(FilePath()).value_or("")));
     ++FOpenCount;
 }
 
@@ -365,25 +360,25 @@ void TIniSaveProps::EndWrite()
 
 int TIniSaveProps::ReadInteger(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return FIniFile->ReadInteger(ToCp932(section), ToCp932(key), 0);
 }
 
 QString TIniSaveProps::ReadString(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return Cp932ToQString(FIniFile->ReadString(ToCp932(section), ToCp932(key), ""));
 }
 
 double TIniSaveProps::ReadFloat(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return FIniFile->ReadFloat(ToCp932(section), ToCp932(key), 0.0);
 }
 
 bool TIniSaveProps::ValueExists(const QString &section, const QString &key)
 {
-    const ReadBracket bracket(*this);
+    const TReadBracket bracket(*this);
     return FIniFile->ValueExists(ToCp932(section), ToCp932(key));
 }
 
@@ -407,10 +402,10 @@ void TIniSaveProps::WriteFloat(const QString &section, const QString &key, doubl
 
 bool TIniSaveProps::ReadObject(const QString &section, const QString &keyPrefix, QVariant &value)
 {
-    const IniDocument &document = OpenDocument();
+    const TIniDocument &document = OpenDocument();
     const std::string prefix = ToCp932(keyPrefix);
     QStringList lines;
-    for (const IniEntry &entry : document.ReadSectionValues(ToCp932(section)))
+    for (const TIniEntry &entry : document.ReadSectionValues(ToCp932(section)))
         if (SameIniName(std::string_view(entry.Key).substr(0, prefix.size()), prefix))
             lines << Cp932ToQString(entry.Value);
     return LinesToObject(lines, value);
@@ -418,7 +413,7 @@ bool TIniSaveProps::ReadObject(const QString &section, const QString &keyPrefix,
 
 void TIniSaveProps::WriteObject(const QString &section, const QString &keyPrefix, const QVariant &value)
 {
-    IniDocument &document = OpenDocument();
+    TIniDocument &document = OpenDocument();
     const QStringList lines = ObjectToLines(value);
     for (qsizetype i = 0; i < lines.size(); ++i)
         document.WriteString(ToCp932(section), ToCp932(keyPrefix + QString::number(i)), ToCp932(lines[i]));
@@ -426,9 +421,9 @@ void TIniSaveProps::WriteObject(const QString &section, const QString &keyPrefix
 
 void TIniSaveProps::ScanSection(const QString &section)
 {
-    const std::vector<IniEntry> entries = OpenDocument().ReadSectionValues(ToCp932(section));
+    const std::vector<TIniEntry> entries = OpenDocument().ReadSectionValues(ToCp932(section));
     bool Continue = true;
-    for (const IniEntry &entry : entries) {
+    for (const TIniEntry &entry : entries) {
         if (entry.Key.empty() || entry.Value.empty())
             continue;
         const QString key = Cp932ToQString(entry.Key);
@@ -445,7 +440,7 @@ void TIniSaveProps::ScanSection(const QString &section)
 void TIniSaveProps::ClearSection(const QString &section)
 {
     InWriteBracket([&] {
-        IniDocument &document = OpenDocument();
+        TIniDocument &document = OpenDocument();
         const std::string name = ToCp932(section);
         for (const std::string &key : document.ReadSection(name))
             document.DeleteKey(name, key);

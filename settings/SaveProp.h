@@ -1,3 +1,4 @@
+// The persistence component: a window's values between runs. May touch: the settings file, the window's controls.
 #pragma once
 
 #include <functional>
@@ -11,17 +12,17 @@
 #include <QVariant>
 
 #include "settings/DeclaredProps.h"
-#include "settings/IniStorage.h"
 #include "settings/PropertyAccess.h"
 #include "settings/WindowPlacement.h"
+#include "settings/file/IniStorage.h"
 
 class QWidget;
 
 namespace kpx {
 
-class IniDocument;
+class TIniDocument;
 // Keeps a window's declared control values, extra values of its own and its
-// placement between runs. Errors are SettingsError (a message for the user) and
+// placement between runs. Errors are TSettingsError (a message for the user) and
 // pass to the caller of Load, Save and the value operations; an exception
 // leaves no bracket open. The owner is the window; the component is its child.
 class TCustomSaveProps : public QObject
@@ -47,7 +48,7 @@ public:
     void SetAutoSave(bool autoSave);
 
     TRestorePlacement RestorePlacement() const;
-    // Throws SettingsError when the set holds Enabled and the owner is not a
+    // Throws TSettingsError when the set holds Enabled and the owner is not a
     // top-level window.
     void SetRestorePlacement(TRestorePlacement placement);
 
@@ -102,13 +103,13 @@ public:
 
 protected:
     // BeginRead now, EndRead when the scope ends, however it ends.
-    class ReadBracket
+    class TReadBracket
     {
     public:
-        explicit ReadBracket(TCustomSaveProps &props);
-        ~ReadBracket();
-        ReadBracket(const ReadBracket &) = delete;
-        ReadBracket &operator=(const ReadBracket &) = delete;
+        explicit TReadBracket(TCustomSaveProps &props);
+        ~TReadBracket();
+        TReadBracket(const TReadBracket &) = delete;
+        TReadBracket &operator=(const TReadBracket &) = delete;
 
     private:
         TCustomSaveProps &FProps;
@@ -161,7 +162,7 @@ private:
     bool FSaving = false;
 };
 
-// The settings kept in an INI file (IniDocument.h), read through an IniStorage.
+// The settings kept in an INI file (IniDocument.h), read through an TIniStorage.
 class TIniSaveProps : public TCustomSaveProps
 {
     Q_OBJECT
@@ -175,8 +176,8 @@ public:
     void SetFileName(const QString &fileName);
     // FileName, or DefaultSettingsPath() when it is empty.
     QString FilePath() const;
-    // The file access to use from now on (IniFileStorage by default).
-    void SetStorage(std::shared_ptr<IniStorage> storage);
+    // The file access to use from now on (TIniFileStorage by default).
+    void SetStorage(std::shared_ptr<TIniStorage> storage);
 
     int ReadInteger(const QString &section, const QString &key) override;
     QString ReadString(const QString &section, const QString &key) override;
@@ -202,11 +203,11 @@ public:
     void ClearSection(const QString &section);
 
 private:
-    IniDocument &OpenDocument() const;
+    TIniDocument &OpenDocument() const;
 
     QString FFileName;
-    std::shared_ptr<IniStorage> FStorage;
-    std::unique_ptr<IniDocument> FIniFile;
+    std::shared_ptr<TIniStorage> FStorage;
+    std::unique_ptr<TIniDocument> FIniFile;
     int FOpenCount = 0;
 };
 

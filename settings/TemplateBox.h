@@ -1,3 +1,4 @@
+// A multi-line box holding a page template. May touch: widgets.
 #pragma once
 
 #include <QPlainTextEdit>

@@ -1,3 +1,4 @@
+// A window's placement as the settings file keeps it. May touch: the window it is given.
 #pragma once
 
 #include <initializer_list>

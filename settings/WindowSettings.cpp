@@ -6,7 +6,7 @@
 
 #include "components/MessageDialogs.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 
 namespace kpx {
 
@@ -18,7 +18,7 @@ std::optional<QString> Failure(Operation &&operation)
 {
     try {
         operation();
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         return error.Message();
     } catch (const std::exception &error) {
         return QString::fromUtf8(error.what());

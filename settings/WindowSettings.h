@@ -1,3 +1,4 @@
+// A window's settings loaded at creation and saved at destruction. May touch: the settings file, an error box.
 #pragma once
 
 class QWidget;

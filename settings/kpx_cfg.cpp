@@ -1,5 +1,6 @@
 #include "settings/kpx_cfg.h"
 
+#include <iterator>
 #include <utility>
 
 #include <QCheckBox>
@@ -13,20 +14,22 @@
 
 #include "components/AppIcon.h"
 #include "components/DesktopWindow.h"
-#include "components/Glyphs.h"
-#include "components/WindowFrame.h"
 #include "components/EnterAsTab.h"
+#include "components/Glyphs.h"
 #include "components/LtLabel.h"
 #include "components/PageTextValidator.h"
+#include "components/StayOnTop.h"
 #include "components/UpDown.h"
 #include "components/WindowFont.h"
-#include "components/StayOnTop.h"
-#include "settings/DefaultTemplates.h"
+#include "components/WindowFrame.h"
+#include "pages/RenamePattern.h"
 #include "settings/RadioGroup.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsLayout.h"
 #include "settings/TemplateBox.h"
 #include "settings/WindowSettings.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/ProgramName.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 
@@ -150,9 +153,12 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
 
     rg_overwrite = new TRadioGroup(QStringLiteral("同名ファイルがあった場合"), tab);
     rg_overwrite->setObjectName(QStringLiteral("rg_overwrite"));
-    rg_overwrite->SetItems({QStringLiteral("上書き確認する"), QStringLiteral("確認せずに上書き"),
-                            QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない"),
-                            QStringLiteral("更新されたファイルのみ上書きする")});
+    // One button per overwrite policy, at the policy's index.
+    const QString choices[] = {QStringLiteral("上書き確認する"), QStringLiteral("確認せずに上書き"),
+                               QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない"),
+                               QStringLiteral("更新されたファイルのみ上書きする")};
+    static_assert(std::size(choices) == ini::OverWrite::Index.Max - ini::OverWrite::Index.Min + 1);
+    rg_overwrite->SetItems(QStringList(std::begin(choices), std::end(choices)));
     rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
     // The last choice is wider than the room the dialog's own size leaves
     // beside the check boxes: the group takes what its choices need, and the
@@ -210,8 +216,8 @@ QWidget *Tkpx_cfgFrm::CreateAboutTab()
     auto *icon = new QLabel(tab);
     icon->setPixmap(AppIconPixmap(32));
     icon->setGeometry(16, 16, 32, 32);
-    AddLabel(tab, QStringLiteral("Kinopage Lite"), 64, 16);
-    AddLabel(tab, QStringLiteral("Version 1.00"), 64, 36);
+    AddLabel(tab, QString::fromUtf8(ProgramName), 64, 16);
+    AddLabel(tab, QStringLiteral("Version ") + QString::fromUtf8(ProgramVersion()), 64, 36);
     AddLabel(tab, QStringLiteral("作者: Kinopage Lite 開発チーム"), 64, 56);
     lbl_home = AddLink(tab, "lbl_home", jtHome, QStringLiteral("url: "), QStringLiteral("https://kinopage.example.jp/"), 88);
     lbl_mail = AddLink(tab, "lbl_mail", jtMail, QStringLiteral("mailto: "), QStringLiteral("support@kinopage.example.jp"),
@@ -237,7 +243,7 @@ void Tkpx_cfgFrm::DeclareSettings()
     props.Add(edt_format, QStringLiteral("Text"), QLatin1String(ini::ReName::Section),
               QLatin1String(ini::ReName::Format.Name));
     QStringList sections;
-    for (const ini::ListSection &section : ini::Templates)
+    for (const ini::TListSection &section : ini::Templates)
         sections << QLatin1String(section.Section);
     IniSaveProps1->SetFindKeys(sections);
     IniSaveProps1->OnFindStrValue = [this](TCustomSaveProps *, const QString &section, const QString &key,
@@ -350,7 +356,7 @@ void Tkpx_cfgFrm::IniSaveProps1AfterSave()
 
 void Tkpx_cfgFrm::SaveEditLines(const TTemplateBox *box)
 {
-    const ini::ListSection lines{nullptr, "Lines"};
+    const ini::TListSection lines{nullptr, "Lines"};
     IniSaveProps1->ClearSection(box->objectName());
     const QStringList text = box->Lines();
     for (int i = 0; i < text.size(); ++i)
@@ -366,7 +372,7 @@ bool Tkpx_cfgFrm::eventFilter(QObject *watched, QEvent *event)
     // they are typed; pasted text is not filtered.
     if (watched == edt_format && event->type() == QEvent::KeyPress) {
         const QString typed = static_cast<QKeyEvent *>(event)->text();
-        if (typed.size() == 1 && FromUtf8(RenamePatternRefusedChars).contains(typed))
+        if (typed.size() == 1 && FromUtf8(RefusedNameChars).contains(typed))
             return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -1,8 +1,9 @@
+// The settings dialog. May touch: widgets, the settings file (at program start and end).
 #pragma once
 
 #include <QDialog>
 
-#include "settings/AppOptions.h"
+#include "settings/file/AppOptions.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,3 +1,4 @@
+// The list window's sort. May touch: nothing (pure).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,5 @@
 #include "sort/SortCellDelegate.h"
 
-#include <algorithm>
-
 #include <QPainter>
 
 #include "sort/SortRow.h"
@@ -18,9 +16,7 @@ QColor TSortCellDelegate::Background(int row, bool selected, const QColor &norma
 {
     if (selected)
         return SelectedColor;
-    // A page size below 1 would divide by zero; such a list shows one row per page.
-    const int perPage = std::max(1, FEntries.FPageItemCount);
-    return (row / perPage) % 2 == 0 ? PageBandColor : normal;
+    return PageOfEntry(FEntries, row) % 2 == 0 ? PageBandColor : normal;
 }
 
 void TSortCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

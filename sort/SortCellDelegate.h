@@ -1,3 +1,4 @@
+// How the list window paints its cells. May touch: the painter it is given.
 #pragma once
 
 #include <QColor>

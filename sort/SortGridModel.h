@@ -1,3 +1,4 @@
+// The list window's working copy as a table model. May touch: nothing but its rows.
 #pragma once
 
 #include <vector>

@@ -1,3 +1,4 @@
+// One row of the list window and its conversions. May touch: nothing (pure).
 #pragma once
 
 #include <array>

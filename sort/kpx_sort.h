@@ -1,3 +1,4 @@
+// The list window: sort, move and delete movies. May touch: widgets, the entry list it is handed, the settings file.
 #pragma once
 
 #include <QDialog>

@@ -1,3 +1,4 @@
+// The number every control of the tag windows carries. May touch: the control it is given.
 #pragma once
 
 #include <QObject>

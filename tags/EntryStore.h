@@ -1,3 +1,4 @@
+// The entry list and input history the editing windows share. May touch: nothing (data).
 #pragma once
 
 #include "pages/EntryList.h"

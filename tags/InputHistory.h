@@ -1,3 +1,4 @@
+// Texts kept for completion while the program runs. May touch: nothing (memory).
 #pragma once
 
 #include <functional>

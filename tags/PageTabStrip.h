@@ -1,3 +1,4 @@
+// One row of page tabs for any number of pages. May touch: widgets.
 #pragma once
 
 #include <QList>

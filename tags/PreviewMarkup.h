@@ -1,3 +1,4 @@
+// A page's markup as rich text, as a handset shows it. May touch: nothing (pure).
 #pragma once
 
 #include <QString>

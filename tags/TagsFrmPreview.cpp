@@ -2,12 +2,12 @@
 // it on the current tab and follows the page links the preview asks for.
 
 #include "components/StayOnTop.h"
-#include "settings/AppOptions.h"
+#include "settings/file/AppOptions.h"
+#include "settings/file/RunSettings.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_preview.h"
 #include "tags/kpx_tags.h"
-#include "text/Cp932.h"
 
 namespace kpx {
 
@@ -25,9 +25,7 @@ TPublishJob Tkpx_TagsFrm::PublishJob() const
     std::vector<std::string> names = PageNames();
     if (!names.empty())
         settings.HtmlFileName = names.front();
-    settings.Templates.Header = QStringToCp932Lossy(FOptions.HeaderTemplate());
-    for (int i = 0; i < 3; ++i)
-        settings.Templates.Footers[static_cast<size_t>(i)] = QStringToCp932Lossy(FOptions.FooterTemplate(i));
+    ReadRunOptions(FOptions, settings);
     return MakePublishJob(settings, std::move(names));
 }
 

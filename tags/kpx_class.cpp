@@ -17,7 +17,7 @@
 #include "components/EditingKeys.h"
 #include "components/PageTextValidator.h"
 #include "pages/NumberFormat.h"
-#include "settings/AppOptions.h"
+#include "settings/file/AppOptions.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
 #include "text/Cp932.h"

@@ -1,3 +1,4 @@
+// The editor panel of one movie entry. May touch: widgets, the entry it edits.
 #pragma once
 
 #include <QFrame>

@@ -1,3 +1,4 @@
+// The preview window. May touch: widgets, the settings file (its placement and width).
 #pragma once
 
 #include <functional>

@@ -16,15 +16,15 @@
 #include "components/DesktopWindow.h"
 #include "components/EnterAsTab.h"
 #include "components/Glyphs.h"
-#include "components/WindowFrame.h"
 #include "components/MessageDialogs.h"
-#include "components/WindowFont.h"
 #include "components/StayOnTop.h"
+#include "components/WindowFont.h"
+#include "components/WindowFrame.h"
 #include "pages/PageGenerator.h"
-#include "settings/AppOptions.h"
 #include "settings/SaveProp.h"
-#include "settings/SettingsLayout.h"
 #include "settings/WindowSettings.h"
+#include "settings/file/AppOptions.h"
+#include "settings/file/SettingsLayout.h"
 #include "sort/kpx_sort.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"
@@ -251,12 +251,12 @@ void Tkpx_TagsFrm::tbc_tagsChange()
 void Tkpx_TagsFrm::ReloadPanels()
 {
     const TEntryList &list = FStore.List;
-    const int first = tbc_tags->CurrentIndex() * list.FPageItemCount;
+    const auto [first, end] = PageEntryRange(list, tbc_tags->CurrentIndex());
     const QList<TTagItem *> panels = Panels();
     for (int i = 0; i < panels.size(); ++i) {
         TTagItem *panel = panels.at(i);
         const int index = first + i;
-        if (!IsEntryInUse(list, index)) {
+        if (index >= end) {
             panel->hide();
             continue;
         }

@@ -1,3 +1,4 @@
+// The page settings window. May touch: widgets, the entry list, the settings file.
 #pragma once
 
 #include <functional>

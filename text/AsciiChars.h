@@ -1,3 +1,4 @@
+// ASCII character classes. May touch: nothing (pure).
 #pragma once
 
 namespace kpx {

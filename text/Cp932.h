@@ -1,3 +1,4 @@
+// Code page 932 to and from Unicode. May touch: the system's iconv tables.
 #pragma once
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+// Small rules on names: base name, extension, zero padding. May touch: nothing (pure).
 #pragma once
 
 #include <string>

@@ -1,7 +1,5 @@
 #include "text/RB4471HenkanFnc.h"
 
-#include <algorithm>
-
 #include "text/AsciiChars.h"
 
 namespace kpx {
@@ -70,12 +68,10 @@ void appendJis(std::string &out, std::uint16_t jisCode)
     appendSjisCode(out, JisToSjis(jisCode));
 }
 
-// Copies the character at the front of `text` as it is: a lead byte with its
-// trail byte (alone if the text ends there), any other byte alone.
+// Copies the character at the front of `text` as it is.
 std::size_t appendUnchanged(std::string &out, std::string_view text)
 {
-    const bool isDoubleByte = IsSjisLeadByte(static_cast<unsigned char>(text[0]));
-    const std::size_t length = isDoubleByte ? std::min<std::size_t>(2, text.size()) : 1;
+    const std::size_t length = Cp932CharLength(text, 0);
     out.append(text.substr(0, length));
     return length;
 }
@@ -140,25 +136,12 @@ std::string convertEach(std::string_view text, ConvertFront convertFront)
 
 } // namespace
 
-bool IsSjisLeadByte(unsigned char byte)
-{
-    return isInRange(byte, 0x81, 0x9F) || isInRange(byte, 0xE0, 0xFC);
-}
-
-bool IsSjisTrailByte(unsigned char byte)
-{
-    return isInRange(byte, 0x40, 0x7E) || isInRange(byte, 0x80, 0xFC);
-}
-
 std::string FoldAsciiCase(std::string_view text)
 {
     std::string folded(text);
-    for (size_t i = 0; i < folded.size(); ++i) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(folded[i])))
-            ++i;
-        else
-            folded[i] = AsciiLower(folded[i]);
-    }
+    // Only a character's first byte can be a letter: a lead byte never is one.
+    for (size_t i = 0; i < folded.size(); i += Cp932CharLength(folded, i))
+        folded[i] = AsciiLower(folded[i]);
     return folded;
 }
 

@@ -1,3 +1,4 @@
+// Half-width to full-width conversion of code page 932 text. May touch: nothing (pure).
 #pragma once
 
 #include <array>
@@ -5,16 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "text/Cp932Walk.h"
+
 namespace kpx {
 
 // Half-width to full-width conversion of CP932 byte strings. Pure functions on
 // constant tables: safe to call from anywhere, never fail, accept any bytes.
-
-// 0x81-0x9F and 0xE0-0xFC: the byte and the one after it form one character.
-bool IsSjisLeadByte(unsigned char byte);
-
-// 0x40-0x7E and 0x80-0xFC: a byte that can follow a lead byte.
-bool IsSjisTrailByte(unsigned char byte);
 
 // ASCII letters lower-cased; double-byte characters stay whole, so a trail
 // byte that looks like a letter is never touched. For comparing names the way

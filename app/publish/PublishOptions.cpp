@@ -2,9 +2,11 @@
 
 #include <array>
 
+#include <QCommandLineParser>
+#include <QHash>
 #include <QRegularExpression>
 
-#include "settings/SettingsLayout.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 
@@ -48,6 +50,7 @@ std::optional<QString> StorePolicy(TPublishOptions &options, const QString &valu
         {"refuse", TOverwritePolicy::WarnAndStop},
         {"update", TOverwritePolicy::Update},
     }};
+    static_assert(names.size() == LastOverwriteIndex - FirstOverwriteIndex + 1);
     for (const TPolicyName &name : names) {
         if (value == QLatin1String(name.Name)) {
             options.Policy = name.Policy;
@@ -83,62 +86,109 @@ std::optional<QString> StoreHtmlFileName(TPublishOptions &options, const QString
 }
 
 constexpr std::array<TValueOption, 8> ValueOptions{{
-    {"--ini", &TPublishOptions::IniFile, nullptr},
-    {"--source", &TPublishOptions::SourceDir, nullptr},
-    {"--html-dir", &TPublishOptions::HtmlDir, nullptr},
-    {"--movie-dir", &TPublishOptions::MovieDir, nullptr},
-    {"--name", nullptr, StoreHtmlFileName},
-    {"--per-page", nullptr, StorePageItemCount},
-    {"--policy", nullptr, StorePolicy},
-    {"--date", nullptr, StoreDate},
+    {"ini", &TPublishOptions::IniFile, nullptr},
+    {"source", &TPublishOptions::SourceDir, nullptr},
+    {"html-dir", &TPublishOptions::HtmlDir, nullptr},
+    {"movie-dir", &TPublishOptions::MovieDir, nullptr},
+    {"name", nullptr, StoreHtmlFileName},
+    {"per-page", nullptr, StorePageItemCount},
+    {"policy", nullptr, StorePolicy},
+    {"date", nullptr, StoreDate},
 }};
 
-bool *FlagOf(TPublishOptions &options, const QString &name)
+// An option that takes no value and is set by being there.
+struct TFlagOption
 {
-    if (name == QLatin1String("--dry-run"))
-        return &options.DryRun;
-    if (name == QLatin1String("--quiet"))
-        return &options.Quiet;
-    if (name == QLatin1String("--help"))
-        return &options.Help;
-    if (name == QLatin1String("--version"))
-        return &options.Version;
-    return nullptr;
-}
+    const char *Name;
+    bool TPublishOptions::*Flag;
+};
 
-const TValueOption *FindValueOption(const QString &name)
+constexpr std::array<TFlagOption, 4> FlagOptions{{
+    {"dry-run", &TPublishOptions::DryRun},
+    {"quiet", &TPublishOptions::Quiet},
+    {"help", &TPublishOptions::Help},
+    {"version", &TPublishOptions::Version},
+}};
+
+template <typename TOption, size_t N>
+const TOption *FindOption(const std::array<TOption, N> &options, const QString &name)
 {
-    for (const TValueOption &option : ValueOptions)
+    for (const TOption &option : options)
         if (name == QLatin1String(option.Name))
             return &option;
     return nullptr;
+}
+
+// The option as the command line spells it.
+QString Dashed(const QString &name)
+{
+    return QStringLiteral("--") + name;
+}
+
+// The parser knows every option by its long name alone: the program has no
+// short options, and its own usage text stands in for the parser's.
+void DeclareOptions(QCommandLineParser &parser)
+{
+    for (const TValueOption &option : ValueOptions)
+        parser.addOption(QCommandLineOption(QLatin1String(option.Name), QString(), QStringLiteral("value")));
+    for (const TFlagOption &option : FlagOptions)
+        parser.addOption(QCommandLineOption(QLatin1String(option.Name)));
+}
+
+// Why the parser refused the command line, in the program's words: an unknown
+// option, a value missing after the last option, or a value given to a flag.
+// The parser reads a word after a single dash as short options, all unknown
+// here; such a word is an argument the program has no use for.
+QString ParseFault(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        const QString option = Dashed(name);
+        for (const QString &argument : arguments)
+            if (argument == option || argument.startsWith(option + QLatin1Char('=')))
+                return QStringLiteral("不明なオプションです: %1").arg(option);
+        for (const QString &argument : arguments)
+            if (!argument.startsWith(QLatin1String("--")) && argument.startsWith(QLatin1Char('-'))
+                && argument.contains(name))
+                return QStringLiteral("余分な引数です: %1").arg(argument);
+    }
+    for (const TValueOption &option : ValueOptions) {
+        const QString name = QLatin1String(option.Name);
+        if (parser.optionNames().count(name) > parser.values(name).size())
+            return QStringLiteral("%1 には値が必要です。").arg(Dashed(name));
+    }
+    for (const QString &argument : arguments) {
+        const QString name = argument.section(QLatin1Char('='), 0, 0);
+        if (name != argument && name.startsWith(QLatin1String("--")) && FindOption(FlagOptions, name.mid(2)))
+            return QStringLiteral("%1 は値をとりません。").arg(name);
+    }
+    return parser.errorText(); // not reached: the parser refuses nothing else
 }
 
 } // namespace
 
 std::variant<TPublishOptions, TUsageError> ParsePublishOptions(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    DeclareOptions(parser);
+    // The parser skips the first argument, the program's name.
+    if (!parser.parse(QStringList(QStringLiteral("kpx_publish")) + arguments))
+        return TUsageError{ParseFault(parser, arguments)};
+    if (!parser.positionalArguments().isEmpty())
+        return TUsageError{QStringLiteral("余分な引数です: %1").arg(parser.positionalArguments().constFirst())};
+
+    // Values are checked in the order given; a repeated option takes its last value.
     TPublishOptions options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--")))
-            return TUsageError{QStringLiteral("余分な引数です: %1").arg(argument)};
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        const QString name = equals < 0 ? argument : argument.left(equals);
-        if (bool *flag = FlagOf(options, name)) {
-            if (equals >= 0)
-                return TUsageError{QStringLiteral("%1 は値をとりません。").arg(name)};
-            *flag = true;
+    QHash<QString, qsizetype> valuesTaken;
+    for (const QString &name : parser.optionNames()) {
+        if (const TFlagOption *flag = FindOption(FlagOptions, name)) {
+            options.*(flag->Flag) = true;
             continue;
         }
-        const TValueOption *option = FindValueOption(name);
-        if (!option)
-            return TUsageError{QStringLiteral("不明なオプションです: %1").arg(name)};
-        if (equals < 0 && i + 1 >= arguments.size())
-            return TUsageError{QStringLiteral("%1 には値が必要です。").arg(name)};
-        const QString value = equals < 0 ? arguments[++i] : argument.mid(equals + 1);
+        const TValueOption *option = FindOption(ValueOptions, name);
+        const QString value = parser.values(name).at(valuesTaken[name]++);
         if (value.isEmpty())
-            return TUsageError{QStringLiteral("%1 の値が空です。").arg(name)};
+            return TUsageError{QStringLiteral("%1 の値が空です。").arg(Dashed(name))};
         if (option->Text)
             options.*(option->Text) = value;
         else if (const std::optional<QString> reason = option->Store(options, value))
@@ -159,7 +209,7 @@ QString PublishUsage()
         "  --html-dir DIR      htmlディレクトリ\n"
         "  --movie-dir DIR     ezmovieディレクトリ (既定: --html-dir を指定したときはそのフォルダ)\n"
         "  --name FILE         htmlファイル名 (既定: ezmovie.html)\n"
-        "  --per-page N        １ページの掲載ファイル数 (1〜10)\n"
+        "  --per-page N        １ページの掲載ファイル数 (%1〜%2)\n"
         "  --policy POLICY     同名ファイルがあった場合: ask (確認), overwrite (上書き),\n"
         "                      skip (スキップ), refuse (警告後、実行しない),\n"
         "                      update (更新されたファイルのみ上書きする: 大きさか更新日時の\n"
@@ -174,7 +224,9 @@ QString PublishUsage()
         "\n"
         "ask は標準入力が端末のときだけ確認し、そうでなければ置き換えません。\n"
         "終了コード: 0 成功、1 実行の中止またはファイルの失敗、\n"
-        "2 使い方の誤り (設定ファイルや指定したフォルダがない場合を含む)\n");
+        "2 使い方の誤り (設定ファイルや指定したフォルダがない場合を含む)\n")
+        .arg(ini::Html::ItemCount.Min)
+        .arg(ini::Html::ItemCount.Max);
 }
 
 } // namespace kpx

@@ -1,3 +1,4 @@
+// kpx_publish's command line, read and checked. May touch: nothing but the arguments (Qt Core).
 #pragma once
 
 #include <chrono>
@@ -35,8 +36,12 @@ struct TUsageError
     QString Reason;
 };
 
-// Parses the arguments that follow the program's name. "--option VALUE" and
-// "--option=VALUE" are the same; a repeated option takes its last value.
+// Parses the arguments that follow the program's name with Qt's command-line
+// parser. "--option VALUE" and "--option=VALUE" are the same; a repeated option
+// takes its last value; "--" ends the options, so whatever follows it is an
+// argument too many. A line with several faults is refused for one of them:
+// an unknown option or single-dash word, then a missing value or a value given
+// to a flag, then an argument too many, then the values in the order given.
 std::variant<TPublishOptions, TUsageError> ParsePublishOptions(const QStringList &arguments);
 
 // The usage text, ending with a line break.

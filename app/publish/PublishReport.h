@@ -1,3 +1,4 @@
+// What kpx_publish tells while and after it runs. May touch: the stream it is given.
 #pragma once
 
 #include <cstdint>

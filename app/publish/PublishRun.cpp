@@ -15,8 +15,10 @@
 #include "app/publish/PublishSettings.h"
 #include "app/publish/TerminalPrompt.h"
 #include "pages/EarlierCopies.h"
-#include "settings/IniDocument.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/IniStorage.h"
+#include "settings/file/ProgramName.h"
+#include "settings/file/RunSettings.h"
 #include "text/Cp932.h"
 
 namespace kpx {
@@ -53,11 +55,11 @@ int FailUsage(const QString &reason)
 TPublishSettings ReadSettingsFile(const std::optional<QString> &named)
 {
     const QString path = named ? *named : DesktopSettingsPath();
-    const std::optional<std::string> bytes = IniFileStorage().Read(path);
+    const std::optional<std::string> bytes = TIniFileStorage().Read(path);
     if (!bytes && named)
         throw TNothingThere("設定ファイル「" + path.toStdString() + "」がありません。");
     // Without a file, as at the desktop program's first start: defaults throughout.
-    return ReadPublishSettings(bytes ? IniDocument::Parse(*bytes) : IniDocument(), QFileInfo(path).absoluteDir());
+    return ReadPublishSettings(bytes ? TIniDocument::Parse(*bytes) : TIniDocument(), QFileInfo(path).absoluteDir());
 }
 
 void RequireFolder(const std::string &cp932Folder, const char *label, bool written)
@@ -144,7 +146,7 @@ int Run(const QStringList &arguments)
         return ExitSuccess;
     }
     if (options.Version) {
-        std::cout << ProgramName << ' ' << ProgramVersion << '\n';
+        std::cout << ProgramName << ' ' << ProgramVersion() << '\n';
         return ExitSuccess;
     }
 

@@ -1,3 +1,4 @@
+// The engine's questions and messages on a terminal. May touch: the streams it is given.
 #pragma once
 
 #include <iosfwd>

@@ -1,11 +1,11 @@
 #include <QCoreApplication>
 
 #include "app/publish/PublishRun.h"
+#include "settings/file/ProgramName.h"
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QString::fromUtf8(kpx::ProgramName));
-    QCoreApplication::setApplicationVersion(QString::fromUtf8(kpx::ProgramVersion));
+    kpx::NameTheProgram();
     return kpx::RunPublish(QCoreApplication::arguments().mid(1));
 }

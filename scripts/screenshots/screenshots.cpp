@@ -33,7 +33,7 @@
 #include "app/PublishProgress.h"
 #include "app/kpx_main.h"
 #include "components/UpDown.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
 #include "settings/kpx_cfg.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_preview.h"

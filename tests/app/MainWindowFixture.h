@@ -11,7 +11,7 @@
 #include "app/FolderBrowser.h"
 #include "app/kpx_main.h"
 #include "components/MessageDialogs.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
 #include "settings/kpx_cfg.h"
 #include "support/WidgetSupport.h"
 

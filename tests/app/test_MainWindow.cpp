@@ -12,9 +12,9 @@
 
 #include "MainWindowFixture.h"
 #include "components/UpDown.h"
-#include "settings/DefaultTemplates.h"
-#include "settings/IniDocument.h"
 #include "settings/TemplateBox.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/IniDocument.h"
 #include "tags/kpx_tags.h"
 
 using namespace kpx;
@@ -298,7 +298,7 @@ TEST_F(MainWindowBasics, ShorterHistoryLeavesNoKeyOfTheLongerOne)
     for (int i = 0; i < 3; ++i)
         name->removeItem(name->count() - 1);
     StopProgram();
-    const IniDocument file = IniDocument::Parse(ReadFileBytes(SettingsDir / "kpx_app.ini"));
+    const TIniDocument file = TIniDocument::Parse(ReadFileBytes(SettingsDir / "kpx_app.ini"));
     EXPECT_EQ(file.ReadSection("htmlname_history"),
               (std::vector<std::string>{"Items0", "Items1", "Items2", "Items3", "Items4", "Items5", "Items6"}));
     EXPECT_EQ(file.ReadString("htmlname_history", "Items6", ""), "n6.html");

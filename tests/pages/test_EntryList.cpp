@@ -46,3 +46,18 @@ TEST(EntryList, PagesPastTheEntriesLeftAfterADeleteHoldNone)
     EXPECT_TRUE(IsEntryInUse(list, 1));
     EXPECT_FALSE(IsEntryInUse(list, -1));
 }
+
+TEST(EntryList, AnEntrysPageIsThePageWhoseRangeHoldsIt)
+{
+    TEntryList list;
+    list.FEntries.resize(7);
+    list.FEntryCount = 7;
+    LayOutPages(list, 3);
+    for (int page = 0; page < list.FPageCount; ++page) {
+        const auto [first, end] = PageEntryRange(list, page);
+        for (int index = first; index < end; ++index)
+            EXPECT_EQ(PageOfEntry(list, index), page) << index;
+    }
+    list.FPageItemCount = 0; // no page size: one entry a page, as the list window bands them
+    EXPECT_EQ(PageOfEntry(list, 4), 4);
+}

@@ -40,6 +40,7 @@ TEST(GetCharWidthKind, ClassifiesByCharacterWidth)
     EXPECT_EQ(GetCharWidthKind(Sjis(" 映画")), 0); // blanks count once trimmed text is not empty
     EXPECT_EQ(GetCharWidthKind("\xB4\xB2"), 1);    // half-width kana are single bytes
     EXPECT_EQ(GetCharWidthKind("\x89"), 1);        // a lone lead byte is one character
+    EXPECT_EQ(GetCharWidthKind("\x89 a"), 1);      // and so is one before a byte that cannot trail it
 }
 
 // The copy names a scan gives names listed in this order.

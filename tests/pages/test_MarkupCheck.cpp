@@ -2,7 +2,7 @@
 
 #include "pages/MarkupCheck.h"
 #include "pages/PageGenerator.h"
-#include "settings/DefaultTemplates.h"
+#include "settings/file/DefaultTemplates.h"
 #include "text/Cp932.h"
 
 using namespace kpx;

@@ -28,6 +28,8 @@ TEST(FormatRenamePattern, DoubleByteCharactersAreNeverReadAsLetters)
     // 0x83 0x64 and 0x83 0x79 end in the bytes of "d" and "y".
     EXPECT_EQ(FormatRenamePattern("\x83\x64yy\x83\x79", Dec7th2007), "\x83\x64" "07\x83\x79");
     EXPECT_EQ(FormatRenamePattern(Sjis("動画yy"), Dec7th2007), Sjis("動画07"));
+    // A lead byte before a byte that cannot trail it takes nothing with it: the quote still opens.
+    EXPECT_EQ(FormatRenamePattern("\x83'mv'yy\x83", Dec7th2007), "\x83mv07\x83");
 }
 
 TEST(FormatRenamePattern, TimeLettersGiveZerosAndNamesAreJapanese)

@@ -10,7 +10,7 @@
 #include "app/kpx_main.h"
 #include "components/MessageDialogs.h"
 #include "components/UpDown.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
 #include "settings/kpx_cfg.h"
 #include "support/TestSupport.h"
 #include "support/WidgetSupport.h"

@@ -88,4 +88,12 @@ TEST(PublishOptions, MalformedCommandLinesNameTheirFault)
     EXPECT_EQ(Refusal({"--source="}), QStringLiteral("--source の値が空です。"));
     EXPECT_EQ(Refusal({"--name", ""}), QStringLiteral("--name の値が空です。"));
     EXPECT_EQ(Refusal({"--quiet=yes"}), QStringLiteral("--quiet は値をとりません。"));
+    // Qt's parser reads these its own way; the words stay the program's.
+    EXPECT_EQ(Refusal({"-abc"}), QStringLiteral("余分な引数です: -abc"));
+    EXPECT_EQ(Refusal({"--=x"}), QStringLiteral("不明なオプションです: --"));
+    EXPECT_EQ(Refusal({"--quiet", "--dry-run=1"}), QStringLiteral("--dry-run は値をとりません。"));
+    EXPECT_EQ(Refusal({"--", "--quiet"}), QStringLiteral("余分な引数です: --quiet"));
+    EXPECT_TRUE(Parsed({"--quiet", "--"}).Quiet);
+    // Values are checked in the order given.
+    EXPECT_TRUE(Refusal({"--policy", "x", "--per-page", "0"}).startsWith(QStringLiteral("--policy には")));
 }

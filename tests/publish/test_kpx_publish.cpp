@@ -13,7 +13,7 @@
 #include "PublishProgram.h"
 #include "pages/EntryScan.h"
 #include "pages/PageGenerator.h"
-#include "settings/DefaultTemplates.h"
+#include "settings/file/DefaultTemplates.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 

@@ -1,6 +1,6 @@
 #include "SettingsTestSupport.h"
 
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 #include "text/Cp932.h"
 
 namespace kpx::test {
@@ -16,7 +16,7 @@ void CountingStorage::Replace(const QString &path, std::string_view bytes)
     ++Writes;
     if (FailingWrites > 0) {
         --FailingWrites;
-        throw SettingsError(QStringLiteral("injected write failure"));
+        throw TSettingsError(QStringLiteral("injected write failure"));
     }
     FDisk.Replace(path, bytes);
 }

@@ -8,14 +8,14 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "settings/IniStorage.h"
 #include "settings/SaveProp.h"
+#include "settings/file/IniStorage.h"
 #include "support/WidgetSupport.h"
 
 namespace kpx::test {
 
 // The real file access, counted; it can be told to fail the next write-backs.
-class CountingStorage : public IniStorage
+class CountingStorage : public TIniStorage
 {
 public:
     std::optional<std::string> Read(const QString &path) override;
@@ -26,7 +26,7 @@ public:
     int FailingWrites = 0;
 
 private:
-    IniFileStorage FDisk;
+    TIniFileStorage FDisk;
 };
 
 // An object with a property of each kind the component tells apart.

@@ -16,7 +16,7 @@
 #include "settings/ObjectLines.h"
 #include "settings/PropertyAccess.h"
 #include "settings/RadioGroup.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/SettingsLayout.h"
 
 using namespace kpx;
 using kpx::test::Sample;

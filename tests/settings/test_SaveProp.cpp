@@ -10,10 +10,10 @@
 #include <QSpinBox>
 
 #include "SettingsTestSupport.h"
-#include "settings/IniDocument.h"
 #include "settings/RadioGroup.h"
-#include "settings/SettingsError.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
+#include "settings/file/SettingsLayout.h"
 #include "text/Cp932.h"
 
 using namespace kpx;
@@ -211,7 +211,7 @@ TEST_F(SavePropTest, SaveDuringLoadWritesNothingAndLoadFailuresCloseTheBracket)
     QLineEdit edit(&Window);
     Props->Props().Add(&edit, "Text", "Dirs", "html_dir");
     WriteIni("[Dirs]\r\nhtml_dir=old\r\n");
-    Props->OnBeforeLoad = [](TCustomSaveProps *) { throw SettingsError("ignored"); };
+    Props->OnBeforeLoad = [](TCustomSaveProps *) { throw TSettingsError("ignored"); };
     Props->OnAfterLoad = [&](TCustomSaveProps *sender) {
         edit.setText("changed");
         sender->Save();
@@ -222,9 +222,9 @@ TEST_F(SavePropTest, SaveDuringLoadWritesNothingAndLoadFailuresCloseTheBracket)
 
     Props->OnAfterLoad = [&](TCustomSaveProps *) {
         edit.setText("changed");
-        throw SettingsError("after load");
+        throw TSettingsError("after load");
     };
-    EXPECT_THROW(Props->Load(), SettingsError);
+    EXPECT_THROW(Props->Load(), TSettingsError);
     Props->Save(); // not dropped as if still loading, and reads the file afresh
     EXPECT_EQ(Storage->Reads, 3);
     EXPECT_EQ(IniText(), "[Dirs]\r\nhtml_dir=changed\r\n\r\n");
@@ -239,19 +239,19 @@ TEST_F(SavePropTest, DirectWritesToDeclaredKeysFailWithTheClashMessage)
     try {
         Props->WriteString("DIRS", "Html_Dir", "x");
         FAIL() << "no clash";
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         EXPECT_EQ(error.Message(), QStringLiteral(u"セクション名 DIRS とキー名 Html_Dir の組み合わせが重複しています"));
     }
     try {
         Props->WriteInteger("a%2", "%1", 1);
         FAIL() << "no clash";
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         EXPECT_EQ(error.Message(), QStringLiteral(u"セクション名 a%2 とキー名 %1 の組み合わせが重複しています"));
     }
     EXPECT_FALSE(std::filesystem::exists(File));
 
     Props->OnAfterSave = [](TCustomSaveProps *sender) { sender->WriteString("Dirs", "html_dir", "y"); };
-    EXPECT_THROW(Props->Save(), SettingsError);
+    EXPECT_THROW(Props->Save(), TSettingsError);
     EXPECT_FALSE(std::filesystem::exists(File)); // a failed save writes nothing
     Props->OnAfterSave = [](TCustomSaveProps *sender) { sender->WriteString("Dirs", "other", "z"); };
     EXPECT_NO_THROW(Props->Save());
@@ -321,7 +321,7 @@ TEST_F(SavePropTest, ListsRewrittenAfterClearSectionKeepNoStaleItemsAndDropBlank
     Props->Save();
     history = {"a=b.html", "", QStringLiteral(u"映画.html"), "p3", "p4", "p5", "p6"};
     Props->Save();
-    const IniDocument written = IniDocument::Parse(ReadFileBytes(File));
+    const TIniDocument written = TIniDocument::Parse(ReadFileBytes(File));
     std::vector<std::string> keys;
     for (int i = 0; i < 7; ++i)
         keys.push_back(ini::HtmlnameHistory.ItemKey(i).toStdString());
@@ -365,7 +365,7 @@ TEST_F(SavePropTest, FailedWriteBackKeepsTheOldFileAndTheChangesForTheNextBracke
     WriteIni("[Dirs]\r\nhtml_dir=old\r\n");
     edit.setText("new");
     Storage->FailingWrites = 1;
-    EXPECT_THROW(Props->Save(), SettingsError);
+    EXPECT_THROW(Props->Save(), TSettingsError);
     EXPECT_EQ(IniText(), "[Dirs]\r\nhtml_dir=old\r\n");
     Props->WriteString("other", "k", "v");
     EXPECT_EQ(Storage->Reads, 1);
@@ -386,7 +386,7 @@ TEST_F(SavePropTest, SaveFailingPartWayThroughAListLeavesTheFileAsItWasAndNoDocu
         file->WriteString(ini::HtmlnameHistory.Section, "Items0", "c.html");
         file->WriteString("Dirs", "html_dir", "clash");
     };
-    EXPECT_THROW(Props->Save(), SettingsError);
+    EXPECT_THROW(Props->Save(), TSettingsError);
     EXPECT_EQ(Storage->Writes, 0);
     EXPECT_EQ(IniText(), before);
 
@@ -407,10 +407,10 @@ TEST_F(SavePropTest, GarbledFileLoadsWhatItCanAndOversizedFileIsLeftAlone)
     Props->Save();
     EXPECT_NE(ReadFileBytes(File).find("no key here\r\n"), std::string::npos);
 
-    const std::string huge(IniFileStorage::MaxFileBytes + 1, '\n');
+    const std::string huge(TIniFileStorage::MaxFileBytes + 1, '\n');
     WriteFileBytes(File, huge);
-    EXPECT_THROW(Props->Load(), SettingsError);
-    EXPECT_THROW(Props->Save(), SettingsError);
+    EXPECT_THROW(Props->Load(), TSettingsError);
+    EXPECT_THROW(Props->Save(), TSettingsError);
     EXPECT_EQ(ReadFileBytes(File).size(), huge.size());
 }
 
@@ -429,7 +429,7 @@ TEST_F(SavePropTest, ObjectValuesRoundTripAndASaveEmptiesTheirSectionFirst)
     Props->Save();
     sample.items = {"only"};
     Props->Save();
-    const IniDocument written = IniDocument::Parse(ReadFileBytes(File));
+    const TIniDocument written = TIniDocument::Parse(ReadFileBytes(File));
     EXPECT_EQ(written.ReadSection("list"), (std::vector<std::string>{"Items0", "Items1"}));
 
     sample.items.clear();

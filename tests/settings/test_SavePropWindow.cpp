@@ -4,7 +4,7 @@
 #include <QScreen>
 
 #include "SettingsTestSupport.h"
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 
 using namespace kpx;
 using namespace kpx::test;
@@ -110,7 +110,7 @@ TEST_F(SavePropTest, PlacementNeedsATopLevelOwner)
     try {
         props->SetRestorePlacement({TRestoreKind::Enabled});
         FAIL() << "placement accepted for a child widget";
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         EXPECT_EQ(error.Message(), QStringLiteral(u"Owner が TForm でないと設定できません"));
     }
     EXPECT_EQ(props->RestorePlacement(), TRestorePlacement());

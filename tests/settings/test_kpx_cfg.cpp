@@ -12,11 +12,11 @@
 
 #include "components/LtLabel.h"
 #include "components/UpDown.h"
-#include "settings/DefaultTemplates.h"
-#include "settings/IniDocument.h"
-#include "settings/IniStorage.h"
 #include "settings/RadioGroup.h"
 #include "settings/TemplateBox.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/IniStorage.h"
 #include "settings/kpx_cfg.h"
 #include "support/WidgetSupport.h"
 #include "text/Cp932.h"
@@ -52,7 +52,7 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    IniDocument file() const { return IniDocument::Parse(ReadFileBytes(ini)); }
+    TIniDocument file() const { return TIniDocument::Parse(ReadFileBytes(ini)); }
 };
 
 TEST_F(CfgDialogTest, MissingFileGivesTheDefaults)

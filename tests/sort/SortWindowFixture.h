@@ -12,12 +12,12 @@
 #include <QTableView>
 #include <QTest>
 
-#include "settings/FixedOptions.h"
-#include "settings/IniStorage.h"
-#include "sort/kpx_sort.h"
 #include "pages/EntryList.h"
-#include "text/Cp932.h"
+#include "settings/file/FixedOptions.h"
+#include "settings/file/IniStorage.h"
+#include "sort/kpx_sort.h"
 #include "support/WidgetSupport.h"
+#include "text/Cp932.h"
 
 namespace kpx::test {
 

@@ -5,9 +5,9 @@
 
 #include <QFontMetrics>
 
-#include "settings/SettingsLayout.h"
-#include "sort/SortRow.h"
 #include "SortWindowFixture.h"
+#include "settings/file/SettingsLayout.h"
+#include "sort/SortRow.h"
 
 using namespace kpx;
 using kpx::test::Movie;

@@ -1,4 +1,4 @@
 #pragma once
 
-#include "settings/FixedOptions.h"
+#include "settings/file/FixedOptions.h"
 #include "support/WidgetSupport.h"

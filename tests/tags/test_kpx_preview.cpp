@@ -14,8 +14,8 @@
 
 #include "components/MessageDialogs.h"
 #include "pages/PageGenerator.h"
-#include "settings/DefaultTemplates.h"
-#include "settings/IniStorage.h"
+#include "settings/file/DefaultTemplates.h"
+#include "settings/file/IniStorage.h"
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/PreviewMarkup.h"

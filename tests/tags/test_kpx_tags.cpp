@@ -16,7 +16,7 @@
 
 #include "components/MessageDialogs.h"
 #include "pages/PageGenerator.h"
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
 #include "support/WidgetSupport.h"
 #include "tags/ControlTag.h"
 #include "tags/EntryStore.h"

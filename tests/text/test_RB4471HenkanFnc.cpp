@@ -103,30 +103,6 @@ TEST(SymbolToFullWidth, ReturnsOtherBytesAsThemselves)
     EXPECT_EQ(SjisCodeToStr(0x0041), std::string("\0A", 2));
 }
 
-TEST(IsSjisLeadByte, AcceptsExactlyTheTwoLeadRanges)
-{
-    int leadCount = 0;
-    for (unsigned byte = 0; byte < 256; ++byte)
-        leadCount += IsSjisLeadByte(static_cast<unsigned char>(byte));
-    EXPECT_EQ(leadCount, 31 + 29);
-    for (unsigned char lead : {0x81, 0x9F, 0xE0, 0xFC})
-        EXPECT_TRUE(IsSjisLeadByte(lead)) << int(lead);
-    for (unsigned char other : {0x80, 0xA0, 0xDF, 0xFD})
-        EXPECT_FALSE(IsSjisLeadByte(other)) << int(other);
-}
-
-TEST(IsSjisTrailByte, AcceptsExactlyTheTwoTrailRanges)
-{
-    int trailCount = 0;
-    for (unsigned byte = 0; byte < 256; ++byte)
-        trailCount += IsSjisTrailByte(static_cast<unsigned char>(byte));
-    EXPECT_EQ(trailCount, 63 + 125);
-    for (unsigned char trail : {0x40, 0x5C, 0x7E, 0x80, 0xFC})
-        EXPECT_TRUE(IsSjisTrailByte(trail)) << int(trail);
-    for (unsigned char other : {0x2F, 0x3F, 0x7F, 0xFD})
-        EXPECT_FALSE(IsSjisTrailByte(other)) << int(other);
-}
-
 TEST(JisToSjis, ConvertsKnownCodesAndRowBoundaries)
 {
     EXPECT_EQ(JisToSjis(0x212B), 0x814A); // ゛
@@ -206,6 +182,10 @@ TEST(FullWidthConverters, CopyDoubleByteCharactersWhole)
         // Trail bytes in the ASCII range (0x5C, 0x66) are no characters of their own.
         EXPECT_EQ(Hex(convert(Sjis("表ソ映"))), Hex(Sjis("表ソ映")));
     }
+    // A lead byte before a byte that cannot trail it stands alone, and the byte
+    // after it is a character of its own (it was swallowed once).
+    EXPECT_EQ(Hex(HalfToFullWidth("\x83!")), "83 " + Hex(Sjis("！")));
+    EXPECT_EQ(Hex(KanaToFullWidth("\x83!")), "83 21");
 }
 
 TEST(FullWidthConverters, StopAtTheEndOfTheView)

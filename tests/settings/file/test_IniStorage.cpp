@@ -5,8 +5,8 @@
 
 #include <QDir>
 
-#include "settings/IniStorage.h"
-#include "settings/SettingsError.h"
+#include "settings/file/IniStorage.h"
+#include "settings/file/SettingsError.h"
 #include "support/TestSupport.h"
 
 using namespace kpx;
@@ -24,7 +24,7 @@ QString QPath(const std::filesystem::path &path)
 TEST(IniFileStorage, MissingFileReadsAsNoneAndReplaceCreatesFolderAndFile)
 {
     TempDir dir;
-    IniFileStorage storage;
+    TIniFileStorage storage;
     const auto file = dir / "sub" / "kpx_app.ini";
     EXPECT_FALSE(storage.Read(QPath(file)).has_value());
     storage.Replace(QPath(file), "[a]\r\nk=v\r\n\r\n");
@@ -34,33 +34,33 @@ TEST(IniFileStorage, MissingFileReadsAsNoneAndReplaceCreatesFolderAndFile)
 TEST(IniFileStorage, RefusesOversizedFileAndFolderInPlaceOfFile)
 {
     TempDir dir;
-    IniFileStorage storage;
+    TIniFileStorage storage;
     const auto file = dir / "kpx_app.ini";
-    WriteFileBytes(file, std::string(IniFileStorage::MaxFileBytes, 'x'));
-    EXPECT_EQ(storage.Read(QPath(file))->size(), size_t(IniFileStorage::MaxFileBytes));
-    WriteFileBytes(file, std::string(IniFileStorage::MaxFileBytes + 1, 'x'));
+    WriteFileBytes(file, std::string(TIniFileStorage::MaxFileBytes, 'x'));
+    EXPECT_EQ(storage.Read(QPath(file))->size(), size_t(TIniFileStorage::MaxFileBytes));
+    WriteFileBytes(file, std::string(TIniFileStorage::MaxFileBytes + 1, 'x'));
     try {
         storage.Read(QPath(file));
         FAIL() << "an oversized file was read";
-    } catch (const SettingsError &error) {
+    } catch (const TSettingsError &error) {
         EXPECT_TRUE(error.Message().contains(QStringLiteral("kpx_app.ini"))) << error.what();
     }
     std::filesystem::create_directory(dir / "folder.ini");
-    EXPECT_THROW(storage.Read(QPath(dir / "folder.ini")), SettingsError);
-    EXPECT_THROW(storage.Replace(QPath(dir / "folder.ini"), "x"), SettingsError);
+    EXPECT_THROW(storage.Read(QPath(dir / "folder.ini")), TSettingsError);
+    EXPECT_THROW(storage.Replace(QPath(dir / "folder.ini"), "x"), TSettingsError);
 }
 
 TEST(IniFileStorage, WriteFailingPartWayLeavesPreviousFileIntactAndNoTemporary)
 {
     TempDir dir;
-    IniFileStorage storage;
+    TIniFileStorage storage;
     const auto file = dir / "kpx_app.ini";
     const std::string previous = "[Dirs]\r\nhtml_dir=C:\\web\\\r\n\r\n";
     WriteFileBytes(file, previous);
     // A large file and one small enough to sit in a write buffer.
     for (const auto &[limit, size] : {std::pair<rlim_t, size_t>{4096, 64 * 1024}, {16, 1000}}) {
         const FileSizeLimit full(limit);
-        EXPECT_THROW(storage.Replace(QPath(file), std::string(size, 'y')), SettingsError) << size;
+        EXPECT_THROW(storage.Replace(QPath(file), std::string(size, 'y')), TSettingsError) << size;
     }
     EXPECT_EQ(ReadFileBytes(file), previous);
     EXPECT_EQ(QDir(QPath(dir.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"kpx_app.ini"});

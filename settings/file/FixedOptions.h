@@ -1,14 +1,16 @@
+// The settings dialog's options held as plain values. May touch: nothing.
 #pragma once
 
 #include <array>
 
-#include "settings/AppOptions.h"
-#include "settings/SettingsLayout.h"
+#include "settings/file/AppOptions.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx {
 
-// Options held as plain values, for a program without the settings dialog
-// (the command-line tool, benchmarks) and for tests. Starts at the defaults.
+// Options held as plain values, for a program without the settings dialog:
+// kpx_publish holds those the settings file stores (ReadPublishSettings),
+// benchmarks and tests set their own. Starts at the defaults.
 class TFixedOptions : public TAppOptions
 {
 public:

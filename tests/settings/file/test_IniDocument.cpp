@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/IniDocument.h"
-#include "settings/SettingsError.h"
+#include "settings/file/IniDocument.h"
+#include "settings/file/SettingsError.h"
 #include "support/TestSupport.h"
 #include "text/Cp932.h"
 
@@ -10,7 +10,8 @@ using kpx::test::Hex;
 
 TEST(IniDocument, ReadsLfOrCrLfAndWritesSectionsInOrderWithCrLf)
 {
-    const IniDocument doc = IniDocument::Parse("[html]\nItemCount=3\r\n\n[Dirs]\r\nhtml_dir=C:\\web\\\nezmovie_dir=\n");
+    const TIniDocument doc =
+        TIniDocument::Parse("[html]\nItemCount=3\r\n\n[Dirs]\r\nhtml_dir=C:\\web\\\nezmovie_dir=\n");
     EXPECT_EQ(doc.ReadInteger("html", "ItemCount", 0), 3);
     EXPECT_EQ(doc.ReadString("Dirs", "html_dir", "?"), "C:\\web\\");
     EXPECT_TRUE(doc.ValueExists("Dirs", "ezmovie_dir"));
@@ -19,7 +20,7 @@ TEST(IniDocument, ReadsLfOrCrLfAndWritesSectionsInOrderWithCrLf)
 
 TEST(IniDocument, NamesMatchWithoutAsciiCaseButJapaneseBytesStayDistinct)
 {
-    IniDocument doc = IniDocument::Parse("[dirs]\r\nORG_MOV_DIR=x\r\n[DIRS]\r\nmore=y\r\n");
+    TIniDocument doc = TIniDocument::Parse("[dirs]\r\nORG_MOV_DIR=x\r\n[DIRS]\r\nmore=y\r\n");
     EXPECT_EQ(doc.ReadString("Dirs", "org_mov_dir", ""), "x");
     EXPECT_EQ(doc.ReadString("Dirs", "More", ""), "y"); // a repeated header continues the section
     // "ア" is 83 41 and "ヂ" 83 61: the second byte is no letter to fold.
@@ -31,7 +32,7 @@ TEST(IniDocument, NamesMatchWithoutAsciiCaseButJapaneseBytesStayDistinct)
 
 TEST(IniDocument, ValuesAreVerbatimAfterTheFirstEquals)
 {
-    const IniDocument doc = IniDocument::Parse("[h]\r\nItems0= a=b.html \r\nItems1=\r\n");
+    const TIniDocument doc = TIniDocument::Parse("[h]\r\nItems0= a=b.html \r\nItems1=\r\n");
     EXPECT_EQ(doc.ReadString("h", "Items0", ""), " a=b.html ");
     EXPECT_EQ(doc.ReadString("h", "Items1", "default"), "");
     EXPECT_EQ(doc.ReadString("h", "Items2", "default"), "default");
@@ -39,7 +40,7 @@ TEST(IniDocument, ValuesAreVerbatimAfterTheFirstEquals)
 
 TEST(IniDocument, WritesKeepPlacesAndAppendNewKeysAndSections)
 {
-    IniDocument doc = IniDocument::Parse("[a]\r\nOne=1\r\nTwo=2\r\n[b]\r\nx=1\r\n");
+    TIniDocument doc = TIniDocument::Parse("[a]\r\nOne=1\r\nTwo=2\r\n[b]\r\nx=1\r\n");
     doc.WriteString("A", "one", "first");
     doc.WriteInteger("a", "Three", -3);
     doc.WriteFloat("c", "f", 0.1);
@@ -57,7 +58,7 @@ TEST(IniDocument, IntegersAcceptDecimalAndHexOnly)
     for (const char *bad : {"", "0x", "0x-1", "12a", " 5", "+-5", "2147483648", "0x100000000", "1.0", "$1F"})
         EXPECT_FALSE(ParseIniInteger(bad).has_value()) << bad;
 
-    const IniDocument doc = IniDocument::Parse("[n]\r\nbad=abc\r\nf=2.5\r\nnan=nan\r\n");
+    const TIniDocument doc = TIniDocument::Parse("[n]\r\nbad=abc\r\nf=2.5\r\nnan=nan\r\n");
     EXPECT_EQ(doc.ReadInteger("n", "bad", 9), 9);
     EXPECT_EQ(doc.ReadFloat("n", "f", 0), 2.5);
     EXPECT_EQ(doc.ReadFloat("n", "bad", 1.5), 1.5);
@@ -66,7 +67,7 @@ TEST(IniDocument, IntegersAcceptDecimalAndHexOnly)
 
 TEST(IniDocument, DeletingEveryKeyEmptiesTheSection)
 {
-    IniDocument doc = IniDocument::Parse("[h]\r\nItems0=a\r\nitems0=dup\r\nItems1=b\r\n[z]\r\nk=v\r\n");
+    TIniDocument doc = TIniDocument::Parse("[h]\r\nItems0=a\r\nitems0=dup\r\nItems1=b\r\n[z]\r\nk=v\r\n");
     EXPECT_EQ(doc.ReadSection("h"), (std::vector<std::string>{"Items0", "items0", "Items1"}));
     doc.DeleteKey("H", "ITEMS0");
     EXPECT_EQ(doc.ReadSection("h"), std::vector<std::string>{"Items1"});
@@ -77,12 +78,12 @@ TEST(IniDocument, DeletingEveryKeyEmptiesTheSection)
 
 TEST(IniDocument, RefusesWhatTheFileCouldNotCarryAndStaysUnchanged)
 {
-    IniDocument doc = IniDocument::Parse("[s]\r\nk=v\r\n");
-    EXPECT_THROW(doc.WriteString("s", "a=b", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s", "", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s", ";k", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s", "[k]", "v"), SettingsError);
-    EXPECT_THROW(doc.WriteString("s\n[x]", "k", "v"), SettingsError);
+    TIniDocument doc = TIniDocument::Parse("[s]\r\nk=v\r\n");
+    EXPECT_THROW(doc.WriteString("s", "a=b", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s", "", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s", ";k", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s", "[k]", "v"), TSettingsError);
+    EXPECT_THROW(doc.WriteString("s\n[x]", "k", "v"), TSettingsError);
     EXPECT_EQ(doc.Serialize(), "[s]\r\nk=v\r\n\r\n");
 }
 
@@ -93,14 +94,10 @@ TEST(IniDocument, LineBreaksInValuesAreStoredAsSpaces)
         const char *value;
         const char *stored;
     } cases[] = {
-        {"two\r\nlines", "two  lines"},
-        {"a\rb", "a b"},
-        {"\n", " "},
-        {"end\n", "end "},
-        {"plain", "plain"},
+        {"two\r\nlines", "two  lines"}, {"a\rb", "a b"}, {"\n", " "}, {"end\n", "end "}, {"plain", "plain"},
     };
     for (const auto &c : cases) {
-        IniDocument doc = IniDocument::Parse("[s]\r\nk=v\r\n");
+        TIniDocument doc = TIniDocument::Parse("[s]\r\nk=v\r\n");
         doc.WriteString("s", "k", c.value);
         EXPECT_EQ(doc.Serialize(), std::string("[s]\r\nk=") + c.stored + "\r\n\r\n") << Hex(c.value);
     }
@@ -112,12 +109,12 @@ TEST(IniDocument, GarbledFileLoadsWhatItCanAndLosesNothing)
     using namespace std::string_literals;
     const std::string garbled = "\x00\xFF junk\n;note\n[Dirs]\nno equals here\n=empty key\n"s
                                 + "org_mov_dir=\x82\xA0\xFF\x81\n[ big ]\nv=" + hugeValue + "\n";
-    const IniDocument doc = IniDocument::Parse(garbled);
+    const TIniDocument doc = TIniDocument::Parse(garbled);
     EXPECT_EQ(Hex(doc.ReadString("Dirs", "org_mov_dir", "")), "82 A0 FF 81");
     EXPECT_FALSE(doc.ValueExists("Dirs", "no equals here"));
     EXPECT_EQ(doc.ReadString(" big ", "v", "").size(), hugeValue.size());
     const std::string written = doc.Serialize();
     for (const char *kept : {"junk", ";note", "no equals here", "=empty key"})
         EXPECT_NE(written.find(kept), std::string::npos) << kept;
-    EXPECT_EQ(IniDocument::Parse(written).Serialize(), written);
+    EXPECT_EQ(TIniDocument::Parse(written).Serialize(), written);
 }

@@ -1,3 +1,4 @@
+// The settings file held in memory, in code page 932. May touch: nothing (pure).
 #pragma once
 
 #include <optional>
@@ -9,7 +10,7 @@
 namespace kpx {
 
 // One key=value line of a section, CP932 bytes as the file holds them.
-struct IniEntry
+struct TIniEntry
 {
     std::string Key;
     std::string Value;
@@ -36,11 +37,11 @@ bool SameIniName(std::string_view a, std::string_view b);
 // end of the file. Values are kept verbatim, everything after the first "=".
 // Lines that carry no key (comments, lines without "=") are kept where they
 // stand, so a write-back loses nothing a person typed into the file.
-class IniDocument
+class TIniDocument
 {
 public:
     // Never fails: whatever is not a section header or key line is kept as is.
-    static IniDocument Parse(std::string_view text);
+    static TIniDocument Parse(std::string_view text);
     // Each section as its header, its lines and one empty line, ended CR LF.
     std::string Serialize() const;
 
@@ -54,9 +55,9 @@ public:
     double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
     // Key names, and key=value lines, of a section in file order.
     std::vector<std::string> ReadSection(std::string_view section) const;
-    std::vector<IniEntry> ReadSectionValues(std::string_view section) const;
+    std::vector<TIniEntry> ReadSectionValues(std::string_view section) const;
 
-    // Throw SettingsError for a name the file format cannot carry (a line
+    // Throw TSettingsError for a name the file format cannot carry (a line
     // break; a key that is empty, holds "=" or starts like a header or
     // comment): names come from code, and a bad one must never corrupt the
     // file. A CR or LF inside a value is stored as a blank.
@@ -67,7 +68,7 @@ public:
     void DeleteKey(std::string_view section, std::string_view key);
 
 private:
-    struct Line
+    struct TLine
     {
         std::string Text;
         size_t EqualsAt; // npos: not a key line
@@ -75,20 +76,20 @@ private:
         std::string_view Key() const { return std::string_view(Text).substr(0, EqualsAt); }
         std::string_view Value() const { return std::string_view(Text).substr(EqualsAt + 1); }
     };
-    struct Section
+    struct TSection
     {
         std::string Name;
-        std::vector<Line> Lines;
+        std::vector<TLine> Lines;
     };
 
     void AddParsedLine(std::string_view line, size_t &currentSection);
-    const Section *FindSection(std::string_view name) const;
+    const TSection *FindSection(std::string_view name) const;
     // Index of the section, appended when new.
     size_t SectionIndex(std::string_view name);
-    const Line *FindEntry(std::string_view section, std::string_view key) const;
+    const TLine *FindEntry(std::string_view section, std::string_view key) const;
 
     std::vector<std::string> FPreamble; // lines before the first section
-    std::vector<Section> FSections;
+    std::vector<TSection> FSections;
     std::unordered_map<std::string, size_t> FSectionIndex; // folded name -> index
 };
 

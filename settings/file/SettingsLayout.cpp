@@ -1,4 +1,4 @@
-#include "settings/SettingsLayout.h"
+#include "settings/file/SettingsLayout.h"
 
 namespace kpx::ini::SortGrid {
 

@@ -1,4 +1,4 @@
-#include "settings/IniStorage.h"
+#include "settings/file/IniStorage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,25 +7,27 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 
 namespace kpx {
 
 namespace {
 
-SettingsError CannotRead(const QString &path, const QString &reason)
+TSettingsError CannotRead(const QString &path, const QString &reason)
 {
-    return SettingsError(QStringLiteral(u"設定ファイル %1 を読み込めません: %2").arg(QDir::toNativeSeparators(path), reason));
+    return TSettingsError(
+        QStringLiteral(u"設定ファイル %1 を読み込めません: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
-SettingsError CannotSave(const QString &path, const QString &reason)
+TSettingsError CannotSave(const QString &path, const QString &reason)
 {
-    return SettingsError(QStringLiteral(u"設定ファイル %1 を保存できません: %2").arg(QDir::toNativeSeparators(path), reason));
+    return TSettingsError(
+        QStringLiteral(u"設定ファイル %1 を保存できません: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 } // namespace
 
-std::optional<std::string> IniFileStorage::Read(const QString &path)
+std::optional<std::string> TIniFileStorage::Read(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
@@ -42,11 +44,12 @@ std::optional<std::string> IniFileStorage::Read(const QString &path)
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-void IniFileStorage::Replace(const QString &path, std::string_view bytes)
+void TIniFileStorage::Replace(const QString &path, std::string_view bytes)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
-        throw CannotSave(path, QStringLiteral(u"フォルダ %1 を作れません").arg(QDir::toNativeSeparators(info.absolutePath())));
+        throw CannotSave(
+            path, QStringLiteral(u"フォルダ %1 を作れません").arg(QDir::toNativeSeparators(info.absolutePath())));
     // QSaveFile writes a temporary file beside the target and renames it over
     // the target only on commit; dropping it uncommitted removes the temporary.
     QSaveFile file(path);
@@ -60,7 +63,9 @@ void IniFileStorage::Replace(const QString &path, std::string_view bytes)
         // A short write is not an error to QSaveFile: it would commit the
         // truncated file. Only the count tells.
         file.cancelWriting();
-        throw CannotSave(path, QStringLiteral(u"書き込みが途中で終わりました (%1 / %2 バイト)").arg(qMax<qint64>(written, 0)).arg(size));
+        throw CannotSave(
+            path,
+            QStringLiteral(u"書き込みが途中で終わりました (%1 / %2 バイト)").arg(qMax<qint64>(written, 0)).arg(size));
     }
     if (!file.commit())
         throw CannotSave(path, file.errorString());

@@ -1,3 +1,4 @@
+// The page templates a fresh installation starts with. May touch: nothing (constants).
 #pragma once
 
 #include <algorithm>
@@ -6,22 +7,19 @@
 
 #include <QString>
 
-#include "pages/RenamePattern.h"
-
 namespace kpx {
 
 // The page templates a fresh installation starts with (UTF-8 here: they are
 // plain ASCII apart from the footers' Japanese link texts).
-inline constexpr std::string_view DefaultHeader =
-    "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
-    "<!DOCTYPE html PUBLIC \"-//OPENWAVE//DTD XHTML 1.0//EN\"\r\n"
-    "\"http://www.openwave.com/DTD/xhtml-basic.dtd\">\r\n"
-    "<html>\r\n"
-    "<head>\r\n"
-    "<title>ezmovie %i</title>\r\n"
-    "</head>\r\n"
-    "<body>\r\n"
-    "ezmovie %i<br>\r\n";
+inline constexpr std::string_view DefaultHeader = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+                                                  "<!DOCTYPE html PUBLIC \"-//OPENWAVE//DTD XHTML 1.0//EN\"\r\n"
+                                                  "\"http://www.openwave.com/DTD/xhtml-basic.dtd\">\r\n"
+                                                  "<html>\r\n"
+                                                  "<head>\r\n"
+                                                  "<title>ezmovie %i</title>\r\n"
+                                                  "</head>\r\n"
+                                                  "<body>\r\n"
+                                                  "ezmovie %i<br>\r\n";
 
 // First, middle and last page.
 inline constexpr std::array<std::string_view, 3> DefaultFooters = {
@@ -29,11 +27,6 @@ inline constexpr std::array<std::string_view, 3> DefaultFooters = {
     "<BR><A HREF = \"%p\" accesskey=\"*\">前へ(*)</A> / <A HREF = \"%n\" accesskey=\"#\">次へ(#)</A></BODY></HTML>",
     "<BR><A HREF = \"%p\" accesskey=\"*\">前へ(*)</A></BODY></HTML>",
 };
-
-inline constexpr std::string_view DefaultRenamePattern = "'mv'yymmdd";
-
-// Characters the rename pattern box refuses as they are typed.
-inline constexpr std::string_view RenamePatternRefusedChars = RefusedNameChars;
 
 // Blank templates are filled in when the program starts: the header whenever
 // it is blank, the footers only when all three are, so one footer left blank

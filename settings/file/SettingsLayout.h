@@ -1,3 +1,4 @@
+// Every section and key of the settings file, with defaults and ranges. May touch: nothing (constants).
 #pragma once
 
 #include <algorithm>
@@ -6,6 +7,9 @@
 
 #include <QString>
 
+#include "pages/OverwritePolicy.h"
+#include "pages/RenamePattern.h"
+
 // Every section and key of the settings file, with defaults and ranges. The
 // windows name their values only through these, so the file's layout lives in
 // one place. Values read back are brought into range with Clamp before they
@@ -13,7 +17,7 @@
 // of its range or make a column count zero.
 namespace kpx::ini {
 
-struct IntKey
+struct TIntKey
 {
     const char *Name;
     int Default;
@@ -22,13 +26,13 @@ struct IntKey
     constexpr int Clamp(int value) const { return std::clamp(value, Min, Max); }
 };
 
-struct BoolKey
+struct TBoolKey
 {
     const char *Name;
     bool Default;
 };
 
-struct TextKey
+struct TTextKey
 {
     const char *Name;
     const char *Default;
@@ -36,7 +40,7 @@ struct TextKey
 
 // A list of texts kept as one section with one key per item: the prefix and
 // the item's zero-based index ("Items0", "Items1", ...).
-struct ListSection
+struct TListSection
 {
     const char *Section;
     const char *KeyPrefix;
@@ -46,55 +50,55 @@ struct ListSection
 // Main window.
 namespace Dirs {
 inline constexpr char Section[] = "Dirs";
-inline constexpr TextKey OrgMovDir{"org_mov_dir", ""};
-inline constexpr TextKey HtmlDir{"html_dir", ""};
-inline constexpr TextKey EzmovieDir{"ezmovie_dir", ""};
+inline constexpr TTextKey OrgMovDir{"org_mov_dir", ""};
+inline constexpr TTextKey HtmlDir{"html_dir", ""};
+inline constexpr TTextKey EzmovieDir{"ezmovie_dir", ""};
 } // namespace Dirs
 
 namespace Html {
 inline constexpr char Section[] = "html";
-inline constexpr IntKey ItemCount{"ItemCount", 3, 1, 10};
+inline constexpr TIntKey ItemCount{"ItemCount", 3, 1, 10};
 } // namespace Html
 
-inline constexpr ListSection HtmlnameHistory{"htmlname_history", "Items"};
+inline constexpr TListSection HtmlnameHistory{"htmlname_history", "Items"};
 
 // Settings dialog.
 namespace AlwaysTop {
 inline constexpr char Section[] = "AlwaysTop";
-inline constexpr BoolKey Checked{"Checked", false};
+inline constexpr TBoolKey Checked{"Checked", false};
 } // namespace AlwaysTop
 
 namespace LowerCase {
 inline constexpr char Section[] = "LowerCase";
-inline constexpr BoolKey Checked{"Checked", true};
+inline constexpr TBoolKey Checked{"Checked", true};
 } // namespace LowerCase
 
 namespace AutoComplete {
 inline constexpr char Section[] = "AutoComplete";
-inline constexpr BoolKey Checked{"Checked", true};
+inline constexpr TBoolKey Checked{"Checked", true};
 } // namespace AutoComplete
 
 namespace FilenameHistory {
 inline constexpr char Section[] = "filename_history";
-inline constexpr IntKey Count{"Count", 10, 0, 50};
+inline constexpr TIntKey Count{"Count", 10, 0, 50};
 } // namespace FilenameHistory
 
 namespace OverWrite {
 inline constexpr char Section[] = "OverWrite";
-inline constexpr IntKey Index{"Index", 0, 0, 4};
+inline constexpr TIntKey Index{"Index", FirstOverwriteIndex, FirstOverwriteIndex, LastOverwriteIndex};
 } // namespace OverWrite
 
 namespace ReName {
 inline constexpr char Section[] = "ReName";
-inline constexpr TextKey Format{"Format", "'mv'yymmdd"};
+inline constexpr TTextKey Format{"Format", DefaultRenamePattern};
 } // namespace ReName
 
-inline constexpr ListSection HtmlHeader{"html_header", "Lines"};
-inline constexpr ListSection HtmlFooter1{"html_footer1", "Lines"};
-inline constexpr ListSection HtmlFooter2{"html_footer2", "Lines"};
-inline constexpr ListSection HtmlFooter3{"html_footer3", "Lines"};
+inline constexpr TListSection HtmlHeader{"html_header", "Lines"};
+inline constexpr TListSection HtmlFooter1{"html_footer1", "Lines"};
+inline constexpr TListSection HtmlFooter2{"html_footer2", "Lines"};
+inline constexpr TListSection HtmlFooter3{"html_footer3", "Lines"};
 // In the order the settings dialog hands them to its load handler.
-inline constexpr std::array<ListSection, 4> Templates{HtmlHeader, HtmlFooter1, HtmlFooter2, HtmlFooter3};
+inline constexpr std::array<TListSection, 4> Templates{HtmlHeader, HtmlFooter1, HtmlFooter2, HtmlFooter3};
 // Beside a template's lines: 0 when its text does not end with a line break
 // (a missing key reads as 1, as files written before it were read).
 inline constexpr char TemplateLineBreakAtEnd[] = "LineBreakAtEnd";
@@ -102,7 +106,7 @@ inline constexpr char TemplateLineBreakAtEnd[] = "LineBreakAtEnd";
 // Page settings window.
 namespace TagForm {
 inline constexpr char Section[] = "TagForm";
-inline constexpr IntKey ColCount{"ColCount", 1, 1, 3};
+inline constexpr TIntKey ColCount{"ColCount", 1, 1, 3};
 } // namespace TagForm
 
 // List window.
@@ -121,7 +125,7 @@ constexpr int ClampWidth(int width)
 }
 
 // The key of a column's width is ColWidths.ItemKey(column).
-inline constexpr ListSection ColWidths{Section, KeyPrefix};
+inline constexpr TListSection ColWidths{Section, KeyPrefix};
 // The column of a "ColWidth0".."ColWidth7" key (prefix in any letter case);
 // nullopt for every other key.
 std::optional<int> ColumnOfKey(const QString &key);
@@ -131,7 +135,7 @@ std::optional<int> ColumnOfKey(const QString &key);
 // of WindowPlacement without the window's name) and the page width it shows.
 namespace PreviewForm {
 inline constexpr char Section[] = "PreviewForm";
-inline constexpr IntKey Width{"Width", 240, 240, 480};
+inline constexpr TIntKey Width{"Width", 240, 240, 480};
 // The widths its menu offers; a stored value of another width is ignored.
 inline constexpr std::array<int, 3> Widths{240, 320, 480};
 } // namespace PreviewForm

@@ -1,3 +1,4 @@
+// Where the settings file lives and how it is read and replaced. May touch: the settings file and its folder.
 #pragma once
 
 #include <optional>
@@ -11,19 +12,19 @@ namespace kpx {
 // Where a settings document comes from and goes back to. The persistence
 // component holds one of these, so a test can count or break file access
 // without touching anything global.
-class IniStorage
+class TIniStorage
 {
 public:
-    virtual ~IniStorage() = default;
-    // The whole file; nullopt when there is none. Throws SettingsError when
+    virtual ~TIniStorage() = default;
+    // The whole file; nullopt when there is none. Throws TSettingsError when
     // the file exists but cannot (or must not) be read.
     virtual std::optional<std::string> Read(const QString &path) = 0;
-    // Replaces the whole file. Throws SettingsError on failure, and then the
+    // Replaces the whole file. Throws TSettingsError on failure, and then the
     // file is as it was before: never truncated, never half written.
     virtual void Replace(const QString &path, std::string_view bytes) = 0;
 };
 
-class IniFileStorage final : public IniStorage
+class TIniFileStorage final : public TIniStorage
 {
 public:
     // Our settings are a few KiB; a file this large is not one of ours, and

@@ -1,3 +1,4 @@
+// The settings dialog's options as the windows and the run read them. May touch: nothing (interface).
 #pragma once
 
 #include <QString>
@@ -14,7 +15,7 @@ public:
     virtual bool LowerCase() const = 0;        // lower-case plain copy names
     virtual bool AutoComplete() const = 0;     // complete typed names from the history
     virtual int HistoryCount() const = 0;      // length of the html file name history
-    virtual int OverwriteIndex() const = 0;    // "同名ファイルがあった場合", 0 to 3
+    virtual int OverwriteIndex() const = 0;    // "同名ファイルがあった場合", a TOverwritePolicy
     virtual QString RenamePattern() const = 0; // date pattern for Japanese file names
     virtual QString HeaderTemplate() const = 0;
     virtual QString FooterTemplate(int index) const = 0; // 0 first, 1 middle, 2 last page

@@ -1,11 +1,11 @@
-#include "settings/IniDocument.h"
+#include "settings/file/IniDocument.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 
-#include "settings/SettingsError.h"
+#include "settings/file/SettingsError.h"
 #include "text/Cp932.h"
 #include "text/RB4471HenkanFnc.h"
 
@@ -33,10 +33,11 @@ std::optional<std::string_view> HeaderName(std::string_view line)
 void CheckWritable(std::string_view section, std::string_view key)
 {
     if (HasLineBreak(section))
-        throw SettingsError(QStringLiteral(u"セクション名 %1 は設定ファイルに書けません").arg(Cp932ToQString(section)));
+        throw TSettingsError(
+            QStringLiteral(u"セクション名 %1 は設定ファイルに書けません").arg(Cp932ToQString(section)));
     if (key.empty() || key.front() == '[' || key.front() == ';' || key.find('=') != std::string_view::npos
         || HasLineBreak(key))
-        throw SettingsError(QStringLiteral(u"キー名 %1 は設定ファイルに書けません").arg(Cp932ToQString(key)));
+        throw TSettingsError(QStringLiteral(u"キー名 %1 は設定ファイルに書けません").arg(Cp932ToQString(key)));
 }
 
 // A value is the user's text (a pasted name, a folder, a hand-edited file):
@@ -44,7 +45,8 @@ void CheckWritable(std::string_view section, std::string_view key)
 std::string SingleLine(std::string_view value)
 {
     std::string line(value);
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return line;
 }
 
@@ -92,9 +94,9 @@ bool SameIniName(std::string_view a, std::string_view b)
     return a.size() == b.size() && FoldAsciiCase(a) == FoldAsciiCase(b);
 }
 
-IniDocument IniDocument::Parse(std::string_view text)
+TIniDocument TIniDocument::Parse(std::string_view text)
 {
-    IniDocument doc;
+    TIniDocument doc;
     size_t currentSection = NoSection;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -107,7 +109,7 @@ IniDocument IniDocument::Parse(std::string_view text)
     return doc;
 }
 
-void IniDocument::AddParsedLine(std::string_view line, size_t &currentSection)
+void TIniDocument::AddParsedLine(std::string_view line, size_t &currentSection)
 {
     if (line.empty())
         return;
@@ -120,143 +122,143 @@ void IniDocument::AddParsedLine(std::string_view line, size_t &currentSection)
         return;
     }
     const size_t equalsAt = line.front() == ';' ? std::string::npos : line.find('=');
-    FSections[currentSection].Lines.push_back(Line{std::string(line), equalsAt});
+    FSections[currentSection].Lines.push_back(TLine{std::string(line), equalsAt});
 }
 
-std::string IniDocument::Serialize() const
+std::string TIniDocument::Serialize() const
 {
     std::string out;
     for (const std::string &line : FPreamble)
         out.append(line).append(LineEnd);
-    for (const Section &section : FSections) {
+    for (const TSection &section : FSections) {
         if (section.Lines.empty())
             continue;
         out.append("[").append(section.Name).append("]").append(LineEnd);
-        for (const Line &line : section.Lines)
+        for (const TLine &line : section.Lines)
             out.append(line.Text).append(LineEnd);
         out.append(LineEnd);
     }
     return out;
 }
 
-std::vector<std::string> IniDocument::SectionNames() const
+std::vector<std::string> TIniDocument::SectionNames() const
 {
     std::vector<std::string> names;
-    for (const Section &section : FSections)
+    for (const TSection &section : FSections)
         names.push_back(section.Name);
     return names;
 }
 
-const IniDocument::Section *IniDocument::FindSection(std::string_view name) const
+const TIniDocument::TSection *TIniDocument::FindSection(std::string_view name) const
 {
     const auto found = FSectionIndex.find(FoldAsciiCase(name));
     return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
-size_t IniDocument::SectionIndex(std::string_view name)
+size_t TIniDocument::SectionIndex(std::string_view name)
 {
     const auto [found, added] = FSectionIndex.try_emplace(FoldAsciiCase(name), FSections.size());
     if (added)
-        FSections.push_back(Section{std::string(name), {}});
+        FSections.push_back(TSection{std::string(name), {}});
     return found->second;
 }
 
-const IniDocument::Line *IniDocument::FindEntry(std::string_view section, std::string_view key) const
+const TIniDocument::TLine *TIniDocument::FindEntry(std::string_view section, std::string_view key) const
 {
-    const Section *s = FindSection(section);
+    const TSection *s = FindSection(section);
     if (!s)
         return nullptr;
-    for (const Line &line : s->Lines)
+    for (const TLine &line : s->Lines)
         if (line.IsEntry() && SameIniName(line.Key(), key))
             return &line;
     return nullptr;
 }
 
-bool IniDocument::SectionExists(std::string_view section) const
+bool TIniDocument::SectionExists(std::string_view section) const
 {
-    const Section *s = FindSection(section);
+    const TSection *s = FindSection(section);
     if (!s)
         return false;
-    for (const Line &line : s->Lines)
+    for (const TLine &line : s->Lines)
         if (line.IsEntry())
             return true;
     return false;
 }
 
-bool IniDocument::ValueExists(std::string_view section, std::string_view key) const
+bool TIniDocument::ValueExists(std::string_view section, std::string_view key) const
 {
     return FindEntry(section, key) != nullptr;
 }
 
-std::string IniDocument::ReadString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue) const
+std::string TIniDocument::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) const
 {
-    const Line *line = FindEntry(section, key);
+    const TLine *line = FindEntry(section, key);
     return std::string(line ? line->Value() : defaultValue);
 }
 
-int IniDocument::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const
+int TIniDocument::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const
 {
-    const Line *line = FindEntry(section, key);
+    const TLine *line = FindEntry(section, key);
     return line ? ParseIniInteger(line->Value()).value_or(defaultValue) : defaultValue;
 }
 
-double IniDocument::ReadFloat(std::string_view section, std::string_view key, double defaultValue) const
+double TIniDocument::ReadFloat(std::string_view section, std::string_view key, double defaultValue) const
 {
-    const Line *line = FindEntry(section, key);
+    const TLine *line = FindEntry(section, key);
     return line ? ParseIniFloat(line->Value()).value_or(defaultValue) : defaultValue;
 }
 
-std::vector<std::string> IniDocument::ReadSection(std::string_view section) const
+std::vector<std::string> TIniDocument::ReadSection(std::string_view section) const
 {
     std::vector<std::string> keys;
-    for (const IniEntry &entry : ReadSectionValues(section))
+    for (const TIniEntry &entry : ReadSectionValues(section))
         keys.push_back(entry.Key);
     return keys;
 }
 
-std::vector<IniEntry> IniDocument::ReadSectionValues(std::string_view section) const
+std::vector<TIniEntry> TIniDocument::ReadSectionValues(std::string_view section) const
 {
-    std::vector<IniEntry> entries;
-    if (const Section *s = FindSection(section))
-        for (const Line &line : s->Lines)
+    std::vector<TIniEntry> entries;
+    if (const TSection *s = FindSection(section))
+        for (const TLine &line : s->Lines)
             if (line.IsEntry())
-                entries.push_back(IniEntry{std::string(line.Key()), std::string(line.Value())});
+                entries.push_back(TIniEntry{std::string(line.Key()), std::string(line.Value())});
     return entries;
 }
 
-void IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value)
+void TIniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     CheckWritable(section, key);
     const std::string stored = SingleLine(value);
-    Section &s = FSections[SectionIndex(section)];
-    for (Line &line : s.Lines) {
+    TSection &s = FSections[SectionIndex(section)];
+    for (TLine &line : s.Lines) {
         if (line.IsEntry() && SameIniName(line.Key(), key)) {
             // The key keeps its place and the spelling it was first written with.
             line.Text = std::string(line.Key()).append("=").append(stored);
             return;
         }
     }
-    s.Lines.push_back(Line{std::string(key).append("=").append(stored), key.size()});
+    s.Lines.push_back(TLine{std::string(key).append("=").append(stored), key.size()});
 }
 
-void IniDocument::WriteInteger(std::string_view section, std::string_view key, int value)
+void TIniDocument::WriteInteger(std::string_view section, std::string_view key, int value)
 {
     WriteString(section, key, std::to_string(value));
 }
 
-void IniDocument::WriteFloat(std::string_view section, std::string_view key, double value)
+void TIniDocument::WriteFloat(std::string_view section, std::string_view key, double value)
 {
     WriteString(section, key, FormatIniFloat(value));
 }
 
-void IniDocument::DeleteKey(std::string_view section, std::string_view key)
+void TIniDocument::DeleteKey(std::string_view section, std::string_view key)
 {
     const auto found = FSectionIndex.find(FoldAsciiCase(section));
     if (found == FSectionIndex.end())
         return;
     std::erase_if(FSections[found->second].Lines,
-                  [key](const Line &line) { return line.IsEntry() && SameIniName(line.Key(), key); });
+                  [key](const TLine &line) { return line.IsEntry() && SameIniName(line.Key(), key); });
 }
 
 } // namespace kpx
