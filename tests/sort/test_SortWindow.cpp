@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+
+#include <functional>
 
 #include "components/MessageDialogs.h"
 #include "sort/SortCellDelegate.h"
@@ -334,4 +339,66 @@ TEST_F(SortWindowTest, WithNoHighlightedRowTheButtonsDoNothing)
         EXPECT_EQ(Column(scOrgName), QStringList({"a", "b", "c"}));
         EXPECT_TRUE(recorder.Messages().isEmpty());
     }
+}
+
+// The grid's menu, however it is asked for, sorts as a header click does and
+// offers the three buttons; the keyboard alone goes through it.
+TEST_F(SortWindowTest, TheGridsMenuSortsByKeyboardAndOffersTheButtons)
+{
+    Open({Movie("a", 10000), Movie("b", 9000), Movie("c", 123)});
+    QTableView *grid = Grid();
+    grid->setFocus();
+    const QStringList ascending = {"123", "9,000", "10,000"};
+    const QStringList descending = {"10,000", "9,000", "123"};
+    const struct
+    {
+        const char *way;
+        std::function<void()> ask;
+    } ways[] = {
+        {"Shift+F10", [grid] { QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier); }},
+        {"Menu key", [grid] { QTest::keyClick(grid, Qt::Key_Menu); }},
+        {"the platform's keyboard request",
+         [grid] {
+             QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), grid->mapToGlobal(QPoint()));
+             QApplication::sendEvent(grid, &request);
+         }},
+        {"right click",
+         [grid] {
+             const QPoint at = grid->visualRect(grid->model()->index(2, 1)).center();
+             QContextMenuEvent request(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+             QApplication::sendEvent(grid->viewport(), &request);
+         }},
+    };
+    for (size_t i = 0; i < std::size(ways); ++i) {
+        SCOPED_TRACE(ways[i].way);
+        ways[i].ask();
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->objectName(), QStringLiteral("pm_grid"));
+        // 並べ替え, then its third item: ファイルサイズ.
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(QApplication::activePopupWidget(), key);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(Column(scFileSize), i % 2 == 0 ? ascending : descending);
+    }
+
+    auto *sortItems = Window->findChild<QMenu *>(QStringLiteral("MI_Sort"));
+    ASSERT_NE(sortItems, nullptr);
+    QStringList captions;
+    for (const QAction *item : sortItems->actions())
+        captions << item->text();
+    QStringList headers;
+    for (int column = 0; column < scColumnCount; ++column)
+        headers << Grid()->model()->headerData(column, Qt::Horizontal).toString();
+    EXPECT_EQ(captions, headers);
+
+    ClickRow(0);
+    const auto item = [this](const char *name) { return Window->findChild<QAction *>(QLatin1String(name)); };
+    EXPECT_EQ(item("MI_Up")->text(), QStringLiteral("上へ"));
+    EXPECT_FALSE(item("MI_Up")->isEnabled());
+    EXPECT_TRUE(item("MI_Delete")->isEnabled());
+    const QString moved = Cell(0, scOrgName);
+    item("MI_Down")->trigger();
+    EXPECT_EQ(Cell(1, scOrgName), moved);
+    EXPECT_EQ(CurrentRow(), 1);
 }
