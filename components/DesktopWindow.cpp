@@ -2,13 +2,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QScopedValueRollback>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QShortcut>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 #include <QWindow>
 
 #include "components/WindowFrame.h"
@@ -48,6 +47,9 @@ public:
         : QObject(window)
         , FWindow(window)
     {
+        FSettled.setSingleShot(true);
+        FSettled.setInterval(SettledMs);
+        connect(&FSettled, &QTimer::timeout, this, [this] { Fit(); });
         window->installEventFilter(this);
     }
 
@@ -63,24 +65,23 @@ protected:
             // Once the window's own show handling has sized and placed it (a
             // message box centres itself only then): moving it before would
             // keep it from centring.
-            QTimer::singleShot(0, this, [this] {
-                if (FWindow->isVisible())
-                    KeepOnScreen(FWindow);
-            });
+            QTimer::singleShot(0, this, [this] { Fit(); });
             break;
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Expose:
         case QEvent::WindowActivate:
             // The window manager frames and may place the window a while
-            // after it is mapped; until then, each change is fitted again.
-            if (FShown.isValid() && FShown.elapsed() < SettleMs && !FFitting && FWindow->isVisible()) {
-                const QScopedValueRollback<bool> fitting(FFitting, true);
-                KeepOnScreen(FWindow);
-            }
+            // after it is mapped. While it reparents the window, Qt passes
+            // through a position at the screen's corner for a moment: only
+            // the place the window comes to rest at is fitted, or the window
+            // would be pinned to that corner.
+            if (FShown.isValid() && FShown.elapsed() < SettleMs)
+                FSettled.start();
             break;
         case QEvent::Hide:
             FShown.invalidate();
+            FSettled.stop();
             break;
         default:
             break;
@@ -90,10 +91,17 @@ protected:
 
 private:
     static constexpr qint64 SettleMs = 1000;
+    static constexpr int SettledMs = 50;
+
+    void Fit()
+    {
+        if (FWindow->isVisible())
+            KeepOnScreen(FWindow);
+    }
 
     QWidget *const FWindow;
     QElapsedTimer FShown;
-    bool FFitting = false;
+    QTimer FSettled;
 };
 
 } // namespace

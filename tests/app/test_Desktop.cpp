@@ -314,3 +314,41 @@ TEST_F(DesktopScreen, PageSettingsAreOwnedByTheMainWindowAndHoldTheirTexts)
     }
     EXPECT_LE(group->geometry().right(), group->parentWidget()->width());
 }
+
+// A placement keeps its place on the screen whatever the scale: stored in the
+// screen's device pixels, as the main window closed at 525, 413 at scale 1
+// left it, and moved only as far as the screen's edge asks.
+TEST_F(DesktopScreen, AWindowComesBackWhereItWasAtAnyScale)
+{
+    StopProgram();
+    WriteFileBytes(SettingsDir / "kpx_app.ini",
+                   "[WindowPlacement]\r\nkpx_MainFrmLeft=525\r\nkpx_MainFrmTop=413\r\n"
+                   "kpx_MainFrmRight=981\r\nkpx_MainFrmBottom=637\r\nkpx_MainFrmState=0\r\n");
+    StartProgram();
+    Shown(Main.get());
+    EXPECT_TRUE(OnScreen(Main.get()));
+    const qreal scale = Main->screen()->devicePixelRatio();
+    const QPoint stored =
+        Main->screen()->availableGeometry().topLeft() + QPoint(qRound(525 / scale), qRound(413 / scale));
+    const QRect area = AvailableArea(Main.get());
+    const QRect frame = Main->frameGeometry();
+    const QPoint client = Main->geometry().topLeft();
+    const QPoint frameOffset = client - frame.topLeft();
+    if (stored.x() - frameOffset.x() + frame.width() - 1 <= area.right())
+        EXPECT_EQ(client.x(), stored.x());
+    else
+        EXPECT_EQ(frame.right(), area.right());
+    if (stored.y() - frameOffset.y() + frame.height() - 1 <= area.bottom())
+        EXPECT_EQ(client.y(), stored.y());
+    else
+        EXPECT_EQ(frame.bottom(), area.bottom());
+
+    // Saved and read again at this scale: the same place.
+    const QPoint moved = area.topLeft() + frameOffset + QPoint(40, 30);
+    Main->move(moved);
+    QTest::qWait(qEnvironmentVariableIsSet("DISPLAY") ? 600 : 0);
+    const QPoint before = Main->geometry().topLeft();
+    StartProgram();
+    Shown(Main.get());
+    EXPECT_EQ(Main->geometry().topLeft(), before);
+}
