@@ -4,33 +4,17 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QProxyStyle>
 #include <QShortcut>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
+#include "components/DesktopStyle.h"
 #include "components/WindowFrame.h"
 
 namespace kpx {
 
 namespace {
-
-// Menu bars that take Alt alone, as on the desktops the program's users come
-// from; a style of their own, so nothing else of the look changes.
-class TMenuKeyStyle : public QProxyStyle
-{
-public:
-    using QProxyStyle::QProxyStyle;
-
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_MenuBar_AltKeyNavigation)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 QMenuBar *MenuBarOf(QWidget *window)
 {
@@ -122,13 +106,11 @@ void EnterMenuBar(QMenuBar *menuBar)
 
 void PrepareWindow(QWidget *window)
 {
+    UseDesktopStyle();
     new TWindowKeeper(window);
     QMenuBar *menuBar = MenuBarOf(window);
     if (!menuBar)
         return;
-    auto *style = new TMenuKeyStyle(QApplication::style()->name());
-    style->setParent(window); // outlives the menu bar, which the window deletes first
-    menuBar->setStyle(style);
     auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
     QObject::connect(f10, &QShortcut::activated, menuBar, [menuBar] {
         // After the shortcut's own key handling is over, which would end the

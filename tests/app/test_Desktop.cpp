@@ -277,6 +277,15 @@ TEST_F(DesktopScreen, AltOrF10OpensTheMenuBarFromTheKeyboard)
         EXPECT_TRUE(bar->hasFocus());
         ASSERT_NE(bar->activeAction(), nullptr);
         EXPECT_EQ(bar->activeAction(), bar->actions().constFirst());
+        // and it shows: the item is drawn in the highlight colour.
+        const QRect item = bar->actionGeometry(bar->activeAction());
+        const QImage drawn = bar->grab(item).toImage();
+        const QRgb highlight = bar->palette().color(QPalette::Highlight).rgb();
+        int lit = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                lit += drawn.pixel(x, y) == highlight ? 1 : 0;
+        EXPECT_GT(lit, drawn.width() * drawn.height() / 3);
         QTest::keyClick(bar, c.opening);
         if (c.opening == Qt::Key_Right)
             QTest::keyClick(bar, Qt::Key_Down);

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QToolTip>
 
+#include "components/DesktopWindow.h"
 #include "components/EnterAsTab.h"
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
@@ -127,5 +131,52 @@ TEST(PageText, LineBreaksAreDroppedAndCharactersCodePage932CannotHoldAreRefused)
             EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf16(c.refused))) << QToolTip::text().toStdString();
         else
             EXPECT_EQ(QToolTip::text(), untouched) << input.toStdString();
+    }
+}
+
+// Where the keyboard is shows as a frame in the highlight colour all round a
+// focused button, toggle, check box or radio button, and only there.
+TEST(DesktopStyle, KeyboardFocusIsAFrameInTheHighlightColour)
+{
+    QWidget window;
+    auto *button = new QPushButton(QStringLiteral("閉じる"), &window);
+    auto *toggle = new QToolButton(&window);
+    toggle->setText(QStringLiteral("ダウンロード"));
+    toggle->setCheckable(true);
+    toggle->setAutoRaise(true);
+    toggle->setFocusPolicy(Qt::StrongFocus);
+    auto *check = new QCheckBox(QStringLiteral("映像なし"), &window);
+    auto *radio = new QRadioButton(QStringLiteral("QLREP"), &window);
+    auto *elsewhere = new QLineEdit(&window);
+    int top = 8;
+    for (QWidget *control : std::initializer_list<QWidget *>{button, toggle, check, radio, elsewhere}) {
+        control->setGeometry(8, top, 120, 24);
+        top += 32;
+    }
+    PrepareWindow(&window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    // The share of the control's outermost ring of pixels in the highlight colour.
+    const auto framed = [](QWidget *control) {
+        const QImage picture = control->grab().toImage();
+        const QRgb highlight = control->palette().color(QPalette::Highlight).rgb();
+        int ring = 0;
+        int lit = 0;
+        for (int x = 0; x < picture.width(); ++x)
+            for (int y = 0; y < picture.height(); ++y)
+                if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1) {
+                    ++ring;
+                    lit += picture.pixel(x, y) == highlight ? 1 : 0;
+                }
+        return double(lit) / ring;
+    };
+    for (QWidget *control : std::initializer_list<QWidget *>{button, toggle, check, radio}) {
+        SCOPED_TRACE(control->metaObject()->className());
+        elsewhere->setFocus(Qt::TabFocusReason);
+        EXPECT_LT(framed(control), 0.5);
+        control->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(framed(control), 1.0);
     }
 }
