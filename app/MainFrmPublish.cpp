@@ -9,6 +9,7 @@
 
 #include "app/MessageBoxPrompt.h"
 #include "app/PublishProgress.h"
+#include "app/RunResultBox.h"
 #include "app/kpx_main.h"
 #include "components/MessageDialogs.h"
 #include "components/UpDown.h"
@@ -77,6 +78,7 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
     TPublishProgress progress(this, FStore.List.FPageCount);
     const bool made = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
     FFailures = progress.Failures();
+    progress.Close();
     if (!made && (progress.Cancelled() || prompt.StopRequested()))
         ShowInformation(this, QStringLiteral("htmlファイルの作成を中止しました。"));
     return made;
@@ -118,7 +120,8 @@ void Tkpx_MainFrm::bbtn_makehtmlClick()
     if (!MakeHtmlFiles())
         return;
     if (FFailures.empty()) {
-        ShowInformation(this, QStringLiteral("htmlファイルを作成しました。"));
+        ShowRunResult(this, TMsgKind::Information, QStringLiteral("htmlファイルを作成しました。"),
+                      PublishedPlaces(PublishJob()));
         return;
     }
     // Each failure had its box; the last word must not call the run a success.
@@ -131,7 +134,7 @@ void Tkpx_MainFrm::bbtn_makehtmlClick()
                        .arg(names.join(QStringLiteral("、")));
     if (FFailures.size() > NamesShown)
         text += QStringLiteral(" ほか %1 個").arg(FFailures.size() - NamesShown);
-    ShowWarning(this, text);
+    ShowRunResult(this, TMsgKind::Warning, text, PublishedPlaces(PublishJob()));
 }
 
 } // namespace kpx

@@ -45,6 +45,9 @@ namespace kpx {
 
 namespace {
 
+constexpr char16_t ScanCancelledText[] = u"ezmovieファイルの読み込みを中止しました。";
+constexpr char16_t NoMoviesText[] = u"指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。";
+
 QFrame *AddPanel(QWidget *parent, const QRect &geometry)
 {
     auto *panel = new QFrame(parent);
@@ -394,12 +397,13 @@ bool Tkpx_MainFrm::BuildPageSettings()
         } else {
             TDelayedProgress progress(this, QStringLiteral("タグ設定"));
             ScanSourceFolder(edt_org_mov->text(), &progress);
+            progress.Close();
             if (progress.Cancelled()) {
-                ShowInformation(this, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+                ShowInformation(this, QString::fromUtf16(ScanCancelledText));
                 return false;
             }
             if (FStore.List.FEntryCount == 0) {
-                ShowWarning(this, QStringLiteral("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。"));
+                ShowWarning(this, QString::fromUtf16(NoMoviesText));
                 bbtn_org_mov->setFocus();
                 return false;
             }

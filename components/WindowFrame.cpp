@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -81,6 +82,16 @@ QRect OnNearestScreen(const QRect &frame)
         }
     }
     return nearest;
+}
+
+int TitleBarWidth(const QWidget *window)
+{
+    QFont font = window->font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // Title bars are about one and a half lines high; their buttons are square.
+    const int button = metrics.height() * 3 / 2;
+    return metrics.horizontalAdvance(window->windowTitle()) + 4 * button + 2 * metrics.height();
 }
 
 void KeepOnScreen(QWidget *window)

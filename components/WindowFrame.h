@@ -35,6 +35,11 @@ QRect FitWithin(QRect frame, const QRect &area);
 // (and shrunk where it must be) the least distance that puts it wholly on one.
 QRect OnNearestScreen(const QRect &frame);
 
+// How wide a window must be for its whole title to show in the title bar
+// the window manager draws: the title in a bold face of the window's font,
+// beside room for the bar's icon and three buttons.
+int TitleBarWidth(const QWidget *window);
+
 // Places a window wholly on the work area of its screen, frame included:
 // moved where it reaches past an edge, shrunk (never below its minimum size)
 // where it is larger. Minimised, maximised and full-screen windows are left

@@ -1,15 +1,23 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
+#include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
-#include <QTest>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include "MainWindowFixture.h"
 #include "app/PublishProgress.h"
+#include "app/RunResultBox.h"
+#include "components/LtLabel.h"
 #include "components/UpDown.h"
 #include "pages/EntryScan.h"
 #include "pages/NumberFormat.h"
@@ -84,7 +92,13 @@ protected:
         AnswerFolder(FolderOf(Html));
         Click("bbtn_diropenhtml");
         Find<TUpDown>("ud_PageItemCnt")->setValue(2);
+        FRecorder = SetMessageHandler([this](TMsgKind kind, const QString &text) {
+            if (Main->findChild<QProgressDialog *>())
+                OverProgress << text;
+            return FRecorder(kind, text);
+        });
     }
+    void TearDown() override { SetMessageHandler(FRecorder); }
     Tkpx_TagsFrm *Build()
     {
         Click("bbtn_pagecfg");
@@ -103,6 +117,13 @@ protected:
         box->selectAll();
         QTest::keyClicks(box, text);
     }
+
+    // What boxes said while a progress dialog was up: questions during the
+    // work may; the box that tells how the work ended may not.
+    QStringList OverProgress;
+
+private:
+    TMessageHandler FRecorder;
 };
 
 TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
@@ -271,6 +292,7 @@ TEST_F(MakePagesRoad, CancelStopsAfterTheFileBeingCopied)
     ASSERT_EQ(Messages.Messages().size(), 1);
     EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
     EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("htmlファイルの作成を中止しました。"));
+    EXPECT_TRUE(OverProgress.isEmpty());
     EXPECT_EQ(FolderContents(Html.path()).size(), 1u);
     EXPECT_TRUE(fs::exists(Html / "a.amc"));
 }
@@ -313,6 +335,7 @@ TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
     ASSERT_EQ(Messages.Messages().size(), 1);
     EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
     EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+    EXPECT_TRUE(OverProgress.isEmpty());
     EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
     EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
     EXPECT_EQ(Main->Store().List.FEntryCount, 0);
@@ -422,6 +445,7 @@ TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
     Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(0); // 上書き確認する
     Click("bbtn_makehtml"); // the first run finds nothing to replace
     ASSERT_EQ(Messages.Messages().size(), 1);
+    const SteppingClock clock(1000); // the progress dialog shows
     const struct
     {
         int button; // of はい, いいえ, すべて上書き, すべてスキップ, 中止
@@ -439,5 +463,39 @@ TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
         ASSERT_EQ(Messages.Messages().size() - before, 2); // one question, then the last word
         EXPECT_TRUE(Messages.Messages().at(before).Text.contains(QStringLiteral("置き換えますか？")));
         EXPECT_EQ(Messages.Messages().last().Text, c.last);
+        EXPECT_FALSE(OverProgress.contains(c.last));
     }
+}
+
+// The box that ends a run leads on to the result: the first page in the
+// browser or the html folder in the file manager, handed to the desktop.
+TEST_F(MakePagesRoad, TheClosingBoxOpensTheFirstPageOrTheHtmlFolder)
+{
+    ASSERT_NE(Build(), nullptr);
+    Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(1); // reruns overwrite
+    QStringList opened;
+    const TTargetOpener opener =
+        SetTargetOpener([&opened](const QString &target) { opened << QUrl(target).toLocalFile(); });
+    QStringList offered;
+    const TChoiceHandler choices = SetChoiceHandler(nullptr);
+    SetChoiceHandler([&](TMsgKind kind, const QString &text, const QStringList &buttons) {
+        offered = buttons;
+        return choices(kind, text, buttons);
+    });
+    const QStringList opens[] = {
+        {}, {FolderOf(Html) + QStringLiteral("/ezmovie.html")}, {FolderOf(Html) + QStringLiteral("/")}};
+    for (int button = 0; button < 3; ++button) {
+        opened.clear();
+        Messages.Choices = {button};
+        Click("bbtn_makehtml");
+        EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("htmlファイルを作成しました。"));
+        EXPECT_EQ(offered, QStringList({"OK", "ブラウザで開く", "フォルダを開く"}));
+        EXPECT_EQ(opened, opens[button]);
+    }
+    // Nothing to look at, nothing offered.
+    ShowRunResult(Main.get(), TMsgKind::Information, QStringLiteral("htmlファイルを作成しました。"),
+                  PublishedPlaces(TPublishJob()));
+    EXPECT_EQ(offered, QStringList({"OK"}));
+    SetChoiceHandler(choices);
+    SetTargetOpener(opener);
 }
