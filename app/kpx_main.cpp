@@ -312,17 +312,18 @@ void Tkpx_MainFrm::bbtn_org_movClick()
         SetFolderField(edt_org_mov, folder);
 }
 
+// A folder not chosen yet is looked for near the movies.
 void Tkpx_MainFrm::bbtn_diropenhtmlClick()
 {
     QString folder = edt_htmlDir->text();
-    if (SelectFolder(folder) && SetFolderField(edt_htmlDir, folder))
+    if (SelectFolder(folder, edt_org_mov->text()) && SetFolderField(edt_htmlDir, folder))
         edt_ezmovie->setText(edt_htmlDir->text());
 }
 
 void Tkpx_MainFrm::bbtn_diropenmovieClick()
 {
     QString folder = edt_ezmovie->text();
-    if (SelectFolder(folder))
+    if (SelectFolder(folder, edt_org_mov->text()))
         SetFolderField(edt_ezmovie, folder);
 }
 

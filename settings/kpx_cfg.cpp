@@ -154,6 +154,8 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
                             QStringLiteral("スキップする"), QStringLiteral("警告後、実行しない"),
                             QStringLiteral("更新されたファイルのみ上書きする")});
     rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
+    rg_overwrite->SetItemToolTip(static_cast<int>(rg_overwrite->Items().size()) - 1,
+                                 QStringLiteral("大きさか更新日時の違う動画と、内容の違うページだけを書き換えます。"));
     // The last choice is wider than the room the dialog's own size leaves
     // beside the check boxes: the group takes what its choices need, and the
     // dialog grows by as much (not at all where the font lets them fit).

@@ -16,10 +16,10 @@
 #include "components/DesktopWindow.h"
 #include "components/EnterAsTab.h"
 #include "components/Glyphs.h"
-#include "components/WindowFrame.h"
 #include "components/MessageDialogs.h"
-#include "components/WindowFont.h"
 #include "components/StayOnTop.h"
+#include "components/WindowFont.h"
+#include "components/WindowFrame.h"
 #include "pages/PageGenerator.h"
 #include "settings/AppOptions.h"
 #include "settings/SaveProp.h"
@@ -30,6 +30,7 @@
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_class.h"
+#include "tags/kpx_preview.h"
 #include "text/Cp932.h"
 
 namespace kpx {
@@ -342,6 +343,10 @@ void Tkpx_TagsFrm::setVisible(bool visible)
 {
     if (visible && isHidden())
         FormShow();
+    // A preview left alone would show a page of a window no longer there;
+    // hidden, it keeps its place for the next time.
+    if (!visible && FPreview)
+        FPreview->hide();
     QMainWindow::setVisible(visible);
 }
 
