@@ -38,6 +38,7 @@
 #include "settings/SettingsLayout.h"
 #include "settings/WindowSettings.h"
 #include "settings/kpx_cfg.h"
+#include "tags/EntryReread.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
 
@@ -126,6 +127,12 @@ Tkpx_MainFrm::~Tkpx_MainFrm()
 void Tkpx_MainFrm::CreateMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル"));
+    MI_Reread = file->addAction(QStringLiteral("再読み込み"));
+    MI_Reread->setObjectName(QStringLiteral("MI_Reread"));
+    MI_Reread->setShortcut(QKeySequence(Qt::Key_F5));
+    MI_Reread->setEnabled(false);
+    connect(MI_Reread, &QAction::triggered, this, &Tkpx_MainFrm::MI_RereadClick);
+    file->addSeparator();
     QAction *close = file->addAction(QStringLiteral("閉じる"));
     close->setObjectName(QStringLiteral("Close1"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -388,6 +395,42 @@ void Tkpx_MainFrm::ud_PageItemCntClick()
 void Tkpx_MainFrm::bbtn_pagecfgClick()
 {
     bbtn_makehtml->setEnabled(BuildPageSettings());
+    MI_Reread->setEnabled(FTagsFrm != nullptr);
+}
+
+void Tkpx_MainFrm::MI_RereadClick()
+{
+    RereadSourceFolder();
+    MI_Reread->setEnabled(FTagsFrm != nullptr);
+}
+
+void Tkpx_MainFrm::RereadSourceFolder()
+{
+    TEntryList &list = FStore.List;
+    const TEntryList before = list;
+    const std::vector<TRecFileData> kept(before.FEntries.begin(), before.FEntries.begin() + EntriesInUse(before));
+    TDelayedProgress progress(this, QStringLiteral("再読み込み"));
+    const bool complete = ScanSourceFolder(edt_org_mov->text(), &progress);
+    progress.Close();
+    // A folder that cannot be read, or that is empty now (a drive not yet
+    // mounted), must not cost the user the edits.
+    if (!complete || list.FEntries.empty()) {
+        list = before;
+        if (progress.Cancelled())
+            ShowInformation(this, QString::fromUtf16(ScanCancelledText));
+        else if (complete)
+            ShowWarning(this, QString::fromUtf16(NoMoviesText));
+        else
+            ShowWarning(this, QStringLiteral("元ezmovieディレクトリを読み込めませんでした。"));
+        return;
+    }
+    const TRereadChange change = KeepEdits(kept, list.FEntries);
+    list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    const bool built = BuildPageSettings();
+    bbtn_makehtml->setEnabled(built);
+    if (built)
+        ShowInformation(
+            this, QStringLiteral("再読み込みしました（%1 件追加、%2 件削除）。").arg(change.Added).arg(change.Removed));
 }
 
 bool Tkpx_MainFrm::BuildPageSettings()

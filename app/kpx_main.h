@@ -10,6 +10,7 @@
 #include "pages/PageGenerator.h"
 #include "tags/EntryStore.h"
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -49,6 +50,9 @@ public:
     TPublishJob PublishJob() const;
     bool MakeHtmlFiles();
     bool BuildPageSettings();
+    // Scans the source folder again and rebuilds the page settings window,
+    // keeping the edits of every movie still there (KeepEdits).
+    void RereadSourceFolder();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -73,6 +77,7 @@ private:
     void ud_PageItemCntClick();
     void bbtn_pagecfgClick();
     void bbtn_makehtmlClick();
+    void MI_RereadClick();
     void N1Click();
     void FollowPublishJob();
 
@@ -91,6 +96,7 @@ private:
     QPushButton *bbtn_makehtml = nullptr;
     QComboBox *cb_InputHis = nullptr;
     QPushButton *bbtn_Close = nullptr;
+    QAction *MI_Reread = nullptr; // "再読み込み", once a page settings window exists
     TIniSaveProps *IniSaveProps1 = nullptr;
     TDropDst *DropDst1 = nullptr;
 

@@ -499,3 +499,43 @@ TEST_F(MakePagesRoad, TheClosingBoxOpensTheFirstPageOrTheHtmlFolder)
     SetChoiceHandler(choices);
     SetTargetOpener(opener);
 }
+
+// "再読み込み" takes in what changed in the source folder and keeps the rest
+// as the user left it: edits and order.
+TEST_F(MakePagesRoad, RereadKeepsEditsAddsNewMoviesAndDropsGoneOnes)
+{
+    auto *reread = Main->findChild<QAction *>(QStringLiteral("MI_Reread"));
+    EXPECT_FALSE(reread->isEnabled()); // nothing read yet
+    ASSERT_NE(Build(), nullptr);
+    EXPECT_TRUE(reread->isEnabled());
+    // As the panels and the list window leave it: c.amc first, edited.
+    std::vector<TRecFileData> &entries = Main->Store().List.FEntries;
+    std::rotate(entries.begin(), entries.begin() + 2, entries.end()); // c, d, 映画, a, b
+    entries[0].LinkName = Sjis("おすすめ");
+    entries[0].DlKind = 1;
+    entries[0].NoVideo = true;
+    const TRecFileData edited = entries[0];
+    fs::remove(Source / "d.amc");
+    for (const char *name : {"f.amc", "e.amc", "c.amc"}) // c.amc grown since
+        WriteFileBytes(Source / name, std::string(6000, 'm'));
+
+    reread->trigger();
+    EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("再読み込みしました（2 件追加、1 件削除）。"));
+    QStringList names;
+    for (const TRecFileData &entry : Main->Store().List.FEntries)
+        names << Cp932ToQString(entry.OrgName);
+    EXPECT_EQ(names, QStringList({"c.amc", "映画.amc", "a.amc", "b.amc", "e.amc", "f.amc"}));
+    const TRecFileData &kept = Main->Store().List.FEntries[0];
+    EXPECT_EQ(std::tie(kept.LinkName, kept.SaveName, kept.DlKind, kept.SoundKind, kept.NoVideo),
+              std::tie(edited.LinkName, edited.SaveName, edited.DlKind, edited.SoundKind, edited.NoVideo));
+    EXPECT_EQ(kept.FileSize, 6000); // as the folder says now
+    EXPECT_EQ(Main->PageSettingsWindow()->PageNames().size(), 3u);
+    EXPECT_EQ(LinkBox(Main->PageSettingsWindow(), 0)->text(), QStringLiteral("おすすめ"));
+
+    // A folder with no movie now (a drive not mounted yet) costs no edit.
+    for (const char *name : {"c.amc", "映画.amc", "a.amc", "b.amc", "e.amc", "f.amc"})
+        fs::remove(Source / name);
+    reread->trigger();
+    EXPECT_EQ(Messages.Messages().last().Kind, TMsgKind::Warning);
+    EXPECT_EQ(Main->Store().List.FEntries[0].LinkName, edited.LinkName);
+}
