@@ -19,11 +19,12 @@
 #include "app/NameHistory.h"
 #include "app/PublishProgress.h"
 #include "components/AppIcon.h"
-#include "components/Glyphs.h"
+#include "components/ControlNames.h"
 #include "components/DROPDST.h"
 #include "components/DesktopWindow.h"
 #include "components/EditingKeys.h"
 #include "components/EnterAsTab.h"
+#include "components/Glyphs.h"
 #include "components/MessageDialogs.h"
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
@@ -57,9 +58,11 @@ QFrame *AddPanel(QWidget *parent, const QRect &geometry)
     return panel;
 }
 
-void AddLabel(QWidget *parent, const QString &caption, int left, int top)
+QLabel *AddLabel(QWidget *parent, const QString &caption, int left, int top)
 {
-    (new QLabel(caption, parent))->move(left, top);
+    auto *label = new QLabel(caption, parent);
+    label->move(left, top);
+    return label;
 }
 
 QLineEdit *AddFolderField(QWidget *parent, const char *name, int top)
@@ -85,10 +88,11 @@ QPushButton *AddButton(QWidget *parent, const char *name, const QString &caption
     return button;
 }
 
-QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
+QPushButton *AddFolderButton(QWidget *parent, const char *name, int top, const QString &spokenName)
 {
     QPushButton *button = AddButton(parent, name, QString(), QRect(420, top, 23, 23));
     button->setIcon(GlyphIcon(TGlyph::Folder));
+    NamePictureButton(button, spokenName);
     return button;
 }
 
@@ -150,12 +154,13 @@ void Tkpx_MainFrm::CreateControls()
     QFrame *middle = AddPanel(client, QRect(0, 126, 456, 39));
     QFrame *bottom = AddPanel(client, QRect(0, 165, 456, 41));
 
-    AddLabel(top, QStringLiteral("元ezmovieディレクトリ"), 10, 15);
+    QLabel *Label1 = AddLabel(top, QStringLiteral("元ezmovieディレクトリ"), 10, 15);
     edt_org_mov = AddFolderField(top, "edt_org_mov", 12);
-    bbtn_org_mov = AddFolderButton(top, "bbtn_org_mov", 9);
+    NameByLabel(Label1, edt_org_mov);
+    bbtn_org_mov = AddFolderButton(top, "bbtn_org_mov", 9, QStringLiteral("元ezmovieディレクトリを選択"));
     connect(bbtn_org_mov, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_org_movClick);
 
-    AddLabel(top, QStringLiteral("htmlファイル名"), 10, 44);
+    QLabel *Label3 = AddLabel(top, QStringLiteral("htmlファイル名"), 10, 44);
     htmlname_history = new QComboBox(top);
     htmlname_history->setObjectName(QStringLiteral("htmlname_history"));
     htmlname_history->setEditable(true);
@@ -165,6 +170,7 @@ void Tkpx_MainFrm::CreateControls()
     htmlname_history->setAttribute(Qt::WA_InputMethodEnabled, false);
     htmlname_history->setEditText(QString::fromLatin1(DefaultHtmlFileName));
     htmlname_history->lineEdit()->setAcceptDrops(false);
+    NameByLabel(Label3, htmlname_history);
     RestrictToPageText(htmlname_history->lineEdit());
     // The box keeps the focus and hands keys to its edit field directly, so
     // both are watched.
@@ -172,18 +178,21 @@ void Tkpx_MainFrm::CreateControls()
     htmlname_history->lineEdit()->installEventFilter(this);
     connect(htmlname_history, &QComboBox::editTextChanged, this, &Tkpx_MainFrm::htmlname_historyChange);
 
-    AddLabel(top, QStringLiteral("htmlディレクトリ"), 10, 71);
+    QLabel *Label4 = AddLabel(top, QStringLiteral("htmlディレクトリ"), 10, 71);
     edt_htmlDir = AddFolderField(top, "edt_htmlDir", 67);
-    bbtn_diropenhtml = AddFolderButton(top, "bbtn_diropenhtml", 66);
+    NameByLabel(Label4, edt_htmlDir);
+    bbtn_diropenhtml = AddFolderButton(top, "bbtn_diropenhtml", 66, QStringLiteral("htmlディレクトリを選択"));
     connect(bbtn_diropenhtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_diropenhtmlClick);
 
-    AddLabel(top, QStringLiteral("ezmovieディレクトリ"), 10, 97);
+    QLabel *Label2 = AddLabel(top, QStringLiteral("ezmovieディレクトリ"), 10, 97);
     edt_ezmovie = AddFolderField(top, "edt_ezmovie", 94);
-    bbtn_diropenmovie = AddFolderButton(top, "bbtn_diropenmovie", 91);
+    NameByLabel(Label2, edt_ezmovie);
+    bbtn_diropenmovie = AddFolderButton(top, "bbtn_diropenmovie", 91, QStringLiteral("ezmovieディレクトリを選択"));
     connect(bbtn_diropenmovie, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_diropenmovieClick);
 
-    AddLabel(middle, QStringLiteral("１ページの掲載ファイル数"), 12, 12);
+    QLabel *Label5 = AddLabel(middle, QStringLiteral("１ページの掲載ファイル数"), 12, 12);
     ud_PageItemCnt = new TUpDown(QStringLiteral("ud_PageItemCnt"), QStringLiteral("edt_pageItemCnt"), middle);
+    NameByLabel(Label5, ud_PageItemCnt);
     ud_PageItemCnt->setRange(ini::Html::ItemCount.Min, ini::Html::ItemCount.Max);
     ud_PageItemCnt->setValue(ini::Html::ItemCount.Default);
     // Wide enough for "10" beside its arrows in any style; the buttons to its

@@ -143,6 +143,7 @@ void Tkpx_sortFrm::CreateGrid()
 
     sg_sort = new QTableView(pnl_center);
     sg_sort->setObjectName(QStringLiteral("sg_sort"));
+    sg_sort->setAccessibleName(QStringLiteral("一覧"));
     sg_sort->setFrameShape(QFrame::NoFrame);
     // The header bar is the grid's own, so its sections and the columns
     // below always share widths and scroll together.

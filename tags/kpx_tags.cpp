@@ -105,6 +105,7 @@ void Tkpx_TagsFrm::CreateClientArea()
 
     tbc_tags = new TPageTabStrip(client);
     tbc_tags->setObjectName(QStringLiteral("tbc_tags"));
+    tbc_tags->setAccessibleName(QStringLiteral("ページ"));
     connect(tbc_tags, &TPageTabStrip::CurrentChanging, this, &Tkpx_TagsFrm::tbc_tagsChanging);
     connect(tbc_tags, &TPageTabStrip::CurrentChanged, this, &Tkpx_TagsFrm::tbc_tagsChange);
     layout->addWidget(tbc_tags);

@@ -2,6 +2,8 @@
 
 #include "support/TestSupport.h"
 
+class QColor;
+class QImage;
 class QString;
 class QWidget;
 
@@ -10,5 +12,9 @@ namespace kpx::test {
 // Types each character as a key press carrying it, as QTest::keyClicks does
 // for ASCII only.
 void TypeText(QWidget *widget, const QString &text);
+
+// The share of the picture's pixels in exactly this colour; of its outermost
+// ring of pixels only, when asked.
+double ShareInColour(const QImage &picture, const QColor &colour, bool ringOnly = false);
 
 } // namespace kpx::test
