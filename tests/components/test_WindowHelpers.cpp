@@ -17,6 +17,7 @@
 #include "components/EnterAsTab.h"
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
+#include "support/WidgetSupport.h"
 
 using namespace kpx;
 
@@ -139,44 +140,25 @@ TEST(PageText, LineBreaksAreDroppedAndCharactersCodePage932CannotHoldAreRefused)
 TEST(DesktopStyle, KeyboardFocusIsAFrameInTheHighlightColour)
 {
     QWidget window;
-    auto *button = new QPushButton(QStringLiteral("閉じる"), &window);
     auto *toggle = new QToolButton(&window);
-    toggle->setText(QStringLiteral("ダウンロード"));
     toggle->setCheckable(true);
-    toggle->setAutoRaise(true);
     toggle->setFocusPolicy(Qt::StrongFocus);
-    auto *check = new QCheckBox(QStringLiteral("映像なし"), &window);
-    auto *radio = new QRadioButton(QStringLiteral("QLREP"), &window);
     auto *elsewhere = new QLineEdit(&window);
-    int top = 8;
-    for (QWidget *control : std::initializer_list<QWidget *>{button, toggle, check, radio, elsewhere}) {
-        control->setGeometry(8, top, 120, 24);
-        top += 32;
-    }
+    const QList<QWidget *> controls = {new QPushButton(QStringLiteral("閉じる"), &window), toggle,
+                                       new QCheckBox(QStringLiteral("映像なし"), &window),
+                                       new QRadioButton(QStringLiteral("QLREP"), &window)};
+    for (int i = 0; i < controls.size(); ++i)
+        controls.at(i)->setGeometry(8, 8 + 32 * i, 120, 24);
     PrepareWindow(&window);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-
-    // The share of the control's outermost ring of pixels in the highlight colour.
-    const auto framed = [](QWidget *control) {
-        const QImage picture = control->grab().toImage();
-        const QRgb highlight = control->palette().color(QPalette::Highlight).rgb();
-        int ring = 0;
-        int lit = 0;
-        for (int x = 0; x < picture.width(); ++x)
-            for (int y = 0; y < picture.height(); ++y)
-                if (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1) {
-                    ++ring;
-                    lit += picture.pixel(x, y) == highlight ? 1 : 0;
-                }
-        return double(lit) / ring;
-    };
-    for (QWidget *control : std::initializer_list<QWidget *>{button, toggle, check, radio}) {
+    for (QWidget *control : controls) {
         SCOPED_TRACE(control->metaObject()->className());
+        const QColor highlight = control->palette().color(QPalette::Highlight);
         elsewhere->setFocus(Qt::TabFocusReason);
-        EXPECT_LT(framed(control), 0.5);
+        EXPECT_LT(test::ShareInColour(control->grab().toImage(), highlight, true), 0.5);
         control->setFocus(Qt::TabFocusReason);
-        EXPECT_EQ(framed(control), 1.0);
+        EXPECT_EQ(test::ShareInColour(control->grab().toImage(), highlight, true), 1.0);
     }
 }

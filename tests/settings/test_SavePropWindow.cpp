@@ -80,43 +80,28 @@ TEST_F(SavePropTest, IncompleteOrImpossiblePlacementLeavesTheWindowAlone)
     }
 }
 
-// Where a stored placement brings the window: as stored when it lies on the
-// screen with its frame, else moved the least distance that puts it there.
+// A stored placement on the screen, frame included, is used as it is; one
+// off it moves the least distance onto it; one larger shrinks to fit.
 TEST_F(SavePropTest, PlacementOnTheScreenIsKeptAndOneOffItMovesTheLeastDistance)
 {
     Window.setObjectName("kpx_sortFrm");
     Props->SetRestorePlacement({TRestoreKind::Enabled});
     const QRect area = Window.screen()->availableGeometry();
-    // Where the client area of a window wholly on the screen can lie.
-    const QRect room = area.marginsRemoved(FrameMargins(&Window));
-    const int right = room.width() - 400; // a 400 x 300 window at the right edge
-    const int bottom = room.height() - 300;
-    const struct
-    {
-        QPoint stored; // from the room's corner
-        QPoint shown;
-    } cases[] = {
-        {{0, 0}, {0, 0}},
-        {{right, 100}, {right, 100}},
-        {{100, bottom}, {100, bottom}},
-        {{right, bottom}, {right, bottom}},
-        {{-50, 120}, {0, 120}},
-        {{right + 30, 120}, {right, 120}},
-        {{200, -10}, {200, 0}},
-        {{200, bottom + 70}, {200, bottom}},
-        {{50000, 50000}, {right, bottom}}, // from a larger monitor: its nearest corner
-        {{-900, 200}, {0, 200}},
+    const QRect room = area.marginsRemoved(FrameMargins(&Window)); // for the client area
+    const QPoint edge(room.width() - 400, room.height() - 300);    // of a 400 x 300 window at the bottom right
+    const QPoint cases[][2] = {
+        // stored, shown (from the room's corner)
+        {{0, 0}, {0, 0}},       {edge, edge},
+        {{-50, 120}, {0, 120}}, {{edge.x() + 30, 120}, {edge.x(), 120}},
+        {{200, -10}, {200, 0}}, {{200, edge.y() + 70}, {200, edge.y()}},
+        {{50000, 50000}, edge}, // from a larger monitor
     };
-    const QPoint corner = room.topLeft() - area.topLeft();
-    for (const auto &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.stored.x() << "," << c.stored.y());
-        const QPoint stored = corner + c.stored;
-        WriteFileBytes(File,
-                       PlacementFile("kpx_sortFrm", stored.x(), stored.y(), stored.x() + 400, stored.y() + 300, 0));
+    for (const auto &[stored, shown] : cases) {
+        const QPoint at = room.topLeft() - area.topLeft() + stored;
+        WriteFileBytes(File, PlacementFile("kpx_sortFrm", at.x(), at.y(), at.x() + 400, at.y() + 300, 0));
         Props->Load();
-        EXPECT_EQ(Window.geometry(), QRect(room.topLeft() + c.shown, QSize(400, 300)));
+        EXPECT_EQ(Window.geometry(), QRect(room.topLeft() + shown, QSize(400, 300))) << stored.x() << "," << stored.y();
     }
-    // Larger than the screen: as large as it.
     WriteFileBytes(File, PlacementFile("kpx_sortFrm", -10, -10, room.width() + 90, 300, 0));
     Props->Load();
     EXPECT_EQ(Window.geometry(), QRect(room.topLeft(), QSize(room.width(), 310)));
