@@ -375,10 +375,10 @@ TEST_F(DesktopScreen, AWindowComesBackWhereItWasAtAnyScale)
     // Saved and read again at this scale: the same place.
     Main->move(area.topLeft() + QPoint(40, 30));
     QTest::qWait(qEnvironmentVariableIsSet("DISPLAY") ? 600 : 0);
-    const QPoint before = Main->pos();
+    const QPoint before = Main->geometry().topLeft();
     StartProgram();
     Shown(Main.get());
-    EXPECT_EQ(Main->pos(), before);
+    EXPECT_EQ(Main->geometry().topLeft(), before);
 }
 
 TEST_F(DesktopScreen, EveryControlThatTakesTheFocusHasAName)
