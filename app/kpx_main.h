@@ -50,9 +50,6 @@ public:
     TPublishJob PublishJob() const;
     bool MakeHtmlFiles();
     bool BuildPageSettings();
-    // Scans the source folder again and rebuilds the page settings window,
-    // keeping the edits of every movie still there (KeepEdits).
-    void RereadSourceFolder();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -78,6 +75,9 @@ private:
     void bbtn_pagecfgClick();
     void bbtn_makehtmlClick();
     void MI_RereadClick();
+    // Scans the source folder again and rebuilds the page settings window,
+    // keeping the edits of every movie still there (KeepEdits).
+    void RereadSourceFolder();
     void N1Click();
     void FollowPublishJob();
 
