@@ -1,6 +1,7 @@
 #include "app/FolderBrowser.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 
 #include "components/DesktopWindow.h"
@@ -51,10 +52,12 @@ void PrepareFolderDialog(QFileDialog &dialog)
     PrepareWindow(&dialog);
 }
 
-bool SelectFolder(QString &path)
+bool SelectFolder(QString &path, const QString &otherStart)
 {
-    const std::optional<QString> chosen =
-        Chooser()(QApplication::activeWindow(), QStringLiteral("フォルダを選択してください。"), WithoutTrailingDelimiter(path));
+    // An empty start would open the browser at the file system's root.
+    const QString start = !path.isEmpty() ? path : !otherStart.isEmpty() ? otherStart : QDir::homePath();
+    const std::optional<QString> chosen = Chooser()(
+        QApplication::activeWindow(), QStringLiteral("フォルダを選択してください。"), WithoutTrailingDelimiter(start));
     if (!chosen)
         return false;
     path = WithoutTrailingDelimiter(*chosen);

@@ -12,9 +12,11 @@ class QWidget;
 namespace kpx {
 
 // The modal folder browser behind the folder buttons. `path` is the folder to
-// start at (a trailing delimiter is ignored) and receives the chosen folder,
-// without a trailing delimiter; false on cancel, with `path` unchanged.
-bool SelectFolder(QString &path);
+// start at (a trailing delimiter is ignored), or, when it is empty,
+// `otherStart`, or when that is empty too, the home folder; it receives the
+// chosen folder, without a trailing delimiter. False on cancel, with `path`
+// unchanged.
+bool SelectFolder(QString &path, const QString &otherStart = QString());
 
 // Makes a file dialog the program's folder browser: folders only, in the
 // program's font, Japanese throughout, wholly on the screen. Before the

@@ -7,6 +7,7 @@
 
 #include "app/MessageBoxPrompt.h"
 #include "app/PublishProgress.h"
+#include "app/RunResultBox.h"
 #include "app/kpx_main.h"
 #include "components/MessageDialogs.h"
 #include "components/UpDown.h"
@@ -68,16 +69,19 @@ bool Tkpx_MainFrm::MakeHtmlFiles()
     TMessageBoxPrompt prompt(this);
     TPublishProgress progress(this, FStore.List.FPageCount);
     FLastRun = kpx::MakeHtmlFiles(job, FStore.List, prompt, &progress);
+    progress.Close();
     return FLastRun.Complete();
 }
 
 // Every run that began says what it did; a refused one has said why already.
+// A run that wrote pages offers the way on to them.
 void Tkpx_MainFrm::ShowClosingWords()
 {
     if (FLastRun.End == TRunEnd::Refused)
         return;
     const TClosingWords words = ClosingWords(FLastRun);
-    (words.Warning ? ShowWarning : ShowInformation)(this, Cp932ToQString(words.Text));
+    ShowRunResult(this, words.Warning ? TMsgKind::Warning : TMsgKind::Information, Cp932ToQString(words.Text),
+                  FLastRun.Pages.Written > 0 ? PublishedPlaces(PublishJob()) : TPublishedPlaces());
     if (const std::string unreadable = UnreadableWarning(FLastRun); !unreadable.empty())
         ShowWarning(this, Cp932ToQString(unreadable));
 }

@@ -7,6 +7,7 @@
 
 #include "components/DesktopWindow.h"
 #include "components/WindowFont.h"
+#include "components/WindowFrame.h"
 #include "pages/NumberFormat.h"
 #include "text/Cp932.h"
 
@@ -57,8 +58,14 @@ TDelayedProgress::TDelayedProgress(QWidget *parent, const QString &title)
 
 TDelayedProgress::~TDelayedProgress()
 {
+    Close();
+}
+
+void TDelayedProgress::Close()
+{
     if (!FDialog)
         return;
+    FCancelled = FDialog->wasCanceled();
     delete FDialog;
     // The dialog held the keyboard. Gone, it leaves the focus nowhere on some
     // desktops (X11 hands it back only when the user switches windows), and
@@ -82,6 +89,8 @@ void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::ui
         FDialog->setAutoClose(false);
         FDialog->setAutoReset(false);
         ApplyWindowFont(FDialog);
+        // The dialog is no wider than its lines need, which can cut its title.
+        FDialog->setMinimumWidth(TitleBarWidth(FDialog));
         PrepareWindow(FDialog);
         FDialog->show();
     } else if (FDialog->wasCanceled()) {
@@ -100,7 +109,7 @@ void TDelayedProgress::Update(const QString &label, std::uintmax_t done, std::ui
 
 bool TDelayedProgress::Cancelled() const
 {
-    return FDialog && FDialog->wasCanceled();
+    return FDialog ? FDialog->wasCanceled() : FCancelled;
 }
 
 TPublishProgress::TPublishProgress(QWidget *parent, int pageCount)

@@ -39,12 +39,16 @@ public:
     // `total` 0: the amount of work is unknown.
     void Update(const QString &label, std::uintmax_t done, std::uintmax_t total);
     bool Cancelled() const;
+    // Takes the dialog away once the work is over, so that no box telling
+    // how it ended shows with the dialog behind it. Cancelled() still answers.
+    void Close();
 
 private:
     QWidget *FParent;
     QString FTitle;
     qint64 FStart;
     qint64 FShown = 0; // when the dialog was last brought up to date
+    bool FCancelled = false; // of a dialog closed already
     QPointer<QProgressDialog> FDialog;
 };
 
@@ -60,6 +64,7 @@ public:
     void FileProgress(const TPublishTarget &target, std::uintmax_t bytesDone, std::uintmax_t bytesTotal) override;
     void FileDone(const TPublishTarget &target, TCopyResult result) override;
     bool Cancelled() override;
+    void Close() { FDialog.Close(); }
 
 private:
     void Update(std::uintmax_t bytesDone);

@@ -19,6 +19,7 @@
 #include "app/NameHistory.h"
 #include "app/PublishProgress.h"
 #include "components/AppIcon.h"
+#include "components/ControlNames.h"
 #include "components/DROPDST.h"
 #include "components/DesktopWindow.h"
 #include "components/EditingKeys.h"
@@ -39,12 +40,16 @@
 #include "settings/file/SettingsError.h"
 #include "settings/file/SettingsLayout.h"
 #include "settings/kpx_cfg.h"
+#include "tags/EntryReread.h"
 #include "tags/kpx_tags.h"
 #include "text/Cp932.h"
 
 namespace kpx {
 
 namespace {
+
+constexpr char16_t ScanCancelledText[] = u"ezmovieファイルの読み込みを中止しました。";
+constexpr char16_t NoMoviesText[] = u"指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。";
 
 QFrame *AddPanel(QWidget *parent, const QRect &geometry)
 {
@@ -54,9 +59,11 @@ QFrame *AddPanel(QWidget *parent, const QRect &geometry)
     return panel;
 }
 
-void AddLabel(QWidget *parent, const QString &caption, int left, int top)
+QLabel *AddLabel(QWidget *parent, const QString &caption, int left, int top)
 {
-    (new QLabel(caption, parent))->move(left, top);
+    auto *label = new QLabel(caption, parent);
+    label->move(left, top);
+    return label;
 }
 
 QLineEdit *AddFolderField(QWidget *parent, const char *name, int top)
@@ -82,10 +89,11 @@ QPushButton *AddButton(QWidget *parent, const char *name, const QString &caption
     return button;
 }
 
-QPushButton *AddFolderButton(QWidget *parent, const char *name, int top)
+QPushButton *AddFolderButton(QWidget *parent, const char *name, int top, const QString &spokenName)
 {
     QPushButton *button = AddButton(parent, name, QString(), QRect(420, top, 23, 23));
     button->setIcon(GlyphIcon(TGlyph::Folder));
+    NamePictureButton(button, spokenName);
     return button;
 }
 
@@ -124,6 +132,12 @@ Tkpx_MainFrm::~Tkpx_MainFrm()
 void Tkpx_MainFrm::CreateMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("ファイル"));
+    MI_Reread = file->addAction(QStringLiteral("再読み込み"));
+    MI_Reread->setObjectName(QStringLiteral("MI_Reread"));
+    MI_Reread->setShortcut(QKeySequence(Qt::Key_F5));
+    MI_Reread->setEnabled(false);
+    connect(MI_Reread, &QAction::triggered, this, &Tkpx_MainFrm::MI_RereadClick);
+    file->addSeparator();
     QAction *close = file->addAction(QStringLiteral("閉じる"));
     close->setObjectName(QStringLiteral("Close1"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -141,12 +155,13 @@ void Tkpx_MainFrm::CreateControls()
     QFrame *middle = AddPanel(client, QRect(0, 126, 456, 39));
     QFrame *bottom = AddPanel(client, QRect(0, 165, 456, 41));
 
-    AddLabel(top, QStringLiteral("元ezmovieディレクトリ"), 10, 15);
+    QLabel *Label1 = AddLabel(top, QStringLiteral("元ezmovieディレクトリ"), 10, 15);
     edt_org_mov = AddFolderField(top, "edt_org_mov", 12);
-    bbtn_org_mov = AddFolderButton(top, "bbtn_org_mov", 9);
+    NameByLabel(Label1, edt_org_mov);
+    bbtn_org_mov = AddFolderButton(top, "bbtn_org_mov", 9, QStringLiteral("元ezmovieディレクトリを選択"));
     connect(bbtn_org_mov, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_org_movClick);
 
-    AddLabel(top, QStringLiteral("htmlファイル名"), 10, 44);
+    QLabel *Label3 = AddLabel(top, QStringLiteral("htmlファイル名"), 10, 44);
     htmlname_history = new QComboBox(top);
     htmlname_history->setObjectName(QStringLiteral("htmlname_history"));
     htmlname_history->setEditable(true);
@@ -156,6 +171,7 @@ void Tkpx_MainFrm::CreateControls()
     htmlname_history->setAttribute(Qt::WA_InputMethodEnabled, false);
     htmlname_history->setEditText(QString::fromLatin1(DefaultHtmlFileName));
     htmlname_history->lineEdit()->setAcceptDrops(false);
+    NameByLabel(Label3, htmlname_history);
     RestrictToPageText(htmlname_history->lineEdit());
     // The box keeps the focus and hands keys to its edit field directly, so
     // both are watched.
@@ -163,18 +179,21 @@ void Tkpx_MainFrm::CreateControls()
     htmlname_history->lineEdit()->installEventFilter(this);
     connect(htmlname_history, &QComboBox::editTextChanged, this, &Tkpx_MainFrm::htmlname_historyChange);
 
-    AddLabel(top, QStringLiteral("htmlディレクトリ"), 10, 71);
+    QLabel *Label4 = AddLabel(top, QStringLiteral("htmlディレクトリ"), 10, 71);
     edt_htmlDir = AddFolderField(top, "edt_htmlDir", 67);
-    bbtn_diropenhtml = AddFolderButton(top, "bbtn_diropenhtml", 66);
+    NameByLabel(Label4, edt_htmlDir);
+    bbtn_diropenhtml = AddFolderButton(top, "bbtn_diropenhtml", 66, QStringLiteral("htmlディレクトリを選択"));
     connect(bbtn_diropenhtml, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_diropenhtmlClick);
 
-    AddLabel(top, QStringLiteral("ezmovieディレクトリ"), 10, 97);
+    QLabel *Label2 = AddLabel(top, QStringLiteral("ezmovieディレクトリ"), 10, 97);
     edt_ezmovie = AddFolderField(top, "edt_ezmovie", 94);
-    bbtn_diropenmovie = AddFolderButton(top, "bbtn_diropenmovie", 91);
+    NameByLabel(Label2, edt_ezmovie);
+    bbtn_diropenmovie = AddFolderButton(top, "bbtn_diropenmovie", 91, QStringLiteral("ezmovieディレクトリを選択"));
     connect(bbtn_diropenmovie, &QPushButton::clicked, this, &Tkpx_MainFrm::bbtn_diropenmovieClick);
 
-    AddLabel(middle, QStringLiteral("１ページの掲載ファイル数"), 12, 12);
+    QLabel *Label5 = AddLabel(middle, QStringLiteral("１ページの掲載ファイル数"), 12, 12);
     ud_PageItemCnt = new TUpDown(QStringLiteral("ud_PageItemCnt"), QStringLiteral("edt_pageItemCnt"), middle);
+    NameByLabel(Label5, ud_PageItemCnt);
     ud_PageItemCnt->setRange(ini::Html::ItemCount.Min, ini::Html::ItemCount.Max);
     ud_PageItemCnt->setValue(ini::Html::ItemCount.Default);
     // Wide enough for "10" beside its arrows in any style; the buttons to its
@@ -310,17 +329,18 @@ void Tkpx_MainFrm::bbtn_org_movClick()
         SetFolderField(edt_org_mov, folder);
 }
 
+// A folder not chosen yet is looked for near the movies.
 void Tkpx_MainFrm::bbtn_diropenhtmlClick()
 {
     QString folder = edt_htmlDir->text();
-    if (SelectFolder(folder) && SetFolderField(edt_htmlDir, folder))
+    if (SelectFolder(folder, edt_org_mov->text()) && SetFolderField(edt_htmlDir, folder))
         edt_ezmovie->setText(edt_htmlDir->text());
 }
 
 void Tkpx_MainFrm::bbtn_diropenmovieClick()
 {
     QString folder = edt_ezmovie->text();
-    if (SelectFolder(folder))
+    if (SelectFolder(folder, edt_org_mov->text()))
         SetFolderField(edt_ezmovie, folder);
 }
 
@@ -385,6 +405,42 @@ void Tkpx_MainFrm::ud_PageItemCntClick()
 void Tkpx_MainFrm::bbtn_pagecfgClick()
 {
     bbtn_makehtml->setEnabled(BuildPageSettings());
+    MI_Reread->setEnabled(FTagsFrm != nullptr);
+}
+
+void Tkpx_MainFrm::MI_RereadClick()
+{
+    RereadSourceFolder();
+    MI_Reread->setEnabled(FTagsFrm != nullptr);
+}
+
+void Tkpx_MainFrm::RereadSourceFolder()
+{
+    TEntryList &list = FStore.List;
+    const TEntryList before = list;
+    const std::vector<TRecFileData> kept(before.FEntries.begin(), before.FEntries.begin() + EntriesInUse(before));
+    TDelayedProgress progress(this, QStringLiteral("再読み込み"));
+    const bool complete = ScanSourceFolder(edt_org_mov->text(), &progress);
+    progress.Close();
+    // A folder that cannot be read, or that is empty now (a drive not yet
+    // mounted), must not cost the user the edits.
+    if (!complete || list.FEntries.empty()) {
+        list = before;
+        if (progress.Cancelled())
+            ShowInformation(this, QString::fromUtf16(ScanCancelledText));
+        else if (complete)
+            ShowWarning(this, QString::fromUtf16(NoMoviesText));
+        else
+            ShowWarning(this, QStringLiteral("元ezmovieディレクトリを読み込めませんでした。"));
+        return;
+    }
+    const TRereadChange change = KeepEdits(kept, list.FEntries);
+    list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    const bool built = BuildPageSettings();
+    bbtn_makehtml->setEnabled(built);
+    if (built)
+        ShowInformation(
+            this, QStringLiteral("再読み込みしました（%1 件追加、%2 件削除）。").arg(change.Added).arg(change.Removed));
 }
 
 bool Tkpx_MainFrm::BuildPageSettings()
@@ -395,12 +451,13 @@ bool Tkpx_MainFrm::BuildPageSettings()
         } else {
             TDelayedProgress progress(this, QStringLiteral("タグ設定"));
             ScanSourceFolder(edt_org_mov->text(), &progress);
+            progress.Close();
             if (progress.Cancelled()) {
-                ShowInformation(this, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+                ShowInformation(this, QString::fromUtf16(ScanCancelledText));
                 return false;
             }
             if (FStore.List.FEntryCount == 0) {
-                ShowWarning(this, QStringLiteral("指定された元ezmovieディレクトリに\r\nezmovieファイルが存在しません。"));
+                ShowWarning(this, QString::fromUtf16(NoMoviesText));
                 bbtn_org_mov->setFocus();
                 return false;
             }

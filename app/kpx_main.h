@@ -11,6 +11,7 @@
 #include "pages/PageGenerator.h"
 #include "tags/EntryStore.h"
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -74,6 +75,10 @@ private:
     void ud_PageItemCntClick();
     void bbtn_pagecfgClick();
     void bbtn_makehtmlClick();
+    void MI_RereadClick();
+    // Scans the source folder again and rebuilds the page settings window,
+    // keeping the edits of every movie still there (KeepEdits).
+    void RereadSourceFolder();
     void N1Click();
     void FollowPublishJob();
     void ShowClosingWords();
@@ -93,6 +98,7 @@ private:
     QPushButton *bbtn_makehtml = nullptr;
     QComboBox *cb_InputHis = nullptr;
     QPushButton *bbtn_Close = nullptr;
+    QAction *MI_Reread = nullptr; // "再読み込み", once a page settings window exists
     TIniSaveProps *IniSaveProps1 = nullptr;
     TDropDst *DropDst1 = nullptr;
 

@@ -2,36 +2,19 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QScopedValueRollback>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QProxyStyle>
 #include <QShortcut>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 #include <QWindow>
 
+#include "components/DesktopStyle.h"
 #include "components/WindowFrame.h"
 
 namespace kpx {
 
 namespace {
-
-// Menu bars that take Alt alone, as on the desktops the program's users come
-// from; a style of their own, so nothing else of the look changes.
-class TMenuKeyStyle : public QProxyStyle
-{
-public:
-    using QProxyStyle::QProxyStyle;
-
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_MenuBar_AltKeyNavigation)
-            return 1;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 QMenuBar *MenuBarOf(QWidget *window)
 {
@@ -48,6 +31,9 @@ public:
         : QObject(window)
         , FWindow(window)
     {
+        FSettled.setSingleShot(true);
+        FSettled.setInterval(SettledMs);
+        connect(&FSettled, &QTimer::timeout, this, [this] { Fit(); });
         window->installEventFilter(this);
     }
 
@@ -63,24 +49,23 @@ protected:
             // Once the window's own show handling has sized and placed it (a
             // message box centres itself only then): moving it before would
             // keep it from centring.
-            QTimer::singleShot(0, this, [this] {
-                if (FWindow->isVisible())
-                    KeepOnScreen(FWindow);
-            });
+            QTimer::singleShot(0, this, [this] { Fit(); });
             break;
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Expose:
         case QEvent::WindowActivate:
             // The window manager frames and may place the window a while
-            // after it is mapped; until then, each change is fitted again.
-            if (FShown.isValid() && FShown.elapsed() < SettleMs && !FFitting && FWindow->isVisible()) {
-                const QScopedValueRollback<bool> fitting(FFitting, true);
-                KeepOnScreen(FWindow);
-            }
+            // after it is mapped. While it reparents the window, Qt passes
+            // through a position at the screen's corner for a moment: only
+            // the place the window comes to rest at is fitted, or the window
+            // would be pinned to that corner.
+            if (FShown.isValid() && FShown.elapsed() < SettleMs)
+                FSettled.start();
             break;
         case QEvent::Hide:
             FShown.invalidate();
+            FSettled.stop();
             break;
         default:
             break;
@@ -90,10 +75,17 @@ protected:
 
 private:
     static constexpr qint64 SettleMs = 1000;
+    static constexpr int SettledMs = 50;
+
+    void Fit()
+    {
+        if (FWindow->isVisible())
+            KeepOnScreen(FWindow);
+    }
 
     QWidget *const FWindow;
     QElapsedTimer FShown;
-    bool FFitting = false;
+    QTimer FSettled;
 };
 
 } // namespace
@@ -114,13 +106,11 @@ void EnterMenuBar(QMenuBar *menuBar)
 
 void PrepareWindow(QWidget *window)
 {
+    UseDesktopStyle();
     new TWindowKeeper(window);
     QMenuBar *menuBar = MenuBarOf(window);
     if (!menuBar)
         return;
-    auto *style = new TMenuKeyStyle(QApplication::style()->name());
-    style->setParent(window); // outlives the menu bar, which the window deletes first
-    menuBar->setStyle(style);
     auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
     QObject::connect(f10, &QShortcut::activated, menuBar, [menuBar] {
         // After the shortcut's own key handling is over, which would end the

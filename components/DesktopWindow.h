@@ -11,7 +11,8 @@ namespace kpx {
 //   shown (and again once the window manager has framed it);
 // - the focus is drawn from the start, not only after the first Tab;
 // - its menu bar, if it has one, opens from the keyboard: Alt alone or F10
-//   highlights the first menu, the arrows move, Enter or Down opens.
+//   highlights the first menu, the arrows move, Enter or Down opens;
+// - the program's style is in place (UseDesktopStyle).
 // Call once for each window, Qt's own dialogs included.
 void PrepareWindow(QWidget *window);
 

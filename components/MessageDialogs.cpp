@@ -192,13 +192,19 @@ bool AskYesNo(QWidget *parent, const QString &text)
 
 int AskChoice(QWidget *parent, const QString &text, const QStringList &buttons)
 {
+    return ShowChoice(parent, TMsgKind::Confirmation, text, buttons);
+}
+
+int ShowChoice(QWidget *parent, TMsgKind kind, const QString &text, const QStringList &buttons)
+{
     if (const TChoiceHandler &handler = CurrentChoiceHandler())
-        return handler(text, buttons);
-    if (const TMessageHandler &handler = CurrentHandler())
-        return handler(TMsgKind::Confirmation, text) ? 0 : 1;
+        return handler(kind, text, buttons);
+    if (const TMessageHandler &handler = CurrentHandler()) {
+        const bool yes = handler(kind, text);
+        return kind != TMsgKind::Confirmation || yes ? 0 : 1;
+    }
     parent = ShownOwner(parent);
-    QMessageBox box(QMessageBox::Question, MessageCaption(TMsgKind::Confirmation), QString(), QMessageBox::NoButton,
-                    parent);
+    QMessageBox box(IconOf(kind), MessageCaption(kind), QString(), QMessageBox::NoButton, parent);
     ApplyWindowFont(&box);
     box.setTextFormat(Qt::PlainText);
     QList<QAbstractButton *> added;
@@ -206,6 +212,9 @@ int AskChoice(QWidget *parent, const QString &text, const QStringList &buttons)
         added << box.addButton(caption, QMessageBox::ActionRole);
     if (!added.isEmpty())
         box.setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+    // A report closes with Esc as with its OK; a question has no answer to assume.
+    if (!added.isEmpty() && kind != TMsgKind::Confirmation)
+        box.setEscapeButton(added.first());
     SetBoxText(box, parent, text);
     PrepareWindow(&box);
     box.exec();
@@ -236,9 +245,11 @@ TMessageRecorder::TMessageRecorder(bool answer)
         FMessages.append({kind, text});
         return Answer;
     });
-    FPreviousChoice = SetChoiceHandler([this](const QString &text, const QStringList &) {
-        FMessages.append({TMsgKind::Confirmation, text});
-        return Choices.isEmpty() ? (Answer ? 0 : 1) : Choices.takeFirst();
+    FPreviousChoice = SetChoiceHandler([this](TMsgKind kind, const QString &text, const QStringList &) {
+        FMessages.append({kind, text});
+        if (!Choices.isEmpty())
+            return Choices.takeFirst();
+        return kind != TMsgKind::Confirmation || Answer ? 0 : 1;
     });
 }
 

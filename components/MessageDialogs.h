@@ -43,6 +43,8 @@ bool AskYesNo(QWidget *parent, const QString &text);
 // A question with buttons of its own, the first the default; the index of
 // the one pressed, or -1 when the box was closed otherwise.
 int AskChoice(QWidget *parent, const QString &text, const QStringList &buttons);
+// The same for a box of any kind: a report that offers ways on beside its OK.
+int ShowChoice(QWidget *parent, TMsgKind kind, const QString &text, const QStringList &buttons);
 
 // The program-wide report of a failure that escaped to an event handler:
 // an error box with the failure's own text.
@@ -52,9 +54,10 @@ void ReportApplicationError(QObject *sender, const QString &message);
 // value is the answer (only AskYesNo looks at it). Returns the previous one.
 using TMessageHandler = std::function<bool(TMsgKind kind, const QString &text)>;
 TMessageHandler SetMessageHandler(TMessageHandler handler);
-// The same for AskChoice: returns the button index. Without one, a message
-// handler answers AskChoice as a yes/no question (yes: 0, no: 1).
-using TChoiceHandler = std::function<int(const QString &text, const QStringList &buttons)>;
+// The same for AskChoice and ShowChoice: returns the button index. Without
+// one, a message handler answers a question as yes/no (yes: 0, no: 1) and
+// any other box with its first button.
+using TChoiceHandler = std::function<int(TMsgKind kind, const QString &text, const QStringList &buttons)>;
 TChoiceHandler SetChoiceHandler(TChoiceHandler handler);
 
 // For tests: records every message instead of showing it, answering each
@@ -77,7 +80,8 @@ public:
 
     const QList<TMessage> &Messages() const { return FMessages; }
     bool Answer = true;
-    // The buttons AskChoice presses, one per question; yes/no by Answer once used up.
+    // The buttons AskChoice and ShowChoice press, one per box; once used up,
+    // a question is answered yes/no by Answer and any other box with its first button.
     QList<int> Choices;
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -38,6 +39,14 @@ void ResizeWithFrame(QWidget *window, QSize wholeWindow)
     window->resize(wholeWindow.shrunkBy(FrameMargins(window)).expandedTo(window->minimumSize()));
 }
 
+QRect WorkArea(const QScreen &screen)
+{
+    // On a scaled screen the window manager's frame is whole device pixels,
+    // which round either way: a pixel to spare on each side.
+    const int spare = screen.devicePixelRatio() > 1.0 ? 1 : 0;
+    return screen.availableGeometry().adjusted(spare, spare, -spare, -spare);
+}
+
 QRect AvailableArea(const QWidget *window)
 {
     const QScreen *screen = QGuiApplication::screenAt(window->geometry().center());
@@ -45,12 +54,7 @@ QRect AvailableArea(const QWidget *window)
         screen = window->screen();
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    // On a scaled screen the window manager's frame is whole device pixels,
-    // which round either way: a pixel to spare on each side.
-    const int spare = screen->devicePixelRatio() > 1.0 ? 1 : 0;
-    return screen->availableGeometry().adjusted(spare, spare, -spare, -spare);
+    return screen ? WorkArea(*screen) : QRect();
 }
 
 QRect FitWithin(QRect frame, const QRect &area)
@@ -62,6 +66,32 @@ QRect FitWithin(QRect frame, const QRect &area)
     frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
     frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
     return frame;
+}
+
+QRect OnNearestScreen(const QRect &frame)
+{
+    QRect nearest = frame;
+    qint64 leastMove = -1;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect fitted = FitWithin(frame, WorkArea(*screen));
+        const QPoint moved = fitted.center() - frame.center();
+        const qint64 move = qint64(moved.x()) * moved.x() + qint64(moved.y()) * moved.y();
+        if (leastMove < 0 || move < leastMove) {
+            nearest = fitted;
+            leastMove = move;
+        }
+    }
+    return nearest;
+}
+
+int TitleBarWidth(const QWidget *window)
+{
+    QFont font = window->font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // Title bars are about one and a half lines high; their buttons are square.
+    const int button = metrics.height() * 3 / 2;
+    return metrics.horizontalAdvance(window->windowTitle()) + 4 * button + 2 * metrics.height();
 }
 
 void KeepOnScreen(QWidget *window)

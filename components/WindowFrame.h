@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QScreen;
 class QWidget;
 
 namespace kpx {
@@ -19,14 +20,26 @@ void ResizeWithFrame(QWidget *window, QSize wholeWindow);
 // of its owner or of another shown window of the program, else none.
 QMargins FrameMargins(QWidget *window);
 
+// The screen's work area; on a scaled screen a pixel less on each side, for
+// frames that round.
+QRect WorkArea(const QScreen &screen);
+
 // The work area of the screen that holds the window's centre (of its
-// window's screen when no screen does); on a scaled screen a pixel less on
-// each side, for frames that round.
+// window's screen when no screen does).
 QRect AvailableArea(const QWidget *window);
 
 // `frame` moved, and first shrunk where it is larger, so that it lies wholly
 // within `area`.
 QRect FitWithin(QRect frame, const QRect &area);
+
+// `frame` as it is when it lies wholly on a screen's work area; else moved
+// (and shrunk where it must be) the least distance that puts it wholly on one.
+QRect OnNearestScreen(const QRect &frame);
+
+// How wide a window must be for its whole title to show in the title bar
+// the window manager draws: the title in a bold face of the window's font,
+// beside room for the bar's icon and three buttons.
+int TitleBarWidth(const QWidget *window);
 
 // Places a window wholly on the work area of its screen, frame included:
 // moved where it reaches past an edge, shrunk (never below its minimum size)

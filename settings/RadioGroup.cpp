@@ -43,6 +43,12 @@ void TRadioGroup::SetItems(const QStringList &items)
         emit ItemIndexChanged(-1);
 }
 
+void TRadioGroup::SetItemToolTip(int index, const QString &text)
+{
+    if (QAbstractButton *button = FButtons->button(index))
+        button->setToolTip(text);
+}
+
 int TRadioGroup::ItemIndex() const
 {
     return FButtons->checkedId();

@@ -23,6 +23,8 @@ public:
     const QStringList &Items() const;
     // Replaces the buttons; nothing is selected afterwards.
     void SetItems(const QStringList &items);
+    // What the item's button tells when the pointer rests on it.
+    void SetItemToolTip(int index, const QString &text);
 
     int ItemIndex() const;
     // -1 clears the selection. An index that names no item is ignored, so a

@@ -37,11 +37,14 @@ enum TWindowState {
     wsMaximized = 2,
 };
 
-// A window's normal-state rectangle, in pixels from the top-left corner of
-// the work area of the window's screen (right and bottom exclusive), and its
+// A window's normal-state rectangle (right and bottom exclusive) and its
 // state. The rectangle is the window's client geometry, excluding the frame:
 // Qt knows the frame only once the window is shown, and placement is applied
-// before that.
+// before that. Left and Top are where the window is on the screen: device
+// pixels from the top-left corner of the primary screen's work area, so that
+// the window keeps its place when the desktop's scale changes. Its width
+// (Right - Left) and height (Bottom - Top) are in the window's own pixels,
+// which its controls are laid out in. At scale 1 the two are the same.
 struct TPlacementValues
 {
     int Left = 0;
@@ -58,9 +61,10 @@ TPlacementValues CapturePlacement(const QWidget &window, bool applicationMinimiz
 // Sets the window's normal-state rectangle and then its state, leaving a
 // hidden window hidden. A stored state the allowed set does not permit (or
 // that is no state at all) becomes normal. Moving the window also stops the
-// platform from placing it when it is first shown. A rectangle that lies off
-// every screen is moved to the work area's corner. Values that describe no
-// rectangle (garbled file) leave the window untouched.
+// platform from placing it when it is first shown. A rectangle that lies,
+// frame included, wholly on a screen's work area is used as it is; one that
+// does not is moved the least distance that puts it on one (OnNearestScreen).
+// Values that describe no rectangle (garbled file) leave the window untouched.
 void ApplyPlacement(QWidget &window, const TPlacementValues &values, TRestorePlacement allowed);
 
 // True when the application shows windows and every one of them is minimized.

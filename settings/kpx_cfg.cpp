@@ -13,6 +13,7 @@
 #include <QTabWidget>
 
 #include "components/AppIcon.h"
+#include "components/ControlNames.h"
 #include "components/DesktopWindow.h"
 #include "components/EnterAsTab.h"
 #include "components/Glyphs.h"
@@ -105,6 +106,7 @@ void Tkpx_cfgFrm::CreateControls()
 {
     pgc_cfg = new QTabWidget(this);
     pgc_cfg->setObjectName(QStringLiteral("pgc_cfg"));
+    pgc_cfg->setAccessibleName(windowTitle());
     ts_general = CreateGeneralTab();
     pgc_cfg->setGeometry(4, 4, 388 + FExtraWidth, 248);
     ts_header = CreateHeaderTab();
@@ -135,16 +137,20 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
     cbx_LowerCase->setObjectName(QStringLiteral("cbx_LowerCase"));
     cbx_LowerCase->setChecked(true);
     cbx_LowerCase->move(12, 34);
-    AddLabel(tab, QStringLiteral("小文字に変換"), 32, 54);
+    const QLabel *lowerCaseRest = AddLabel(tab, QStringLiteral("小文字に変換"), 32, 54);
+    // The option reads on in the label below its box: it is spoken whole.
+    cbx_LowerCase->setAccessibleName(cbx_LowerCase->text() + lowerCaseRest->text());
 
     cbx_AutoComplete = new QCheckBox(QStringLiteral("入力項目のオートコンプリートを"), tab);
     cbx_AutoComplete->setObjectName(QStringLiteral("cbx_AutoComplete"));
     cbx_AutoComplete->setChecked(true);
     cbx_AutoComplete->move(12, 74);
-    AddLabel(tab, QStringLiteral("有効にする"), 32, 94);
+    const QLabel *autoCompleteRest = AddLabel(tab, QStringLiteral("有効にする"), 32, 94);
+    cbx_AutoComplete->setAccessibleName(cbx_AutoComplete->text() + autoCompleteRest->text());
 
-    AddLabel(tab, QStringLiteral("入力項目の履歴数"), 12, 120);
+    QLabel *hisCountLabel = AddLabel(tab, QStringLiteral("入力項目の履歴数"), 12, 120);
     ud_HisCount = new TUpDown(QStringLiteral("ud_HisCount"), QStringLiteral("edt_HisCount"), tab);
+    NameByLabel(hisCountLabel, ud_HisCount);
     ud_HisCount->setRange(ini::FilenameHistory::Count.Min, ini::FilenameHistory::Count.Max);
     ud_HisCount->setValue(ini::FilenameHistory::Count.Default);
     ud_HisCount->setGeometry(112, 116, 50, 20);
@@ -160,6 +166,8 @@ QWidget *Tkpx_cfgFrm::CreateGeneralTab()
     static_assert(std::size(choices) == ini::OverWrite::Index.Max - ini::OverWrite::Index.Min + 1);
     rg_overwrite->SetItems(QStringList(std::begin(choices), std::end(choices)));
     rg_overwrite->SetItemIndex(ini::OverWrite::Index.Default);
+    rg_overwrite->SetItemToolTip(static_cast<int>(rg_overwrite->Items().size()) - 1,
+                                 QStringLiteral("大きさか更新日時の違う動画と、内容の違うページだけを書き換えます。"));
     // The last choice is wider than the room the dialog's own size leaves
     // beside the check boxes: the group takes what its choices need, and the
     // dialog grows by as much (not at all where the font lets them fit).
@@ -186,6 +194,7 @@ QWidget *Tkpx_cfgFrm::CreateHeaderTab()
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("ts_header"));
     html_header = AddTemplateBox(tab, "html_header", QRect(8, 8, 359, 177));
+    html_header->setAccessibleName(QStringLiteral("ヘッダ"));
     AddLabel(tab, QStringLiteral("※「 %i 」にはページ番号が入ります"), 8, 196);
     sb_def_header = AddButton(tab, "sb_def_header", QStringLiteral("初期状態に戻す"), QRect(261, 191, 106, 24));
     connect(sb_def_header, &QPushButton::clicked, this, &Tkpx_cfgFrm::sb_def_headerClick);
@@ -196,12 +205,15 @@ QWidget *Tkpx_cfgFrm::CreateFooterTab()
 {
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("ts_footer"));
-    AddLabel(tab, QStringLiteral("最初のページ"), 8, 4);
+    QLabel *firstLabel = AddLabel(tab, QStringLiteral("最初のページ"), 8, 4);
     html_footer1 = AddTemplateBox(tab, "html_footer1", QRect(8, 18, 359, 40));
-    AddLabel(tab, QStringLiteral("中間のページ"), 8, 62);
+    NameByLabel(firstLabel, html_footer1);
+    QLabel *middleLabel = AddLabel(tab, QStringLiteral("中間のページ"), 8, 62);
     html_footer2 = AddTemplateBox(tab, "html_footer2", QRect(8, 76, 359, 40));
-    AddLabel(tab, QStringLiteral("最後のページ"), 8, 120);
+    NameByLabel(middleLabel, html_footer2);
+    QLabel *lastLabel = AddLabel(tab, QStringLiteral("最後のページ"), 8, 120);
     html_footer3 = AddTemplateBox(tab, "html_footer3", QRect(8, 134, 359, 40));
+    NameByLabel(lastLabel, html_footer3);
     AddLabel(tab, QStringLiteral("※「 %p 」には前ページファイル名が、"), 8, 182);
     AddLabel(tab, QStringLiteral("　「 %n 」には次ページファイル名が入ります"), 8, 198);
     sb_def_footer = AddButton(tab, "sb_def_footer", QStringLiteral("初期状態に戻す"), QRect(261, 184, 106, 24));

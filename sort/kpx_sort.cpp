@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <optional>
 
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -131,6 +134,7 @@ void Tkpx_sortFrm::CreateControls()
     pnl_bottom->setFixedHeight(BottomPanelHeight);
     CreateBottomPanel();
     layout->addWidget(pnl_bottom);
+    CreateGridMenu();
 }
 
 void Tkpx_sortFrm::CreateGrid()
@@ -139,6 +143,7 @@ void Tkpx_sortFrm::CreateGrid()
 
     sg_sort = new QTableView(pnl_center);
     sg_sort->setObjectName(QStringLiteral("sg_sort"));
+    sg_sort->setAccessibleName(QStringLiteral("一覧"));
     sg_sort->setFrameShape(QFrame::NoFrame);
     // The header bar is the grid's own, so its sections and the columns
     // below always share widths and scroll together.
@@ -208,17 +213,50 @@ void Tkpx_sortFrm::CreateBottomPanel()
     UpdateButtons();
 }
 
+void Tkpx_sortFrm::CreateGridMenu()
+{
+    pm_grid = new QMenu(this);
+    pm_grid->setObjectName(QStringLiteral("pm_grid"));
+    QMenu *sortItems = pm_grid->addMenu(QStringLiteral("並べ替え"));
+    sortItems->setObjectName(QStringLiteral("MI_Sort"));
+    for (int column = 0; column < scColumnCount; ++column) {
+        QAction *item = sortItems->addAction(FModel->headerData(column, Qt::Horizontal).toString());
+        item->setObjectName(QStringLiteral("MI_Sort%1").arg(column));
+        connect(item, &QAction::triggered, this, [this, column] { hdctl_sortSectionClick(column); });
+    }
+    pm_grid->addSeparator();
+    const auto addButtonItem = [this](const char *name, const QToolButton *button) {
+        QAction *item = pm_grid->addAction(button->icon(), button->text());
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, button, &QToolButton::click);
+        return item;
+    };
+    MI_Up = addButtonItem("MI_Up", sb_up);
+    MI_Down = addButtonItem("MI_Down", sb_down);
+    MI_Delete = addButtonItem("MI_Delete", sl_delete);
+    // The keyboard's ways to the menu reach the grid; a right click reaches its viewport.
+    sg_sort->installEventFilter(this);
+    sg_sort->viewport()->installEventFilter(this);
+    UpdateButtons();
+}
+
 // A button is enabled only where it would act: a highlighted row that can
 // move that way, or be deleted without emptying the list.
 void Tkpx_sortFrm::UpdateButtons()
 {
-    if (!sb_up)
-        return; // the grid is built before the buttons
+    if (!pm_grid)
+        return; // the grid is built before the buttons and the menu
     const int row = SelectedRow();
     const int rows = FModel->rowCount();
-    sb_up->setEnabled(row > 0);
-    sb_down->setEnabled(row >= 0 && row < rows - 1);
-    sl_delete->setEnabled(row >= 0 && rows > 1);
+    const bool canMoveUp = row > 0;
+    const bool canMoveDown = row >= 0 && row < rows - 1;
+    const bool canDelete = row >= 0 && rows > 1;
+    sb_up->setEnabled(canMoveUp);
+    sb_down->setEnabled(canMoveDown);
+    sl_delete->setEnabled(canDelete);
+    MI_Up->setEnabled(canMoveUp);
+    MI_Down->setEnabled(canMoveDown);
+    MI_Delete->setEnabled(canDelete);
 }
 
 // The design width, or what the header and the longest text of the column
@@ -289,6 +327,40 @@ void Tkpx_sortFrm::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     FormResize();
+}
+
+bool Tkpx_sortFrm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != sg_sort && watched != sg_sort->viewport())
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::ContextMenu) {
+        const auto *request = static_cast<QContextMenuEvent *>(event);
+        sg_sortContextPopup(request->reason() == QContextMenuEvent::Mouse ? request->globalPos() : CurrentRowPoint());
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Not every platform turns these keys into a context menu request.
+        if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            sg_sortContextPopup(CurrentRowPoint());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tkpx_sortFrm::sg_sortContextPopup(const QPoint &globalPos)
+{
+    pm_grid->popup(globalPos);
+}
+
+// Below the start of the current row, where a menu opened by the keyboard
+// belongs; the grid's corner when no row is current.
+QPoint Tkpx_sortFrm::CurrentRowPoint() const
+{
+    const QRect row = sg_sort->visualRect(sg_sort->currentIndex());
+    const QPoint inside = row.isValid() && sg_sort->viewport()->rect().intersects(row) ? row.bottomLeft() : QPoint();
+    return sg_sort->viewport()->mapToGlobal(inside);
 }
 
 void Tkpx_sortFrm::FormShow()

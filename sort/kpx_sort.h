@@ -5,8 +5,10 @@
 
 #include "pages/EntryList.h"
 
+class QAction;
 class QFrame;
 class QHeaderView;
+class QMenu;
 class QPushButton;
 class QTableView;
 class QToolButton;
@@ -35,11 +37,13 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateControls();
     void CreateGrid();
     void CreateBottomPanel();
+    void CreateGridMenu();
     void DeclareSettings();
 
     void FormCreate();
@@ -53,6 +57,8 @@ private:
     void hdctl_sortSectionClick(int section);
     void sb_upClick(const QObject *sender);
     void sl_deleteClick();
+    void sg_sortContextPopup(const QPoint &globalPos);
+    QPoint CurrentRowPoint() const;
 
     int SelectedRow() const;
     void UpdateButtons();
@@ -68,6 +74,12 @@ private:
     QToolButton *sb_down = nullptr;
     QToolButton *sl_delete = nullptr;
     QPushButton *bbtn_close = nullptr;
+    // The grid's context menu: the header's sorts and the three buttons, for
+    // the keyboard (Menu key, Shift+F10) as well as the mouse.
+    QMenu *pm_grid = nullptr;
+    QAction *MI_Up = nullptr;
+    QAction *MI_Down = nullptr;
+    QAction *MI_Delete = nullptr;
     TIniSaveProps *IniSaveProps1 = nullptr;
 
     TEntryList &FList;

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "components/ControlNames.h"
 #include "components/EditingKeys.h"
 #include "components/PageTextValidator.h"
 #include "pages/NumberFormat.h"
@@ -166,9 +167,11 @@ void TTagItem::SetTag(int entryIndex)
 
 void TTagItem::CreateControls()
 {
-    AddCaptionedChild<QLabel>(*this, this, tkLblStandby);
-    AddCaptionedChild<QLabel>(*this, this, tkLblDltitle);
+    auto *lbl_standby = AddCaptionedChild<QLabel>(*this, this, tkLblStandby);
+    auto *lbl_dltitle = AddCaptionedChild<QLabel>(*this, this, tkLblDltitle);
     CreateEdits();
+    NameByLabel(lbl_standby, edt_standby);
+    NameByLabel(lbl_dltitle, edt_dltitle);
     CreateTypeGroup();
     CreateSoundGroup();
     CreateStatusFields();

@@ -117,6 +117,7 @@ void Tkpx_PreviewFrm::CreateClientArea()
 
     brw_preview = new QTextBrowser(client);
     brw_preview->setObjectName(QStringLiteral("brw_preview"));
+    brw_preview->setAccessibleName(QStringLiteral("ページのプレビュー"));
     brw_preview->setFrameShape(QFrame::NoFrame);
     // The page is laid out at exactly the chosen width, scrolled or not.
     brw_preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

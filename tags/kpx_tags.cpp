@@ -30,6 +30,7 @@
 #include "tags/EntryStore.h"
 #include "tags/PageTabStrip.h"
 #include "tags/kpx_class.h"
+#include "tags/kpx_preview.h"
 #include "text/Cp932.h"
 
 namespace kpx {
@@ -104,6 +105,7 @@ void Tkpx_TagsFrm::CreateClientArea()
 
     tbc_tags = new TPageTabStrip(client);
     tbc_tags->setObjectName(QStringLiteral("tbc_tags"));
+    tbc_tags->setAccessibleName(QStringLiteral("ページ"));
     connect(tbc_tags, &TPageTabStrip::CurrentChanging, this, &Tkpx_TagsFrm::tbc_tagsChanging);
     connect(tbc_tags, &TPageTabStrip::CurrentChanged, this, &Tkpx_TagsFrm::tbc_tagsChange);
     layout->addWidget(tbc_tags);
@@ -342,6 +344,10 @@ void Tkpx_TagsFrm::setVisible(bool visible)
 {
     if (visible && isHidden())
         FormShow();
+    // A preview left alone would show a page of a window no longer there;
+    // hidden, it keeps its place for the next time.
+    if (!visible && FPreview)
+        FPreview->hide();
     QMainWindow::setVisible(visible);
 }
 

@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -81,15 +83,53 @@ bool SettingsDialogTabs(const QString &folder)
     return ok;
 }
 
-// Saves the next modal window once it is open, then closes it.
-void SaveModalWhenOpen(const QString &folder, const QString &name, bool &ok)
+// The window with its frame and whatever lies over it (open menus), as the
+// screen shows it.
+bool SaveWithFrame(QWidget *window, const QRect &over, const QString &folder, const QString &name)
 {
-    QTimer::singleShot(500, [folder, name, &ok] {
+    QTest::qWait(300);
+    const QRect shown = window->frameGeometry().united(over);
+    return SavePicture(window->screen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()), folder,
+                       name);
+}
+
+// Saves the next modal window once it is open, then runs `then` on it, or
+// closes it.
+void SaveModalWhenOpen(const QString &folder, const QString &name, bool &ok, std::function<void(QWidget *)> then = {})
+{
+    QTimer::singleShot(500, [folder, name, &ok, then] {
         QWidget *modal = QApplication::activeModalWidget();
         ok = modal && Save(modal, folder, name) && ok;
-        if (modal)
+        if (modal && then)
+            then(modal);
+        else if (modal)
             modal->close();
     });
+}
+
+// The list window's grid menu as the keyboard opens it, with its sorts shown.
+bool ListMenu(QWidget *list, const QString &folder)
+{
+    auto *grid = list->findChild<QTableView *>(QStringLiteral("sg_sort"));
+    if (!grid)
+        return false;
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right}) {
+        QTest::qWait(100);
+        if (QWidget *menu = QApplication::activePopupWidget())
+            QTest::keyClick(menu, key);
+    }
+    QTest::qWait(200);
+    QRect menus;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QMenu *>(widget) && widget->isVisible())
+            menus = menus.united(widget->frameGeometry());
+    const bool saved = !menus.isEmpty() && SaveWithFrame(list, menus, folder, QStringLiteral("list_menu"));
+    while (QWidget *menu = QApplication::activePopupWidget())
+        menu->close();
+    return saved;
 }
 
 void MakeMovies(const QString &folder)
@@ -120,7 +160,9 @@ bool ProgressDialog(const QString &folder, QWidget *mainWindow)
         now = kpx::ProgressDelayMs + 1;
         progress.FileProgress(movie, 634u << 20, 1400u << 20);
         QWidget *dialog = QApplication::activeModalWidget();
-        ok = dialog && Save(dialog, folder, QStringLiteral("progress"));
+        // With its frame: the title must show whole.
+        ok = dialog && QTest::qWaitForWindowExposed(dialog)
+             && SaveWithFrame(dialog, QRect(), folder, QStringLiteral("progress"));
     }
     kpx::SetProgressClock(previous);
     return ok;
@@ -183,7 +225,10 @@ bool MakePagesRoad(const QString &folder)
     ok = Save(tags, folder, QStringLiteral("page_settings")) && ok;
     ok = PreviewBesidePageSettings(tags, folder) && ok;
 
-    SaveModalWhenOpen(folder, QStringLiteral("list"), ok);
+    SaveModalWhenOpen(folder, QStringLiteral("list"), ok, [folder, &ok](QWidget *list) {
+        ok = ListMenu(list, folder) && ok;
+        list->close();
+    });
     tags->findChild<QAction *>(QStringLiteral("N1"))->trigger();
 
     SaveModalWhenOpen(folder, QStringLiteral("made"), ok);

@@ -1,17 +1,21 @@
 // The program on a desktop: windows on the screen at every scale, the
-// keyboard reaching everything. The DesktopScreen cases also run at scales
+// keyboard reaching everything, a name for every control a screen reader
+// lands on. The DesktopScreen cases also run at scales
 // 1.5 and 2 (tests/app/CMakeLists.txt) and under a window manager
 // (scripts/screenshots.sh).
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QFileDialog>
-#include <QMenu>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTest>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -23,6 +27,7 @@
 #include "components/WindowFrame.h"
 #include "settings/WindowPlacement.h"
 #include "sort/kpx_sort.h"
+#include "tags/kpx_preview.h"
 #include "tags/kpx_tags.h"
 
 using namespace kpx;
@@ -78,6 +83,31 @@ QStringList TabRound(QWidget *window)
         reached << now->objectName();
     }
     return reached;
+}
+
+// Shown with its window, or on a page of it (a tab not chosen now).
+bool ShowsWithItsWindow(const QWidget *control)
+{
+    for (const QWidget *w = control; !w->isWindow(); w = w->parentWidget())
+        if (w->isHidden() && !qobject_cast<const QStackedWidget *>(w->parentWidget()))
+            return false;
+    return true;
+}
+
+// The window's controls that Tab reaches and a screen reader would announce
+// without a name; a button showing only a picture names itself to the pointer too.
+QString Unnamed(QWidget *window)
+{
+    QStringList unnamed;
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (!(control->focusPolicy() & Qt::TabFocus) || control->window() != window || !ShowsWithItsWindow(control))
+            continue;
+        const auto *button = qobject_cast<QAbstractButton *>(control);
+        if (QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).trimmed().isEmpty()
+            || (button && button->text().isEmpty() && button->toolTip().isEmpty()))
+            unnamed << control->objectName() + QLatin1Char(' ') + QLatin1String(control->metaObject()->className());
+    }
+    return unnamed.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -277,6 +307,9 @@ TEST_F(DesktopScreen, AltOrF10OpensTheMenuBarFromTheKeyboard)
         EXPECT_TRUE(bar->hasFocus());
         ASSERT_NE(bar->activeAction(), nullptr);
         EXPECT_EQ(bar->activeAction(), bar->actions().constFirst());
+        // and it shows, drawn in the highlight colour.
+        const QImage item = bar->grab(bar->actionGeometry(bar->activeAction())).toImage();
+        EXPECT_GT(ShareInColour(item, bar->palette().color(QPalette::Highlight)), 0.3);
         QTest::keyClick(bar, c.opening);
         if (c.opening == Qt::Key_Right)
             QTest::keyClick(bar, Qt::Key_Down);
@@ -313,4 +346,60 @@ TEST_F(DesktopScreen, PageSettingsAreOwnedByTheMainWindowAndHoldTheirTexts)
         before = radio->geometry();
     }
     EXPECT_LE(group->geometry().right(), group->parentWidget()->width());
+}
+
+// A placement keeps its place on the screen at any scale: the main window
+// closed at 525, 413 at scale 1 opens there, or as near as the screen allows.
+TEST_F(DesktopScreen, AWindowComesBackWhereItWasAtAnyScale)
+{
+    StopProgram();
+    WriteFileBytes(SettingsDir / "kpx_app.ini",
+                   "[WindowPlacement]\r\nkpx_MainFrmLeft=525\r\nkpx_MainFrmTop=413\r\n"
+                   "kpx_MainFrmRight=981\r\nkpx_MainFrmBottom=637\r\nkpx_MainFrmState=0\r\n");
+    StartProgram();
+    Shown(Main.get());
+    EXPECT_TRUE(OnScreen(Main.get()));
+    const qreal scale = Main->screen()->devicePixelRatio();
+    const QPoint stored =
+        Main->screen()->availableGeometry().topLeft() + QPoint(qRound(525 / scale), qRound(413 / scale));
+    const QRect area = AvailableArea(Main.get());
+    const QRect frame = Main->frameGeometry();
+    const QPoint inFrame = Main->geometry().topLeft() - frame.topLeft();
+    // Each coordinate as stored, or at the edge it would reach past.
+    const QRect wanted = frame.translated(stored - inFrame - frame.topLeft());
+    EXPECT_EQ(Main->geometry().x(),
+              wanted.right() <= area.right() ? stored.x() : area.right() - frame.width() + 1 + inFrame.x());
+    EXPECT_EQ(Main->geometry().y(),
+              wanted.bottom() <= area.bottom() ? stored.y() : area.bottom() - frame.height() + 1 + inFrame.y());
+
+    // Saved and read again at this scale: the same place.
+    Main->move(area.topLeft() + QPoint(40, 30));
+    QTest::qWait(qEnvironmentVariableIsSet("DISPLAY") ? 600 : 0);
+    const QPoint before = Main->geometry().topLeft();
+    StartProgram();
+    Shown(Main.get());
+    EXPECT_EQ(Main->geometry().topLeft(), before);
+}
+
+TEST_F(DesktopScreen, EveryControlThatTakesTheFocusHasAName)
+{
+    Tkpx_TagsFrm *tags = Build();
+    ASSERT_NE(tags, nullptr);
+    tags->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
+    Tkpx_sortFrm list(Main->Store().List, *Settings, tags);
+    list.show();
+    Settings->show();
+    QFileDialog browser(Main.get());
+    PrepareFolderDialog(browser);
+    browser.show();
+    qint64 now = 0;
+    const TProgressClock previous = SetProgressClock([&now] { return now; });
+    TDelayedProgress progress(Main.get(), QStringLiteral("htmlファイル作成"));
+    now = ProgressDelayMs;
+    progress.Update(QStringLiteral("ページ 1/1"), 1, 2);
+    SetProgressClock(previous);
+    const QList<QWidget *> windows = {Main.get(),     tags,     tags->findChild<Tkpx_PreviewFrm *>(), &list,
+                                      Settings.get(), &browser, QApplication::activeModalWidget()};
+    for (QWidget *window : windows)
+        EXPECT_EQ(Unnamed(window), QString()) << window->objectName().toStdString();
 }

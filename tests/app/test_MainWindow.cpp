@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -114,6 +115,30 @@ TEST_F(MainWindowBasics, HtmlFolderAlsoSetsTheMovieFolderUntilTheMovieFolderIsCh
     AnswerFolder(std::nullopt);
     Click("bbtn_diropenhtml");
     EXPECT_EQ(Find<QLineEdit>("edt_htmlDir")->text(), QStringLiteral("/srv/web/")); // cancel changes nothing
+}
+
+// The folder browser starts at the field's folder, else near the movies,
+// else at home: never at the file system's root.
+TEST_F(MainWindowBasics, FolderBrowserStartsAtTheFieldElseTheSourceFolderElseHome)
+{
+    const struct
+    {
+        const char *button, *field;
+        QString source, own, start;
+    } cases[] = {
+        {"bbtn_org_mov", "edt_org_mov", {}, {}, QDir::homePath()},
+        {"bbtn_diropenmovie", "edt_ezmovie", {}, {}, QDir::homePath()},
+        {"bbtn_diropenhtml", "edt_htmlDir", QStringLiteral("/srv/mov/"), {}, QStringLiteral("/srv/mov")},
+        {"bbtn_diropenmovie", "edt_ezmovie", QStringLiteral("/srv/mov/"), QStringLiteral("/srv/web/"),
+         QStringLiteral("/srv/web")},
+    };
+    AnswerFolder(std::nullopt);
+    for (const auto &c : cases) {
+        Find<QLineEdit>("edt_org_mov")->setText(c.source);
+        Find<QLineEdit>(c.field)->setText(c.own);
+        Click(c.button);
+        EXPECT_EQ(BrowserStarts.last(), c.start) << c.button;
+    }
 }
 
 TEST_F(MainWindowBasics, FolderCodePage932CannotSpellIsRefused)

@@ -1,15 +1,23 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
+#include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
-#include <QTest>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include "MainWindowFixture.h"
 #include "app/PublishProgress.h"
+#include "app/RunResultBox.h"
+#include "components/LtLabel.h"
 #include "components/UpDown.h"
 #include "pages/EntryScan.h"
 #include "pages/NumberFormat.h"
@@ -84,7 +92,13 @@ protected:
         AnswerFolder(FolderOf(Html));
         Click("bbtn_diropenhtml");
         Find<TUpDown>("ud_PageItemCnt")->setValue(2);
+        FRecorder = SetMessageHandler([this](TMsgKind kind, const QString &text) {
+            if (Main->findChild<QProgressDialog *>())
+                OverProgress << text;
+            return FRecorder(kind, text);
+        });
     }
+    void TearDown() override { SetMessageHandler(FRecorder); }
     Tkpx_TagsFrm *Build()
     {
         Click("bbtn_pagecfg");
@@ -103,6 +117,13 @@ protected:
         box->selectAll();
         QTest::keyClicks(box, text);
     }
+
+    // What boxes said while a progress dialog was up: questions during the
+    // work may; the box that tells how the work ended may not.
+    QStringList OverProgress;
+
+private:
+    TMessageHandler FRecorder;
 };
 
 TEST_F(MakePagesRoad, BuildEditSortAndMakeThePages)
@@ -274,6 +295,7 @@ TEST_F(MakePagesRoad, CancelStopsAfterTheFileBeingCopied)
               QStringLiteral("htmlファイルの作成を中止しました。\r\n"
                              "動画: コピー 1、スキップ 0、失敗 0 / ページ: 作成 0、変更なし 0、スキップ 0、失敗 0\r\n"
                              "途中で終了しました: 全 3 ページのうち未作成は ezmovie.html ～ ezmovie03.html。"));
+    EXPECT_TRUE(OverProgress.isEmpty());
     EXPECT_EQ(FolderContents(Html.path()).size(), 1u);
     EXPECT_TRUE(fs::exists(Html / "a.amc"));
 }
@@ -319,6 +341,7 @@ TEST_F(MakePagesRoad, LongScanShowsProgressAndCancelBuildsNothing)
     ASSERT_EQ(Messages.Messages().size(), 1);
     EXPECT_EQ(Messages.Messages()[0].Kind, TMsgKind::Information);
     EXPECT_EQ(Messages.Messages()[0].Text, QStringLiteral("ezmovieファイルの読み込みを中止しました。"));
+    EXPECT_TRUE(OverProgress.isEmpty());
     EXPECT_EQ(Main->PageSettingsWindow(), nullptr);
     EXPECT_FALSE(Find<QPushButton>("bbtn_makehtml")->isEnabled());
     EXPECT_EQ(Main->Store().List.FEntryCount, 0);
@@ -433,6 +456,7 @@ TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
     Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(0); // 上書き確認する
     Click("bbtn_makehtml"); // the first run finds nothing to replace
     ASSERT_EQ(Messages.Messages().size(), 1);
+    const SteppingClock clock(1000); // the progress dialog shows
     const struct
     {
         int button; // of はい, いいえ, すべて上書き, すべてスキップ, 中止
@@ -450,5 +474,79 @@ TEST_F(MakePagesRoad, ARerunAsksOnceForAllOrStops)
         ASSERT_EQ(Messages.Messages().size() - before, 2); // one question, then the last word
         EXPECT_TRUE(Messages.Messages().at(before).Text.contains(QStringLiteral("置き換えますか？")));
         EXPECT_EQ(FirstLine(Messages.Messages().last().Text), c.last);
+        EXPECT_FALSE(OverProgress.contains(c.last));
     }
+}
+
+// The box that ends a run leads on to the result: the first page in the
+// browser or the html folder in the file manager, handed to the desktop.
+TEST_F(MakePagesRoad, TheClosingBoxOpensTheFirstPageOrTheHtmlFolder)
+{
+    ASSERT_NE(Build(), nullptr);
+    Settings->findChild<TRadioGroup *>(QStringLiteral("rg_overwrite"))->SetItemIndex(1); // reruns overwrite
+    QStringList opened;
+    const TTargetOpener opener =
+        SetTargetOpener([&opened](const QString &target) { opened << QUrl(target).toLocalFile(); });
+    QStringList offered;
+    const TChoiceHandler choices = SetChoiceHandler(nullptr);
+    SetChoiceHandler([&](TMsgKind kind, const QString &text, const QStringList &buttons) {
+        offered = buttons;
+        return choices(kind, text, buttons);
+    });
+    const QStringList opens[] = {
+        {}, {FolderOf(Html) + QStringLiteral("/ezmovie.html")}, {FolderOf(Html) + QStringLiteral("/")}};
+    for (int button = 0; button < 3; ++button) {
+        opened.clear();
+        Messages.Choices = {button};
+        Click("bbtn_makehtml");
+        EXPECT_EQ(FirstLine(Messages.Messages().last().Text), QStringLiteral("htmlファイルを作成しました。"));
+        EXPECT_EQ(offered, QStringList({"OK", "ブラウザで開く", "フォルダを開く"}));
+        EXPECT_EQ(opened, opens[button]);
+    }
+    // Nothing to look at, nothing offered.
+    ShowRunResult(Main.get(), TMsgKind::Information, QStringLiteral("htmlファイルを作成しました。"),
+                  PublishedPlaces(TPublishJob()));
+    EXPECT_EQ(offered, QStringList({"OK"}));
+    SetChoiceHandler(choices);
+    SetTargetOpener(opener);
+}
+
+// "再読み込み" takes in what changed in the source folder and keeps the rest
+// as the user left it: edits and order.
+TEST_F(MakePagesRoad, RereadKeepsEditsAddsNewMoviesAndDropsGoneOnes)
+{
+    auto *reread = Main->findChild<QAction *>(QStringLiteral("MI_Reread"));
+    EXPECT_FALSE(reread->isEnabled()); // nothing read yet
+    ASSERT_NE(Build(), nullptr);
+    EXPECT_TRUE(reread->isEnabled());
+    // As the panels and the list window leave it: c.amc first, edited.
+    std::vector<TRecFileData> &entries = Main->Store().List.FEntries;
+    std::rotate(entries.begin(), entries.begin() + 2, entries.end()); // c, d, 映画, a, b
+    entries[0].LinkName = Sjis("おすすめ");
+    entries[0].DlKind = 1;
+    entries[0].NoVideo = true;
+    const TRecFileData edited = entries[0];
+    fs::remove(Source / "d.amc");
+    for (const char *name : {"f.amc", "e.amc", "c.amc"}) // c.amc grown since
+        WriteFileBytes(Source / name, std::string(6000, 'm'));
+
+    reread->trigger();
+    EXPECT_EQ(Messages.Messages().last().Text, QStringLiteral("再読み込みしました（2 件追加、1 件削除）。"));
+    QStringList names;
+    for (const TRecFileData &entry : Main->Store().List.FEntries)
+        names << Cp932ToQString(entry.OrgName);
+    EXPECT_EQ(names, QStringList({"c.amc", "映画.amc", "a.amc", "b.amc", "e.amc", "f.amc"}));
+    const TRecFileData &kept = Main->Store().List.FEntries[0];
+    EXPECT_EQ(std::tie(kept.LinkName, kept.SaveName, kept.DlKind, kept.SoundKind, kept.NoVideo),
+              std::tie(edited.LinkName, edited.SaveName, edited.DlKind, edited.SoundKind, edited.NoVideo));
+    EXPECT_EQ(kept.FileSize, 6000); // as the folder says now
+    EXPECT_EQ(Main->PageSettingsWindow()->PageNames().size(), 3u);
+    EXPECT_EQ(LinkBox(Main->PageSettingsWindow(), 0)->text(), QStringLiteral("おすすめ"));
+
+    // A folder with no movie now (a drive not mounted yet) costs no edit.
+    for (const char *name : {"c.amc", "映画.amc", "a.amc", "b.amc", "e.amc", "f.amc"})
+        fs::remove(Source / name);
+    reread->trigger();
+    EXPECT_EQ(Messages.Messages().last().Kind, TMsgKind::Warning);
+    EXPECT_EQ(Main->Store().List.FEntries[0].LinkName, edited.LinkName);
 }

@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QToolTip>
 
+#include "components/DesktopWindow.h"
 #include "components/EnterAsTab.h"
 #include "components/PageTextValidator.h"
 #include "components/UpDown.h"
+#include "support/WidgetSupport.h"
 
 using namespace kpx;
 
@@ -127,5 +132,33 @@ TEST(PageText, LineBreaksAreDroppedAndCharactersCodePage932CannotHoldAreRefused)
             EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf16(c.refused))) << QToolTip::text().toStdString();
         else
             EXPECT_EQ(QToolTip::text(), untouched) << input.toStdString();
+    }
+}
+
+// Where the keyboard is shows as a frame in the highlight colour all round a
+// focused button, toggle, check box or radio button, and only there.
+TEST(DesktopStyle, KeyboardFocusIsAFrameInTheHighlightColour)
+{
+    QWidget window;
+    auto *toggle = new QToolButton(&window);
+    toggle->setCheckable(true);
+    toggle->setFocusPolicy(Qt::StrongFocus);
+    auto *elsewhere = new QLineEdit(&window);
+    const QList<QWidget *> controls = {new QPushButton(QStringLiteral("閉じる"), &window), toggle,
+                                       new QCheckBox(QStringLiteral("映像なし"), &window),
+                                       new QRadioButton(QStringLiteral("QLREP"), &window)};
+    for (int i = 0; i < controls.size(); ++i)
+        controls.at(i)->setGeometry(8, 8 + 32 * i, 120, 24);
+    PrepareWindow(&window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (QWidget *control : controls) {
+        SCOPED_TRACE(control->metaObject()->className());
+        const QColor highlight = control->palette().color(QPalette::Highlight);
+        elsewhere->setFocus(Qt::TabFocusReason);
+        EXPECT_LT(test::ShareInColour(control->grab().toImage(), highlight, true), 0.5);
+        control->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(test::ShareInColour(control->grab().toImage(), highlight, true), 1.0);
     }
 }

@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "SettingsTestSupport.h"
+#include "components/WindowFrame.h"
 #include "settings/file/SettingsError.h"
 
 using namespace kpx;
@@ -77,10 +78,33 @@ TEST_F(SavePropTest, IncompleteOrImpossiblePlacementLeavesTheWindowAlone)
         EXPECT_EQ(Window.geometry(), before) << file;
         EXPECT_FALSE(Window.testAttribute(Qt::WA_Moved));
     }
-    // A rectangle off every screen is brought back to the work area.
-    WriteFileBytes(File, PlacementFile("kpx_MainFrm", 50000, 50000, 50400, 50300, 0));
+}
+
+// A stored placement on the screen, frame included, is used as it is; one
+// off it moves the least distance onto it; one larger shrinks to fit.
+TEST_F(SavePropTest, PlacementOnTheScreenIsKeptAndOneOffItMovesTheLeastDistance)
+{
+    Window.setObjectName("kpx_sortFrm");
+    Props->SetRestorePlacement({TRestoreKind::Enabled});
+    const QRect area = Window.screen()->availableGeometry();
+    const QRect room = area.marginsRemoved(FrameMargins(&Window)); // for the client area
+    const QPoint edge(room.width() - 400, room.height() - 300);    // of a 400 x 300 window at the bottom right
+    const QPoint cases[][2] = {
+        // stored, shown (from the room's corner)
+        {{0, 0}, {0, 0}},       {edge, edge},
+        {{-50, 120}, {0, 120}}, {{edge.x() + 30, 120}, {edge.x(), 120}},
+        {{200, -10}, {200, 0}}, {{200, edge.y() + 70}, {200, edge.y()}},
+        {{50000, 50000}, edge}, // from a larger monitor
+    };
+    for (const auto &[stored, shown] : cases) {
+        const QPoint at = room.topLeft() - area.topLeft() + stored;
+        WriteFileBytes(File, PlacementFile("kpx_sortFrm", at.x(), at.y(), at.x() + 400, at.y() + 300, 0));
+        Props->Load();
+        EXPECT_EQ(Window.geometry(), QRect(room.topLeft() + shown, QSize(400, 300))) << stored.x() << "," << stored.y();
+    }
+    WriteFileBytes(File, PlacementFile("kpx_sortFrm", -10, -10, room.width() + 90, 300, 0));
     Props->Load();
-    EXPECT_EQ(Window.geometry(), QRect(WorkAreaOrigin(Window), QSize(400, 300)));
+    EXPECT_EQ(Window.geometry(), QRect(room.topLeft(), QSize(room.width(), 310)));
 }
 
 TEST_F(SavePropTest, MinimizedApplicationIsSavedAsMinimizedForTheMainWindowOnly)

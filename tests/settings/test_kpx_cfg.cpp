@@ -92,6 +92,8 @@ TEST_F(CfgDialogTest, TheUpdateChoiceIsStoredAsFourAndEveryChoiceShowsWhole)
     const QList<QAbstractButton *> choices = group->findChildren<QAbstractButton *>();
     ASSERT_EQ(choices.size(), 5);
     EXPECT_EQ(choices.last()->text(), QStringLiteral("更新されたファイルのみ上書きする"));
+    // Its rule is told where the choice is made, not only in the publisher's help.
+    EXPECT_TRUE(choices.last()->toolTip().contains(QStringLiteral("大きさか更新日時")));
     dialog->show();
     QTest::qWait(0);
     const QRect tab = child<QWidget>(*dialog, "ts_general")->rect();

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+
+#include <functional>
 
 #include "components/MessageDialogs.h"
 #include "sort/SortCellDelegate.h"
@@ -334,4 +339,46 @@ TEST_F(SortWindowTest, WithNoHighlightedRowTheButtonsDoNothing)
         EXPECT_EQ(Column(scOrgName), QStringList({"a", "b", "c"}));
         EXPECT_TRUE(recorder.Messages().isEmpty());
     }
+}
+
+// The grid's menu, however it is asked for, sorts as a header click does and
+// offers the three buttons; the keyboard alone goes through it.
+TEST_F(SortWindowTest, TheGridsMenuSortsByKeyboardAndOffersTheButtons)
+{
+    Open({Movie("a", 10000), Movie("b", 9000), Movie("c", 123)});
+    QTableView *grid = Grid();
+    grid->setFocus();
+    const auto request = [](QWidget *to, QContextMenuEvent::Reason reason) {
+        QContextMenuEvent event(reason, QPoint(1, 1), to->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(to, &event);
+    };
+    const std::function<void()> ways[] = {
+        [grid] { QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier); },
+        [grid] { QTest::keyClick(grid, Qt::Key_Menu); },
+        [&] { request(grid, QContextMenuEvent::Keyboard); }, // as a platform turns the Menu key into
+        [&] { request(grid->viewport(), QContextMenuEvent::Mouse); },
+    };
+    for (size_t i = 0; i < std::size(ways); ++i) {
+        SCOPED_TRACE(i);
+        ways[i]();
+        ASSERT_NE(qobject_cast<QMenu *>(QApplication::activePopupWidget()), nullptr);
+        // 並べ替え, then its third item: ファイルサイズ.
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(QApplication::activePopupWidget(), key);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(Column(scFileSize),
+                  i % 2 == 0 ? QStringList({"123", "9,000", "10,000"}) : QStringList({"10,000", "9,000", "123"}));
+    }
+    QStringList captions;
+    for (const QAction *item : Window->findChild<QMenu *>(QStringLiteral("MI_Sort"))->actions())
+        captions << item->text();
+    EXPECT_EQ(captions, QStringList({"元ファイル名", "コピー後ファイル名", "ファイルサイズ", "ＤＬリンク名",
+                                     "保存ファイル名", "ＤＬ種類", "音声種類", "映像"}));
+
+    ClickRow(0);
+    const auto item = [this](const char *name) { return Window->findChild<QAction *>(QLatin1String(name)); };
+    EXPECT_FALSE(item("MI_Up")->isEnabled());
+    item("MI_Down")->trigger();
+    EXPECT_EQ(Cell(1, scFileSize), QStringLiteral("10,000"));
+    EXPECT_EQ(CurrentRow(), 1);
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QColor;
+class QImage;
 class QWidget;
 
 namespace kpx::test {
@@ -14,5 +16,9 @@ void TypeText(QWidget *widget, const QString &text);
 
 // A message's first line, the one that says how a run went.
 QString FirstLine(const QString &text);
+
+// The share of the picture's pixels in exactly this colour; of its outermost
+// ring of pixels only, when asked.
+double ShareInColour(const QImage &picture, const QColor &colour, bool ringOnly = false);
 
 } // namespace kpx::test

@@ -216,4 +216,18 @@ TEST_F(PreviewTest, TheWidthAndThePlacementSurviveARestart)
     }
 }
 
+// Closing the page settings window takes its preview along; asked for again,
+// the preview comes back where the user left it.
+TEST_F(PreviewTest, ThePreviewClosesWithThePageSettingsWindowAndKeepsItsPlace)
+{
+    Tkpx_PreviewFrm *preview = Open();
+    preview->move(preview->pos() + QPoint(30, 20));
+    const QRect placed = preview->geometry();
+    window->close();
+    EXPECT_FALSE(preview->isVisible());
+    window->show();
+    window->findChild<QAction *>(QStringLiteral("MI_Preview"))->trigger();
+    EXPECT_EQ(preview->geometry(), placed);
+}
+
 } // namespace
