@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "pages/TestSeams.h"
+#include "text/AsciiChars.h"
 #include "text/Cp932.h"
-#include "text/RB4471HenkanFnc.h"
 
 namespace kpx {
 
@@ -30,13 +30,21 @@ bool SameFile(const struct stat &a, const struct stat &b)
 // What is at a destination: one look, or none where the folder's names rule
 // it out. Nullopt when nothing is there (what cannot be looked at, the copy
 // reports).
-std::optional<struct stat> LookAt(const TPlace &destination, const TRunKnowledge &known)
+std::optional<struct stat> Found(const TPlace &destination, const TRunKnowledge &known)
 {
-    struct stat found = {};
-    if ((known.Names && !known.Names->MayHold(destination.Name))
-        || ::fstatat(destination.Folder.Fd(), std::string(destination.Name).c_str(), &found, 0) != 0)
+    if (known.Names && !known.Names->MayHold(destination.Name))
         return std::nullopt;
-    return found;
+    const TFileLook look = known.Look ? *known.Look : kpx::LookAt(destination.Folder.Fd(), std::string(destination.Name));
+    return look.Seen() ? std::optional(look.AsStat()) : std::nullopt;
+}
+
+// FNV-1a of the name with ASCII letters in lower case.
+std::uint64_t FoldedHash(std::string_view name)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    return hash;
 }
 
 // What the destination is when it is no file of the run's sources and no
@@ -121,19 +129,20 @@ TFolderNames::TFolderNames(const TOpenFolder &folder, bool removeLeftovers)
             if (const std::optional<pid_t> owner = HiddenNameOwner(entry->d_name); owner && !ProcessRuns(*owner))
                 if (::unlinkat(::dirfd(listing), entry->d_name, 0) == 0)
                     continue;
-        FNames.insert(FoldAsciiCase(entry->d_name));
+        FHashes.push_back(FoldedHash(entry->d_name));
     }
     ::closedir(listing);
+    std::sort(FHashes.begin(), FHashes.end());
 }
 
 bool TFolderNames::MayHold(std::string_view name) const
 {
-    return !FListed || !IsAscii(name) || FNames.count(FoldAsciiCase(name)) > 0;
+    return !FListed || !IsAscii(name) || std::binary_search(FHashes.begin(), FHashes.end(), FoldedHash(name));
 }
 
 TDestination FindDestination(const TMovieSource &source, const TPlace &destination, TRunKnowledge known)
 {
-    const std::optional<struct stat> found = LookAt(destination, known);
+    const std::optional<struct stat> found = Found(destination, known);
     if (!found)
         return TDestination::Missing;
     // The scan's look tells whether a copy is current; only a destination
@@ -174,7 +183,7 @@ TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const T
             return DecideCopy(policy, Classify(found, destination.Folder, std::nullopt, known,
                                                [&] { return HoldsBytes(page.Get(), found, bytes); }));
     }
-    const std::optional<struct stat> found = LookAt(destination, {known.Sources, nullptr, nullptr});
+    const std::optional<struct stat> found = Found(destination, {known.Sources, nullptr, nullptr});
     return DecideCopy(policy, found ? Classify(*found, destination.Folder, std::nullopt, known, [] { return false; })
                                     : TDestination::Missing);
 }

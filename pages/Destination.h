@@ -8,11 +8,11 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "pages/AtomicFile.h"
+#include "pages/FileLook.h"
 #include "pages/OpenFolder.h"
 #include "pages/OverwritePolicy.h"
 #include "pages/RecFileData.h"
@@ -74,7 +74,9 @@ public:
 
 private:
     bool FListed = false;
-    std::unordered_set<std::string> FNames;
+    // Of the folded names, sorted: a few bytes a name, and a name whose hash
+    // another one shares is merely looked at.
+    std::vector<std::uint64_t> FHashes;
 };
 
 // What a run knows beyond a destination's own name; any may be absent.
@@ -83,6 +85,7 @@ struct TRunKnowledge
     const TRunSources *Sources = nullptr;
     const TFolderNames *Names = nullptr; // of the destination's folder
     TPlacementWays *Ways = nullptr;      // of the destination's folder; absent: every way, learnt afresh
+    const TFileLook *Look = nullptr;     // the destination as looked at with the others; absent: looked at now
 };
 
 // Looks once at the destination, unless the folder's names say it is not

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "pages/AtomicFile.h"
+#include "pages/FileLook.h"
 #include "pages/LinkText.h"
 #include "pages/ListingOrder.h"
 #include "pages/RenamePattern.h"
@@ -38,9 +39,9 @@ std::string_view TrimControlAndSpace(std::string_view text)
 }
 
 // A name of its own spelling (UTF-8, or a CP932 reading of its bytes).
-TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, const struct stat &info)
+TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, const TFileLook &look)
 {
-    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    const auto size = static_cast<std::uintmax_t>(look.Size);
     TRecFileData entry;
     // A name code page 932 cannot spell keeps a visible mark; the mark is
     // double-byte, so such a movie gets a pattern copy name and its real
@@ -51,7 +52,7 @@ TRecFileData MakeEntry(std::string nativeName, const std::string &nameText, cons
         static_cast<std::int64_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int64_t>::max()));
     entry.LinkName = LinkTextOfName(BaseName(nameText));
     entry.SaveName = entry.LinkName;
-    entry.Seen = TSeenFile{info.st_mtim, info.st_dev, info.st_ino};
+    entry.Seen = TSeenFile{look.Modified, look.Device, look.Inode};
     return entry;
 }
 
@@ -84,22 +85,21 @@ private:
 
 // Why a name that is no folder is no movie either; `seen` tells whether it
 // could be looked at (through a link).
-TLeftOutEntry::TReason WhyLeftOut(int folder, const char *name, bool seen, const struct stat &info)
+TLeftOutEntry::TReason WhyLeftOut(int folder, const std::string &name, const TFileLook &look)
 {
     using TReason = TLeftOutEntry::TReason;
-    if (!seen) {
-        const int error = errno;
+    if (!look.Seen()) {
         struct stat link = {};
-        if (error == ELOOP)
+        if (look.Error == ELOOP)
             return TReason::LoopingLink;
-        const bool isLink = ::fstatat(folder, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
-        return isLink && error == ENOENT ? TReason::DanglingLink : TReason::Unreadable;
+        const bool isLink = ::fstatat(folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
+        return isLink && look.Error == ENOENT ? TReason::DanglingLink : TReason::Unreadable;
     }
-    if (S_ISFIFO(info.st_mode))
+    if (S_ISFIFO(look.Mode))
         return TReason::Pipe;
-    if (S_ISSOCK(info.st_mode))
+    if (S_ISSOCK(look.Mode))
         return TReason::Socket;
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+    if (S_ISCHR(look.Mode) || S_ISBLK(look.Mode))
         return TReason::Device;
     return TReason::Unfinished;
 }
@@ -233,8 +233,8 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
     if (!listing.IsOpen())
         return true; // a missing or unreadable folder holds no movies
 
-    // The text of a name where it is not the name's own bytes (CP932 names).
-    std::vector<std::string> otherTexts;
+    // The folder's movie names first, then one look at each, taken together.
+    std::vector<std::string> names;
     int error = 0;
     std::size_t seen = 0;
     for (const char *name = listing.Next(error); name; name = listing.Next(error)) {
@@ -244,24 +244,32 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
             entries.clear();
             return false;
         }
-        if (FoldAsciiCase(Extension(name)) != ".amc")
-            continue;
-        // Relative to the open folder: one name to look up, not the whole path.
-        struct stat info = {};
-        const bool seen = ::fstatat(listing.Fd(), name, &info, 0) == 0;
-        if (seen && S_ISDIR(info.st_mode))
-            continue;
-        if (!seen || !S_ISREG(info.st_mode) || (options.FolderIsWritten && IsUnfinishedFile(info))) {
-            if (leftOut)
-                leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, seen, info)});
-            continue;
-        }
-        std::string text = FileNameText(name);
-        entries.push_back(MakeEntry(name, text, info));
-        otherTexts.push_back(text == name ? std::string() : std::move(text));
+        if (FoldAsciiCase(Extension(name)) == ".amc")
+            names.emplace_back(name);
     }
     if (error != 0)
         return false;
+    const std::vector<TFileLook> looks = LookAtAll(listing.Fd(), names);
+
+    // The text of a name where it is not the name's own bytes (CP932 names).
+    std::vector<std::string> otherTexts;
+    entries.reserve(names.size());
+    otherTexts.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string &name = names[i];
+        const TFileLook &look = looks[i];
+        if (look.Seen() && S_ISDIR(look.Mode))
+            continue;
+        if (!look.Seen() || !S_ISREG(look.Mode) || (options.FolderIsWritten && IsUnfinishedFile(look.AsStat()))) {
+            if (leftOut)
+                leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, look)});
+            continue;
+        }
+        std::string text = FileNameText(name);
+        const bool ownText = text == name;
+        entries.push_back(MakeEntry(std::move(name), text, look));
+        otherTexts.push_back(ownText ? std::string() : std::move(text));
+    }
 
     SortInListingOrder(entries, otherTexts);
     AssignCopyNames(entries, options);

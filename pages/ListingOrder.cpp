@@ -5,6 +5,7 @@
 #include <numeric>
 #include <utility>
 
+#include "text/AsciiChars.h"
 #include "text/Cp932.h"
 
 namespace kpx {
@@ -27,7 +28,7 @@ public:
             return -1;
         if (const auto byte = static_cast<unsigned char>(FText.front()); byte < 0x80) { // most names
             FText.remove_prefix(1);
-            return byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte;
+            return static_cast<unsigned char>(AsciiUpper(static_cast<char>(byte)));
         }
         const char32_t code = TakeCodePoint(FText);
         if (code >= 0x10000) {
@@ -75,14 +76,27 @@ int CompareListing(std::string_view a, std::string_view b)
 
 void SortInListingOrder(std::vector<TRecFileData> &entries, const std::vector<std::string> &otherTexts)
 {
-    std::vector<std::uint32_t> order(entries.size());
-    std::iota(order.begin(), order.end(), 0u);
     const auto textOf = [&](std::uint32_t i) -> std::string_view {
         return otherTexts[i].empty() ? std::string_view(entries[i].NativeName) : std::string_view(otherTexts[i]);
     };
+    // Most names are ASCII: their units are their bytes with letters upper-cased,
+    // compared as a whole at once. Other names are compared unit by unit.
+    std::vector<std::string> asciiKeys(entries.size());
+    for (std::uint32_t i = 0; i < entries.size(); ++i)
+        if (const std::string_view text = textOf(i); IsAscii(text)) {
+            asciiKeys[i].resize(text.size());
+            std::transform(text.begin(), text.end(), asciiKeys[i].begin(), AsciiUpper);
+        }
+    const auto listed = [&](std::uint32_t a, std::uint32_t b) {
+        if (!asciiKeys[a].empty() && !asciiKeys[b].empty())
+            return asciiKeys[a].compare(asciiKeys[b]);
+        return CompareListing(textOf(a), textOf(b));
+    };
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const int listed = CompareListing(textOf(a), textOf(b));
-        return listed != 0 ? listed < 0 : entries[a].NativeName < entries[b].NativeName;
+        const int byListing = listed(a, b);
+        return byListing != 0 ? byListing < 0 : entries[a].NativeName < entries[b].NativeName;
     });
     Permute(entries, order);
 }

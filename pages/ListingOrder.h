@@ -17,7 +17,7 @@ int CompareListing(std::string_view a, std::string_view b);
 // Puts the entries in listing order of their names' text: `otherTexts[i]`
 // where it is not empty (a CP932 name read as text), else NativeName. Names
 // that differ only in letter case list alike; their own bytes then decide, so
-// the order never depends on the sort. No key is held per name.
+// the order never depends on the sort.
 void SortInListingOrder(std::vector<TRecFileData> &entries, const std::vector<std::string> &otherTexts);
 
 } // namespace kpx

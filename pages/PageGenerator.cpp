@@ -10,6 +10,7 @@
 #include "pages/CopyRecord.h"
 #include "pages/EarlierCopies.h"
 #include "pages/FileErrors.h"
+#include "pages/FileLook.h"
 #include "pages/OpenFolder.h"
 #include "pages/WrittenFolders.h"
 #include "text/Cp932.h"
@@ -93,10 +94,11 @@ public:
         , FPrompt(prompt)
         , FObserver(observer)
         , FSummary(summary)
-        , FBytesTotal(observer ? FWalk.BytesTotal() : 0)
+        , FBytesTotal(observer && observer->ShowsBytes() ? FWalk.BytesTotal() : 0)
     {
         if (!folders.Html().Is(folders.Movies))
             FHtmlFolderApart.emplace(folders.Html(), PlacementFor(job));
+        LookAtTheCopies();
     }
 
     void Run()
@@ -104,10 +106,12 @@ public:
         const bool complete = FWalk.Walk(
             [this](const TPublishTarget &movie) {
                 const std::string name = NativeFileName(*movie.Movie);
+                TRunKnowledge known = FMovieFolder.Knowledge(FSources);
+                known.Look = &FCopyLooks[static_cast<size_t>(movie.Movie - FEntries.FEntries.data())];
                 return Starting(movie)
                        && Finished(movie, CopyUnderPolicy(SourceOf(movie, FFolders.Source, name),
                                                           {FMovieFolder.Folder, movie.FileName}, FJob.Policy, FPrompt,
-                                                          Progress(movie), FMovieFolder.Knowledge(FSources)));
+                                                          Progress(movie), known));
             },
             [this](const TPublishTarget &page, const std::string &text) {
                 return Starting(page)
@@ -137,6 +141,27 @@ private:
     }
 
     TTargetFolder &HtmlFolder() { return FHtmlFolderApart ? *FHtmlFolderApart : FMovieFolder; }
+
+    // What is at each movie's copy name as the run starts: the names the
+    // folder holds are looked at together, on the threads that pay, so that
+    // a republication of unchanged movies waits on the disk far less.
+    void LookAtTheCopies()
+    {
+        const int published = PublishedCount(FEntries);
+        FCopyLooks.resize(static_cast<size_t>(published));
+        std::vector<std::string> names;
+        std::vector<size_t> whose;
+        for (int k = 0; k < published; ++k) {
+            std::string name = Cp932ToNativePath(FEntries.FEntries[static_cast<size_t>(k)].CopyName).native();
+            if (FMovieFolder.Names.MayHold(name)) {
+                names.push_back(std::move(name));
+                whose.push_back(static_cast<size_t>(k));
+            }
+        }
+        std::vector<TFileLook> looks = LookAtAll(FMovieFolder.Folder.Fd(), names);
+        for (size_t i = 0; i < looks.size(); ++i)
+            FCopyLooks[whose[i]] = looks[i];
+    }
 
     bool Starting(const TPublishTarget &target)
     {
@@ -234,6 +259,7 @@ private:
     int FPagesHandled = 0;
     int FFailedPage = -1;
     int FLastInPlace = -1; // the last page in place as this run makes it
+    std::vector<TFileLook> FCopyLooks; // by entry
 };
 
 bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, const TRunFolderSet &folders,

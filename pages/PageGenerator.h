@@ -25,6 +25,9 @@ public:
     virtual void FileDone(const TPublishTarget &target, TCopyResult result) = 0;
     // Asked before each target: true ends the run there, without a message.
     virtual bool Cancelled() { return false; }
+    // Whether the byte totals told above matter: they cost building every
+    // page once more before the run.
+    virtual bool ShowsBytes() const { return true; }
 };
 
 // Copies every page's movies and writes every page, a page at a time: memory

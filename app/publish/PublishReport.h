@@ -18,6 +18,7 @@ public:
     TPublishReport(std::ostream &out, int pageCount, bool showProgress);
 
     void FileDone(const TPublishTarget &target, TCopyResult result) override;
+    bool ShowsBytes() const override { return false; }
 
 private:
     std::ostream &FOut;
