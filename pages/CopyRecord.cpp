@@ -129,14 +129,8 @@ std::optional<std::vector<TRecordedCopy>> ReadCopyRecord(int folder)
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MostBytes)
         return std::nullopt;
     std::string text(static_cast<size_t>(info.st_size), '\0');
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t n = ::read(file.Get(), text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return std::nullopt;
-        done += static_cast<size_t>(n);
-    }
+    if (ReadUpTo(file.Get(), text.data(), text.size()) != info.st_size)
+        return std::nullopt;
     return ParseCopyRecord(text);
 }
 

@@ -32,7 +32,7 @@ bool SameFile(const struct stat &a, const struct stat &b)
 // reports).
 std::optional<struct stat> Found(const TPlace &destination, const TRunKnowledge &known)
 {
-    if (known.Names && !known.Names->MayHold(destination.Name))
+    if (!known.Look && known.Names && !known.Names->MayHold(destination.Name))
         return std::nullopt;
     const TFileLook look = known.Look ? *known.Look : kpx::LookAt(destination.Folder.Fd(), std::string(destination.Name));
     return look.Seen() ? std::optional(look.AsStat()) : std::nullopt;
@@ -63,13 +63,19 @@ TDestination Classify(const struct stat &found, const TOpenFolder &destination,
     return S_ISREG(found.st_mode) && current() ? TDestination::Current : TDestination::Other;
 }
 
-// Whether the open file holds exactly `bytes`.
-bool HoldsBytes(int fd, const struct stat &info, std::string_view bytes)
+// Whether the file found at the destination holds exactly `bytes`: read
+// only where the sizes agree. Whatever is no regular file holds no bytes;
+// a pipe is never waited on.
+bool HoldsBytes(const TPlace &destination, const struct stat &found, std::string_view bytes)
 {
-    if (!S_ISREG(info.st_mode) || static_cast<std::uintmax_t>(info.st_size) != bytes.size())
+    if (!S_ISREG(found.st_mode) || static_cast<std::uintmax_t>(found.st_size) != bytes.size())
         return false;
-    std::string held(bytes.size(), '\0');
-    return ReadAll(fd, held.data(), held.size()) == 0 && held == bytes;
+    const TFileDescriptor page(::openat(destination.Folder.Fd(), std::string(destination.Name).c_str(),
+                                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    // One byte more than expected tells a file that grew since it was looked at.
+    std::string held(bytes.size() + 1, '\0');
+    return page.Get() >= 0 && ReadUpTo(page.Get(), held.data(), held.size()) == static_cast<ssize_t>(bytes.size())
+           && std::string_view(held).substr(0, bytes.size()) == bytes;
 }
 
 } // namespace
@@ -169,23 +175,12 @@ TDestination FindDestination(const TMovieSource &source, const TPlace &destinati
 TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const TPlace &destination,
                         TRunKnowledge known)
 {
-    if (known.Names && !known.Names->MayHold(destination.Name))
+    const std::optional<struct stat> found = Found(destination, known);
+    if (!found)
         return DecideCopy(policy, TDestination::Missing);
-    const std::string name(destination.Name);
-    if (policy == TOverwritePolicy::Update) {
-        // The page is read anyway: its descriptor's look is the one look.
-        const TFileDescriptor page(
-            ::openat(destination.Folder.Fd(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-        struct stat found = {};
-        if (page.Get() < 0 && errno == ENOENT)
-            return DecideCopy(policy, TDestination::Missing);
-        if (page.Get() >= 0 && ::fstat(page.Get(), &found) == 0)
-            return DecideCopy(policy, Classify(found, destination.Folder, std::nullopt, known,
-                                               [&] { return HoldsBytes(page.Get(), found, bytes); }));
-    }
-    const std::optional<struct stat> found = Found(destination, {known.Sources, nullptr, nullptr});
-    return DecideCopy(policy, found ? Classify(*found, destination.Folder, std::nullopt, known, [] { return false; })
-                                    : TDestination::Missing);
+    return DecideCopy(policy, Classify(*found, destination.Folder, std::nullopt, known, [&] {
+                          return policy == TOverwritePolicy::Update && HoldsBytes(destination, *found, bytes);
+                      }));
 }
 
 } // namespace kpx

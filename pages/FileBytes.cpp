@@ -38,19 +38,20 @@ int WriteAll(int fd, std::string_view bytes)
     return 0;
 }
 
-int ReadAll(int fd, char *data, size_t size)
+ssize_t ReadUpTo(int fd, char *data, size_t size)
 {
-    for (size_t done = 0; done < size;) {
+    size_t done = 0;
+    while (done < size) {
         const ssize_t n = ::read(fd, data + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return errno;
+            return -1;
         if (n == 0)
-            return ENODATA;
+            break;
         done += static_cast<size_t>(n);
     }
-    return 0;
+    return static_cast<ssize_t>(done);
 }
 
 int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied)

@@ -37,9 +37,9 @@ private:
 // Writes every byte: 0 or an errno.
 int WriteAll(int fd, std::string_view bytes);
 
-// Reads exactly `size` bytes from the current offset: 0, an errno, or
-// ENODATA when the file ends first.
-int ReadAll(int fd, char *data, size_t size);
+// Reads up to `size` bytes from the current offset, fewer only where the
+// file ends: how many, or -1 with errno set.
+ssize_t ReadUpTo(int fd, char *data, size_t size);
 
 // Told the bytes copied so far, every CopyChunkBytes and at the end.
 using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,7 +99,7 @@ public:
     {
         if (!folders.Html().Is(folders.Movies))
             FHtmlFolderApart.emplace(folders.Html(), PlacementFor(job));
-        LookAtTheCopies();
+        LookAtTheTargets();
     }
 
     void Run()
@@ -114,9 +115,11 @@ public:
                                                           Progress(movie), known));
             },
             [this](const TPublishTarget &page, const std::string &text) {
+                TRunKnowledge known = HtmlFolder().Knowledge(FSources);
+                known.Look = &FPageLooks[static_cast<size_t>(page.PageIndex)];
                 return Starting(page)
                        && Finished(page, WriteUnderPolicy(text, {HtmlFolder().Folder, page.FileName}, FJob.Policy,
-                                                          FPrompt, HtmlFolder().Knowledge(FSources)));
+                                                          FPrompt, known));
             });
         KeepCopyRecordWhereMoviesAre();
         if (complete)
@@ -142,25 +145,36 @@ private:
 
     TTargetFolder &HtmlFolder() { return FHtmlFolderApart ? *FHtmlFolderApart : FMovieFolder; }
 
-    // What is at each movie's copy name as the run starts: the names the
-    // folder holds are looked at together, on the threads that pay, so that
+    // What is at each name the run writes as it starts: the names the
+    // folders hold are looked at together, on the threads that pay, so that
     // a republication of unchanged movies waits on the disk far less.
-    void LookAtTheCopies()
+    void LookAtTheTargets()
     {
         const int published = PublishedCount(FEntries);
-        FCopyLooks.resize(static_cast<size_t>(published));
+        FCopyLooks = LookAtNames(FMovieFolder, published, [&](int k) {
+            return Cp932ToNativePath(FEntries.FEntries[static_cast<size_t>(k)].CopyName).native();
+        });
+        FPageLooks = LookAtNames(HtmlFolder(), FEntries.FPageCount,
+                                 [&](int r) { return Cp932ToNativePath(PageName(FJob, r)).native(); });
+    }
+
+    static std::vector<TFileLook> LookAtNames(const TTargetFolder &folder, int count,
+                                              const std::function<std::string(int)> &nameOf)
+    {
+        std::vector<TFileLook> looks(static_cast<size_t>(count));
         std::vector<std::string> names;
         std::vector<size_t> whose;
-        for (int k = 0; k < published; ++k) {
-            std::string name = Cp932ToNativePath(FEntries.FEntries[static_cast<size_t>(k)].CopyName).native();
-            if (FMovieFolder.Names.MayHold(name)) {
+        for (int i = 0; i < count; ++i) {
+            std::string name = nameOf(i);
+            if (folder.Names.MayHold(name)) {
                 names.push_back(std::move(name));
-                whose.push_back(static_cast<size_t>(k));
+                whose.push_back(static_cast<size_t>(i));
             }
         }
-        std::vector<TFileLook> looks = LookAtAll(FMovieFolder.Folder.Fd(), names);
-        for (size_t i = 0; i < looks.size(); ++i)
-            FCopyLooks[whose[i]] = looks[i];
+        const std::vector<TFileLook> found = LookAtAll(folder.Folder.Fd(), names);
+        for (size_t i = 0; i < found.size(); ++i)
+            looks[whose[i]] = found[i];
+        return looks;
     }
 
     bool Starting(const TPublishTarget &target)
@@ -260,6 +274,7 @@ private:
     int FFailedPage = -1;
     int FLastInPlace = -1; // the last page in place as this run makes it
     std::vector<TFileLook> FCopyLooks; // by entry
+    std::vector<TFileLook> FPageLooks; // by page
 };
 
 bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, const TRunFolderSet &folders,
