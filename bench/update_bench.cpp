@@ -3,7 +3,7 @@
 // `rsync -a` of them into a folder it filled before (so nothing to do either),
 // in alternating order; and how many files the update run wrote.
 //
-//   build/bench/update_bench [movies=2000] [KiB per movie=256] [rounds=5]
+//   build/bench/update_bench [movies=2000] [KiB per movie=256] [rounds=5] [per page=3]
 
 #include <algorithm>
 #include <cstdio>
@@ -21,10 +21,10 @@ using namespace kpx::bench::detail;
 
 namespace {
 
-std::vector<std::string> Publish(const fs::path &source, const fs::path &html, const char *policy)
+std::vector<std::string> Publish(const fs::path &source, const fs::path &html, int perPage, const char *policy)
 {
     return {KPX_PUBLISH_EXE, "--ini", "/dev/null", "--source", source.string(), "--html-dir", html.string(),
-            "--per-page", "3", "--policy", policy, "--quiet"};
+            "--per-page", std::to_string(perPage), "--policy", policy, "--quiet"};
 }
 
 // Each file's inode and modification time: a file written anew changes one.
@@ -46,6 +46,7 @@ int main(int argc, char **argv)
     const int movies = argc > 1 ? std::atoi(argv[1]) : 2000;
     const size_t kib = argc > 2 ? static_cast<size_t>(std::atoi(argv[2])) : 256;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const int perPage = argc > 4 ? std::clamp(std::atoi(argv[4]), 1, 10) : 3;
 
     const std::optional<fs::path> work = MakeWorkFolder("kpx_update");
     if (!work)
@@ -57,7 +58,7 @@ int main(int argc, char **argv)
     for (const fs::path &folder : {source, html, mirror})
         fs::create_directory(folder);
     MakeMovies(source, movies, kib * 1024);
-    Spawn(Publish(source, html, "overwrite"));
+    Spawn(Publish(source, html, perPage, "overwrite"));
     Spawn({"rsync", "-a", source.string() + "/", mirror.string() + "/"});
     const auto published = Identities(html);
 
@@ -66,7 +67,7 @@ int main(int argc, char **argv)
         const fs::path plain = root / ("cp" + std::to_string(round));
         fs::create_directory(plain);
         const auto timeUpdate = [&] {
-            update.push_back(TimeRun([&] { Spawn(Publish(source, html, "update")); }).Synced);
+            update.push_back(TimeRun([&] { Spawn(Publish(source, html, perPage, "update")); }).Synced);
         };
         const auto timeCp = [&] {
             cp.push_back(TimeRun([&] { Spawn({"cp", "-r", (source / ".").string(), plain.string()}); }).Synced);
@@ -90,8 +91,8 @@ int main(int argc, char **argv)
         written += published.count(name) == 0 || published.at(name) != identity;
     fs::remove_all(root);
 
-    std::printf("%d unchanged movies of %zu KiB at 3 per page, medians of %d rounds, until synced\n", movies, kib,
-                rounds);
+    std::printf("%d unchanged movies of %zu KiB at %d per page, medians of %d rounds, until synced\n", movies, kib,
+                perPage, rounds);
     std::printf("kpx_publish --policy update: %8.3f s, files written: %d of %zu\n", Median(update), written,
                 after.size());
     std::printf("cp -r of the movies:         %8.3f s (update / cp: %.3f)\n", Median(cp), Median(update) / Median(cp));

@@ -79,6 +79,52 @@ struct TTargetFolder
     TPlacementWays Ways;
 };
 
+// What is at each name a run writes as it starts, for its decisions: the
+// names the folders hold are looked at together, on the threads that pay, so
+// that a republication of unchanged movies waits on the disk far less. A name
+// that appears later is met when its file is put in place.
+struct TTargetLooks
+{
+    std::vector<TFileLook> Copies; // by entry
+    std::vector<TFileLook> Pages;  // by page
+
+    const TFileLook *Copy(const TEntryList &entries, const TPublishTarget &movie) const
+    {
+        return &Copies[static_cast<size_t>(movie.Movie - entries.FEntries.data())];
+    }
+    const TFileLook *Page(const TPublishTarget &page) const { return &Pages[static_cast<size_t>(page.PageIndex)]; }
+};
+
+std::vector<TFileLook> LookAtNames(const TOpenFolder &folder, const TFolderNames &held, int count,
+                                   const std::function<std::string(int)> &nameOf)
+{
+    std::vector<TFileLook> looks(static_cast<size_t>(count));
+    std::vector<std::string> names;
+    std::vector<size_t> whose;
+    for (int i = 0; i < count; ++i) {
+        std::string name = nameOf(i);
+        if (held.MayHold(name)) {
+            names.push_back(std::move(name));
+            whose.push_back(static_cast<size_t>(i));
+        }
+    }
+    const std::vector<TFileLook> found = LookAtAll(folder.Fd(), names);
+    for (size_t i = 0; i < found.size(); ++i)
+        looks[whose[i]] = found[i];
+    return looks;
+}
+
+TTargetLooks LookAtTargets(const TPublishJob &job, const TEntryList &entries, const TOpenFolder &movies,
+                           const TFolderNames &movieNames, const TOpenFolder &html, const TFolderNames &htmlNames)
+{
+    return {LookAtNames(movies, movieNames, PublishedCount(entries),
+                        [&](int k) {
+                            return Cp932ToNativePath(entries.FEntries[static_cast<size_t>(k)].CopyName).native();
+                        }),
+            LookAtNames(html, htmlNames, entries.FPageCount,
+                        [&](int r) { return Cp932ToNativePath(PageName(job, r)).native(); })};
+}
+
 // One make-pages run: each target decided and done as the walk meets it, the
 // observer told before and after each, the summary kept.
 class TPublishRun
@@ -99,7 +145,8 @@ public:
     {
         if (!folders.Html().Is(folders.Movies))
             FHtmlFolderApart.emplace(folders.Html(), PlacementFor(job));
-        LookAtTheTargets();
+        FLooks = LookAtTargets(job, entries, folders.Movies, FMovieFolder.Names, HtmlFolder().Folder,
+                               HtmlFolder().Names);
     }
 
     void Run()
@@ -108,7 +155,7 @@ public:
             [this](const TPublishTarget &movie) {
                 const std::string name = NativeFileName(*movie.Movie);
                 TRunKnowledge known = FMovieFolder.Knowledge(FSources);
-                known.Look = &FCopyLooks[static_cast<size_t>(movie.Movie - FEntries.FEntries.data())];
+                known.Look = FLooks.Copy(FEntries, movie);
                 return Starting(movie)
                        && Finished(movie, CopyUnderPolicy(SourceOf(movie, FFolders.Source, name),
                                                           {FMovieFolder.Folder, movie.FileName}, FJob.Policy, FPrompt,
@@ -116,7 +163,7 @@ public:
             },
             [this](const TPublishTarget &page, const std::string &text) {
                 TRunKnowledge known = HtmlFolder().Knowledge(FSources);
-                known.Look = &FPageLooks[static_cast<size_t>(page.PageIndex)];
+                known.Look = FLooks.Page(page);
                 return Starting(page)
                        && Finished(page, WriteUnderPolicy(text, {HtmlFolder().Folder, page.FileName}, FJob.Policy,
                                                           FPrompt, known));
@@ -144,38 +191,6 @@ private:
     }
 
     TTargetFolder &HtmlFolder() { return FHtmlFolderApart ? *FHtmlFolderApart : FMovieFolder; }
-
-    // What is at each name the run writes as it starts: the names the
-    // folders hold are looked at together, on the threads that pay, so that
-    // a republication of unchanged movies waits on the disk far less.
-    void LookAtTheTargets()
-    {
-        const int published = PublishedCount(FEntries);
-        FCopyLooks = LookAtNames(FMovieFolder, published, [&](int k) {
-            return Cp932ToNativePath(FEntries.FEntries[static_cast<size_t>(k)].CopyName).native();
-        });
-        FPageLooks = LookAtNames(HtmlFolder(), FEntries.FPageCount,
-                                 [&](int r) { return Cp932ToNativePath(PageName(FJob, r)).native(); });
-    }
-
-    static std::vector<TFileLook> LookAtNames(const TTargetFolder &folder, int count,
-                                              const std::function<std::string(int)> &nameOf)
-    {
-        std::vector<TFileLook> looks(static_cast<size_t>(count));
-        std::vector<std::string> names;
-        std::vector<size_t> whose;
-        for (int i = 0; i < count; ++i) {
-            std::string name = nameOf(i);
-            if (folder.Names.MayHold(name)) {
-                names.push_back(std::move(name));
-                whose.push_back(static_cast<size_t>(i));
-            }
-        }
-        const std::vector<TFileLook> found = LookAtAll(folder.Folder.Fd(), names);
-        for (size_t i = 0; i < found.size(); ++i)
-            looks[whose[i]] = found[i];
-        return looks;
-    }
 
     bool Starting(const TPublishTarget &target)
     {
@@ -273,8 +288,7 @@ private:
     int FPagesHandled = 0;
     int FFailedPage = -1;
     int FLastInPlace = -1; // the last page in place as this run makes it
-    std::vector<TFileLook> FCopyLooks; // by entry
-    std::vector<TFileLook> FPageLooks; // by page
+    TTargetLooks FLooks;
 };
 
 bool PassesPreCheck(const TPublishJob &job, const TEntryList &entries, const TRunFolderSet &folders,
@@ -353,6 +367,8 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
     if (!folders.Html().Is(folders.Movies))
         htmlApart.emplace(folders.Html());
     TPlannedFolder &htmlFolder = htmlApart ? *htmlApart : movieFolder;
+    const TTargetLooks looks =
+        LookAtTargets(job, entries, movieFolder.Folder, movieFolder.Names, htmlFolder.Folder, htmlFolder.Names);
     // `decideThere` decides from what is in the folder now.
     const auto plan = [&](const TPublishTarget &target, TPlannedFolder &folder, const auto &decideThere) {
         const bool made = folder.Created.count(target.Name) > 0;
@@ -368,13 +384,14 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
                 const std::string name = NativeFileName(*movie.Movie);
                 return DecideCopy(job.Policy, FindDestination(SourceOf(movie, folders.Source, name),
                                                               {movieFolder.Folder, movie.FileName},
-                                                              {&sources, &movieFolder.Names, nullptr}));
+                                                              {&sources, &movieFolder.Names, nullptr,
+                                                               looks.Copy(entries, movie)}));
             });
         },
         [&](const TPublishTarget &page, const std::string &text) {
             return plan(page, htmlFolder, [&] {
                 return DecideWrite(job.Policy, text, {htmlFolder.Folder, page.FileName},
-                                   {&sources, &htmlFolder.Names, nullptr});
+                                   {&sources, &htmlFolder.Names, nullptr, looks.Page(page)});
             });
         });
     return true;
