@@ -133,7 +133,7 @@ bool AdoptByBytes(int folder, const TScanOptions &options, std::vector<TRecFileD
         if (!plain || *plain != entry.CopyName) {
             movies.push_back(i);
             movieSizes.insert(entry.FileSize);
-        } else if (Cp932ToNativePath(entry.OrgName).native() == NativeFileName(entry)) { // its name spells the file
+        } else if (Cp932ToNativeName(entry.OrgName) == NativeFileName(entry)) { // its name spells the file
             copiesBySize[entry.FileSize].push_back(i);
         }
     }
@@ -199,7 +199,7 @@ std::vector<TRecordedCopy> RecordAfterRun(int folder, const TEntryList &entries,
     for (int k = 0; k < PublishedCount(entries); ++k) {
         const TRecFileData &entry = entries.FEntries[static_cast<size_t>(k)];
         std::string movie = NativeFileName(entry);
-        std::string copy = Cp932ToNativePath(entry.CopyName).native();
+        std::string copy = Cp932ToNativeName(entry.CopyName);
         struct stat info{};
         if (copy == movie || ::fstatat(folder, movie.c_str(), &info, 0) != 0)
             continue;

@@ -8,7 +8,7 @@ namespace kpx {
 
 std::string NativeFileName(const TRecFileData &entry)
 {
-    return entry.NativeName.empty() ? Cp932ToNativePath(entry.OrgName).native() : entry.NativeName;
+    return entry.NativeName.empty() ? Cp932ToNativeName(entry.OrgName) : entry.NativeName;
 }
 
 int PageCountFor(int entryCount, int perPage)

@@ -138,6 +138,7 @@ void AssignCopyNames(std::vector<TRecFileData> &entries, const TScanOptions &opt
 
     // The names given, folded; a name that folding changes is kept in `folded`.
     std::unordered_set<std::string_view> given;
+    given.reserve(entries.size());
     std::deque<std::string> folded;
     const auto give = [&](const std::string &name) {
         std::string fold = FoldAsciiCase(name);

@@ -119,10 +119,10 @@ TTargetLooks LookAtTargets(const TPublishJob &job, const TEntryList &entries, co
 {
     return {LookAtNames(movies, movieNames, PublishedCount(entries),
                         [&](int k) {
-                            return Cp932ToNativePath(entries.FEntries[static_cast<size_t>(k)].CopyName).native();
+                            return Cp932ToNativeName(entries.FEntries[static_cast<size_t>(k)].CopyName);
                         }),
             LookAtNames(html, htmlNames, entries.FPageCount,
-                        [&](int r) { return Cp932ToNativePath(PageName(job, r)).native(); })};
+                        [&](int r) { return Cp932ToNativeName(PageName(job, r)); })};
 }
 
 // One make-pages run: each target decided and done as the walk meets it, the
@@ -246,7 +246,7 @@ private:
             return;
         std::string text;
         const TPublishTarget last = FWalk.PageAsLast(FLastInPlace, text);
-        const std::string next = Cp932ToNativePath(PageName(FJob, FLastInPlace + 1)).native();
+        const std::string next = Cp932ToNativeName(PageName(FJob, FLastInPlace + 1));
         const int html = HtmlFolder().Folder.Fd();
         struct stat info = {};
         if ((::fstatat(html, next.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode))

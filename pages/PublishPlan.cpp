@@ -13,7 +13,7 @@ namespace {
 
 std::string NativeFolder(const std::string &cp932Folder)
 {
-    return cp932Folder.empty() ? std::string() : IncludePathDelimiter(Cp932ToNativePath(cp932Folder).native());
+    return cp932Folder.empty() ? std::string() : IncludePathDelimiter(Cp932ToNativeName(cp932Folder));
 }
 
 std::uintmax_t ListedBytes(const TRecFileData &entry)
@@ -124,7 +124,7 @@ TPublishTarget TPublicationWalk::Target(TPublishTarget::TKind kind, int pageInde
     TPublishTarget target;
     target.Kind = kind;
     target.PageIndex = pageIndex;
-    target.FileName = Cp932ToNativePath(name).native();
+    target.FileName = Cp932ToNativeName(name);
     target.Destination = folder + target.FileName;
     target.Name = std::move(name);
     target.Bytes = bytes;

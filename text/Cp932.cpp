@@ -212,7 +212,12 @@ char32_t TakeCodePoint(std::string_view &utf8)
 
 std::filesystem::path Cp932ToNativePath(std::string_view cp932Path)
 {
-    return std::filesystem::path(Cp932ToUtf8(cp932Path));
+    return std::filesystem::path(Cp932ToNativeName(cp932Path));
+}
+
+std::string Cp932ToNativeName(std::string_view cp932Name)
+{
+    return Cp932ToUtf8(cp932Name);
 }
 
 std::optional<std::string> NativePathToCp932(const std::filesystem::path &path)

@@ -51,6 +51,8 @@ char32_t TakeCodePoint(std::string_view &utf8);
 
 // File-system names on this platform are UTF-8 bytes; the core holds CP932.
 std::filesystem::path Cp932ToNativePath(std::string_view cp932Path);
+// The same bytes as a plain string, for a name used at once: no path is built.
+std::string Cp932ToNativeName(std::string_view cp932Name);
 std::optional<std::string> NativePathToCp932(const std::filesystem::path &path);
 
 // A UTF-8 literal of our own as CP932 (for fixed Japanese texts of the core).
