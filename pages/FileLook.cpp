@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/sysmacros.h>
 #include <system_error>
 #include <thread>
 
@@ -32,20 +33,22 @@ struct stat TFileLook::AsStat() const
 
 TFileLook LookAt(int folder, const std::string &name)
 {
+    // statx asked for these fields only costs the kernel less than fstatat.
+    constexpr unsigned Wanted = STATX_TYPE | STATX_MODE | STATX_UID | STATX_NLINK | STATX_SIZE | STATX_MTIME | STATX_INO;
     TFileLook look;
-    struct stat info = {};
-    if (::fstatat(folder, name.c_str(), &info, 0) != 0) {
+    struct statx info = {};
+    if (::statx(folder, name.c_str(), AT_STATX_SYNC_AS_STAT, Wanted, &info) != 0) {
         look.Error = errno;
         return look;
     }
     look.Error = 0;
-    look.Mode = info.st_mode;
-    look.Owner = info.st_uid;
-    look.Links = info.st_nlink;
-    look.Size = info.st_size;
-    look.Modified = info.st_mtim;
-    look.Device = info.st_dev;
-    look.Inode = info.st_ino;
+    look.Mode = info.stx_mode;
+    look.Owner = info.stx_uid;
+    look.Links = info.stx_nlink;
+    look.Size = static_cast<off_t>(info.stx_size);
+    look.Modified = {info.stx_mtime.tv_sec, static_cast<long>(info.stx_mtime.tv_nsec)};
+    look.Device = makedev(info.stx_dev_major, info.stx_dev_minor);
+    look.Inode = info.stx_ino;
     return look;
 }
 
