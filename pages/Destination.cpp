@@ -70,8 +70,7 @@ bool HoldsBytes(const TPlace &destination, const struct stat &found, std::string
 {
     if (!S_ISREG(found.st_mode) || static_cast<std::uintmax_t>(found.st_size) != bytes.size())
         return false;
-    const TFileDescriptor page(::openat(destination.Folder.Fd(), std::string(destination.Name).c_str(),
-                                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const TFileDescriptor page(OpenToRead(destination.Folder.Fd(), std::string(destination.Name)));
     // One byte more than expected tells a file that grew since it was looked
     // at; a regular file gives all it has in one read.
     std::string held(bytes.size() + 1, '\0');

@@ -93,13 +93,19 @@ int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &prog
     return 0;
 }
 
+int OpenToRead(int folder, const std::string &name)
+{
+    // Reading leaves the access time alone: publishing writes nothing it need
+    // not, to the source disk least of all. Only the owner may ask that;
+    // anyone else reads as usual.
+    constexpr int Flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int fd = ::openat(folder, name.c_str(), Flags | O_NOATIME);
+    return fd < 0 && errno == EPERM ? ::openat(folder, name.c_str(), Flags) : fd;
+}
+
 int OpenRegularFile(int folder, const std::string &name, TFileDescriptor &file, struct stat &info)
 {
-    // Reading a movie leaves its access time alone: publishing writes nothing
-    // to the source disk. Only the owner may ask that; anyone else reads as usual.
-    file.Reset(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOATIME));
-    if (file.Get() < 0 && errno == EPERM)
-        file.Reset(::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    file.Reset(OpenToRead(folder, name));
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
         return errno;
     if (S_ISDIR(info.st_mode))

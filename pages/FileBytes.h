@@ -51,6 +51,11 @@ constexpr std::uintmax_t CopyChunkBytes = 1 << 20;
 // `copied` counts what was copied.
 int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &progress, std::uintmax_t &copied);
 
+// Opens `name` of the folder open at `folder` to read, without waiting on
+// what is no file and without touching its access time where that may be
+// asked: a descriptor, or -1 with errno set.
+int OpenToRead(int folder, const std::string &name);
+
 // Opens the regular file `name` of the folder open at `folder` to read.
 // Never blocks: a pipe, a socket or a device under the name is refused
 // (NotRegularFileError) before a byte is read.
