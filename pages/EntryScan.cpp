@@ -234,45 +234,48 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
     if (!listing.IsOpen())
         return true; // a missing or unreadable folder holds no movies
 
-    // The folder's movie names first, then one look at each, taken together.
-    std::vector<std::string> names;
-    int error = 0;
-    std::size_t seen = 0;
-    for (const char *name = listing.Next(error); name; name = listing.Next(error)) {
-        if (std::string_view(name) == "." || std::string_view(name) == "..")
-            continue;
-        if (progress && !progress(++seen)) {
-            entries.clear();
-            return false;
-        }
-        if (FoldAsciiCase(Extension(name)) == ".amc")
-            names.emplace_back(name);
-    }
-    if (error != 0)
-        return false;
-    const std::vector<TFileLook> looks = LookAtAll(listing.Fd(), names);
-
     // The text of a name where it is not the name's own bytes (CP932 names).
     std::vector<std::string> otherTexts;
-    entries.reserve(names.size());
-    otherTexts.reserve(names.size());
-    for (size_t i = 0; i < names.size(); ++i) {
-        std::string &name = names[i];
-        const TFileLook &look = looks[i];
-        if (look.Seen() && S_ISDIR(look.Mode))
-            continue;
-        if (!look.Seen() || !S_ISREG(look.Mode) || (options.FolderIsWritten && IsUnfinishedFile(look.AsStat()))) {
-            if (leftOut)
-                leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, look)});
-            continue;
+    {
+        // The folder's movie names first, then one look at each, taken together.
+        std::vector<std::string> names;
+        int error = 0;
+        std::size_t seen = 0;
+        for (const char *name = listing.Next(error); name; name = listing.Next(error)) {
+            if (std::string_view(name) == "." || std::string_view(name) == "..")
+                continue;
+            if (progress && !progress(++seen)) {
+                entries.clear();
+                return false;
+            }
+            if (FoldAsciiCase(Extension(name)) == ".amc")
+                names.emplace_back(name);
         }
-        std::string text = FileNameText(name);
-        const bool ownText = text == name;
-        entries.push_back(MakeEntry(std::move(name), text, look));
-        otherTexts.push_back(ownText ? std::string() : std::move(text));
-    }
+        if (error != 0)
+            return false;
+        const std::vector<TFileLook> looks = LookAtAll(listing.Fd(), names);
+
+        entries.reserve(names.size());
+        otherTexts.reserve(names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            std::string &name = names[i];
+            const TFileLook &look = looks[i];
+            if (look.Seen() && S_ISDIR(look.Mode))
+                continue;
+            if (!look.Seen() || !S_ISREG(look.Mode) || (options.FolderIsWritten && IsUnfinishedFile(look.AsStat()))) {
+                if (leftOut)
+                    leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, look)});
+                continue;
+            }
+            std::string text = FileNameText(name);
+            const bool ownText = text == name;
+            entries.push_back(MakeEntry(std::move(name), text, look));
+            otherTexts.push_back(ownText ? std::string() : std::move(text));
+        }
+    } // the names and their looks go before the list is sorted and named
 
     SortInListingOrder(entries, otherTexts);
+    std::vector<std::string>().swap(otherTexts);
     AssignCopyNames(entries, options);
     return true;
 }

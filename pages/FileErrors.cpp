@@ -44,9 +44,26 @@ std::string DisplayPath(const std::filesystem::path &path)
     return Utf8ToCp932Lossy(FileNameText(path.native()));
 }
 
-std::string FileErrorMessage(const std::filesystem::path &file, std::string_view failure, int error)
+std::string FailureText(const TFileFailure &failure)
 {
-    return Sjis("ファイル「") + DisplayPath(file) + Sjis("」") + std::string(failure) + "\r\n" + DescribeErrno(error);
+    const std::string file = Sjis("ファイル「") + DisplayPath(failure.Path) + Sjis("」");
+    const auto withReason = [&](const char *what) { return file + Sjis(what) + "\r\n" + DescribeErrno(failure.Error); };
+    switch (failure.Step) {
+    case TFileStep::ReadSource:
+        return withReason("を読み込めません。");
+    case TFileStep::Create:
+        return withReason("を作成できません。");
+    case TFileStep::CopyInto:
+        return withReason("へコピーできません。");
+    case TFileStep::Write:
+        return withReason("を書き込めません。");
+    case TFileStep::KeepSource:
+        return file + Sjis("は元の動画ファイルなので、置き換えません。");
+    case TFileStep::WriteOut:
+        return Sjis("フォルダ「") + DisplayPath(failure.Path) + Sjis("」に書き込んだ内容をディスクに保存できませんでした。")
+               + "\r\n" + DescribeErrno(failure.Error);
+    }
+    return file;
 }
 
 } // namespace kpx

@@ -57,7 +57,8 @@ std::vector<TFileLook> LookAtAll(int folder, const std::vector<std::string> &nam
     std::vector<TFileLook> looks(names.size());
     const auto lookAtEvery = [&](size_t first, size_t step) {
         for (size_t i = first; i < names.size(); i += step)
-            looks[i] = LookAt(folder, names[i]);
+            if (!names[i].empty())
+                looks[i] = LookAt(folder, names[i]);
     };
     const unsigned threads = static_cast<unsigned>(
         std::clamp<size_t>(names.size() / NamesPerThread, 1, std::min(MostThreads, std::thread::hardware_concurrency())));

@@ -31,9 +31,10 @@ struct TFileLook
 // One look at `name` of the folder open at `folder`, links followed.
 TFileLook LookAt(int folder, const std::string &name);
 
-// A look at each name, in the order given. Large folders are looked at on
-// several threads at once: a look is mostly the kernel finding the name, and
-// finding names of one folder goes on in parallel.
+// A look at each name, in the order given; an empty name is not looked at
+// and its look says nothing is there. Large folders are looked at on several
+// threads at once: a look is mostly the kernel finding the name, and finding
+// names of one folder goes on in parallel.
 std::vector<TFileLook> LookAtAll(int folder, const std::vector<std::string> &names);
 
 } // namespace kpx

@@ -15,16 +15,9 @@ namespace kpx {
 
 namespace {
 
-TCopyResult Fail(TUserPrompt &prompt, const std::string &file, const char *failureUtf8, int error)
+TFileOutcome Failed(TFileStep step, int error, std::string path)
 {
-    prompt.Error(FileErrorMessage(file, Sjis(failureUtf8), error));
-    return TCopyResult::Failed;
-}
-
-TCopyResult KeepSource(TUserPrompt &prompt, const TPlace &destination)
-{
-    prompt.Error(Sjis("ファイル「") + DisplayPath(destination.Path()) + Sjis("」は元の動画ファイルなので、置き換えません。"));
-    return TCopyResult::Failed;
+    return {TCopyResult::Failed, 0, {step, error, std::move(path)}};
 }
 
 bool MayReplace(const TPlace &destination, TUserPrompt &prompt)
@@ -40,9 +33,9 @@ enum class TPut
 };
 
 // What the decision leaves to do, the user asked where it asks: a file to
-// put, or the result when nothing is to be written.
+// put, or the outcome when nothing is to be written.
 std::optional<TPut> Resolve(TCopyAction action, const TPlace &destination, TUserPrompt &prompt,
-                            TCopyResult &result)
+                            TFileOutcome &outcome)
 {
     switch (action) {
     case TCopyAction::Copy:
@@ -50,74 +43,62 @@ std::optional<TPut> Resolve(TCopyAction action, const TPlace &destination, TUser
     case TCopyAction::AskToReplace:
         if (MayReplace(destination, prompt))
             return TPut::Replace;
-        result = TCopyResult::Declined;
+        outcome.Result = TCopyResult::Declined;
         return std::nullopt;
     case TCopyAction::Replace:
         return TPut::Replace;
     case TCopyAction::KeepSameFile:
-        result = TCopyResult::SameFile;
+        outcome.Result = TCopyResult::SameFile;
         return std::nullopt;
     case TCopyAction::KeepSource:
-        result = KeepSource(prompt, destination);
+        outcome = Failed(TFileStep::KeepSource, 0, destination.Path());
         return std::nullopt;
     case TCopyAction::KeepCurrent:
-        result = TCopyResult::Unchanged;
+        outcome.Result = TCopyResult::Unchanged;
         return std::nullopt;
     case TCopyAction::Skip:
         break;
     }
-    result = TCopyResult::Skipped;
+    outcome.Result = TCopyResult::Skipped;
     return std::nullopt;
 }
 
-// Why a file could not be made: the step and its errno.
-struct TMakeFailure
-{
-    bool Filling = false; // else creating
-    int Error = 0;
-};
-
 // Makes the file with `fill` (0 or an errno) and puts it in place as the
-// decision said. A destination that appears meanwhile is decided again, as if
-// it had been there from the start; one still not to be seen then (a dangling
-// link) is replaced. Nullopt when the file could not be made or filled.
-std::optional<TCopyResult> MakeAndPlace(const TPlace &destination, TPut put, std::uintmax_t size,
-                                        mode_t permissions, TPlacementWays &ways,
-                                        const std::function<int(TAtomicFile &)> &fill,
-                                        const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt,
-                                        TMakeFailure &failure)
+// decision said, with these permission bits. A destination that appears
+// meanwhile is decided again, as if it had been there from the start; one
+// still not to be seen then (a dangling link) is replaced. `fillStep` is the
+// step a failure to fill is told as.
+TFileOutcome MakeAndPlace(const TPlace &destination, TPut put, std::uintmax_t size, mode_t permissions,
+                          TPlacementWays &ways, TFileStep fillStep, const std::function<int(TAtomicFile &)> &fill,
+                          const std::function<TCopyAction()> &decideAgain, TUserPrompt &prompt)
 {
-    const auto reconsider = [&]() -> std::optional<TCopyResult> {
-        TCopyResult result{};
-        if (!Resolve(decideAgain(), destination, prompt, result))
-            return result;
+    TFileOutcome outcome;
+    const auto reconsider = [&] {
+        if (!Resolve(decideAgain(), destination, prompt, outcome))
+            return true;
         put = TPut::Replace;
-        return std::nullopt;
+        return false;
     };
     for (;;) {
         TAtomicFile file(destination, put == TPut::Replace, size, permissions, ways);
         int error = file.Open();
         if (error == EEXIST && put == TPut::New) {
-            if (const std::optional<TCopyResult> result = reconsider())
-                return result;
+            if (reconsider())
+                return outcome;
             continue;
         }
-        if (error != 0) {
-            failure = {false, error};
-            return std::nullopt;
-        }
-        if ((error = fill(file)) != 0) {
-            failure = {true, error};
-            return std::nullopt;
-        }
+        if (error != 0)
+            return Failed(TFileStep::Create, error, destination.Path());
+        if ((error = fill(file)) != 0)
+            return Failed(fillStep, error, destination.Path());
         for (;;) {
             error = file.Commit(put == TPut::Replace);
             if (error == 0)
-                return TCopyResult::Copied;
+                return {TCopyResult::Copied, CreationMode(permissions), {}};
             if (error != EEXIST || put == TPut::Replace)
-                return Fail(prompt, destination.Path(), "へコピーできません。", error);
-            if (const std::optional<TCopyResult> result = reconsider())
-                return result;
+                return Failed(fillStep, error, destination.Path());
+            if (reconsider())
+                return outcome;
         }
     }
 }
@@ -159,16 +140,11 @@ TFileOutcome Copy(const TMovieSource &source, const TPlace &destination, TPut pu
                           ? source.Folder.OpenError()
                           : OpenRegularFile(source.Folder.Fd(), std::string(source.Name), in, sourceStat);
     if (error != 0)
-        return {Fail(prompt, source.Folder.PathOf(source.Name), "を読み込めません。", error)};
-    const auto fill = [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); };
-    TMakeFailure failure;
-    const std::optional<TCopyResult> result =
-        MakeAndPlace(destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways, fill,
-                     decideAgain, prompt, failure);
-    if (result)
-        return {*result, CreationMode(sourceStat.st_mode)};
-    return {Fail(prompt, destination.Path(), failure.Filling ? "へコピーできません。" : "を作成できません。",
-                 failure.Error)};
+        return Failed(TFileStep::ReadSource, error, source.Folder.PathOf(source.Name));
+    return MakeAndPlace(
+        destination, put, static_cast<std::uintmax_t>(sourceStat.st_size), sourceStat.st_mode, ways,
+        TFileStep::CopyInto, [&](TAtomicFile &file) { return FillFromSource(in.Get(), sourceStat, file, progress); },
+        decideAgain, prompt);
 }
 
 // A path as its folder and its name there.
@@ -187,59 +163,48 @@ TFileOutcome ShellCopyFile(const std::string &source, const std::string &destina
     const auto [sourceFolderPath, sourceName] = FolderAndName(source);
     const auto [folderPath, name] = FolderAndName(destination);
     const TOpenFolder sourceFolder(sourceFolderPath), folder(folderPath);
-    const TMovieSource movie{sourceFolder, sourceName, 0, std::nullopt};
-    const TPlace place{folder, name};
-    const auto decide = [&]() {
-        const TDestination found = FindDestination(movie, place);
-        if (found == TDestination::Missing)
-            return TCopyAction::Copy;
-        if (found == TDestination::TheSource)
-            return TCopyAction::KeepSameFile;
-        if (found == TDestination::Unfinished)
-            return TCopyAction::Replace;
-        return overwriteSilently ? TCopyAction::Replace : TCopyAction::AskToReplace;
-    };
-    TCopyResult result{};
-    const std::optional<TPut> put = Resolve(decide(), place, prompt, result);
-    TPlacementWays ways;
-    return put ? Copy(movie, place, *put, decide, prompt, progress, ways) : TFileOutcome{result};
+    // The copy asks before replacing unless told not to: the decision of
+    // the policies that do the same.
+    const TFileOutcome outcome =
+        CopyUnderPolicy({sourceFolder, sourceName, 0, std::nullopt}, {folder, name},
+                        overwriteSilently ? TOverwritePolicy::Overwrite : TOverwritePolicy::Confirm, prompt, progress);
+    if (outcome.Result == TCopyResult::Failed)
+        prompt.Error(FailureText(outcome.Failure));
+    return outcome;
 }
 
 TFileOutcome CopyUnderPolicy(const TMovieSource &source, const TPlace &destination, TOverwritePolicy policy,
                              TUserPrompt &prompt, const TCopyProgress &progress, TRunKnowledge known)
 {
-    TCopyResult result{};
+    TFileOutcome outcome;
     const std::optional<TPut> put =
-        Resolve(DecideCopy(policy, FindDestination(source, destination, known)), destination, prompt, result);
+        Resolve(DecideCopy(policy, FindDestination(source, destination, known)), destination, prompt, outcome);
+    if (!put)
+        return outcome;
     // A name that appeared meanwhile is in no listing: look at it.
     const auto decideAgain = [&]() {
         return DecideCopy(policy, FindDestination(source, destination, {known.Sources, nullptr, nullptr}));
     };
     TPlacementWays ownWays;
-    return put ? Copy(source, destination, *put, decideAgain, prompt, progress, known.Ways ? *known.Ways : ownWays)
-               : TFileOutcome{result};
+    return Copy(source, destination, *put, decideAgain, prompt, progress, known.Ways ? *known.Ways : ownWays);
 }
 
 TFileOutcome WriteUnderPolicy(std::string_view bytes, const TPlace &destination, TOverwritePolicy policy,
                               TUserPrompt &prompt, TRunKnowledge known)
 {
     constexpr mode_t PageMode = 0666;
-    TCopyResult result{};
+    TFileOutcome outcome;
     const std::optional<TPut> put =
-        Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, result);
+        Resolve(DecideWrite(policy, bytes, destination, known), destination, prompt, outcome);
     if (!put)
-        return {result};
+        return outcome;
     const auto decideAgain = [&]() {
         return DecideWrite(policy, bytes, destination, {known.Sources, nullptr, nullptr});
     };
     TPlacementWays ownWays;
-    TMakeFailure failure;
-    if (const std::optional<TCopyResult> placed = MakeAndPlace(
-            destination, *put, bytes.size(), PageMode, known.Ways ? *known.Ways : ownWays,
-            [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt, failure))
-        return {*placed, CreationMode(PageMode)};
-    return {Fail(prompt, destination.Path(), failure.Filling ? "を書き込めません。" : "を作成できません。",
-                 failure.Error)};
+    return MakeAndPlace(
+        destination, *put, bytes.size(), PageMode, known.Ways ? *known.Ways : ownWays, TFileStep::Write,
+        [bytes](TAtomicFile &file) { return WriteAll(file.Fd(), bytes); }, decideAgain, prompt);
 }
 
 bool PreCheckTargets(const TEntryList &entries, const TOpenFolder &movies, const TOpenFolder &html,

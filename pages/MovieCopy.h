@@ -13,6 +13,7 @@
 #include "pages/AtomicFile.h"
 #include "pages/Destination.h"
 #include "pages/EntryList.h"
+#include "pages/FileErrors.h"
 #include "pages/OverwritePolicy.h"
 #include "pages/UserPrompt.h"
 
@@ -28,15 +29,16 @@ enum class TCopyResult
     Skipped,   // the policy left an existing file alone
     SameFile,  // source and destination are one file, which stays as it is
     Unchanged, // the destination already is what would be written, and stays as it is
-    Failed,    // reported to the user already
+    Failed,    // TFileOutcome::Failure says what failed
 };
 
 // What became of one file: the result and, for a file the run made, the
-// permission bits it got.
+// permission bits it got; for a failure, what failed, for the caller to tell.
 struct TFileOutcome
 {
     TCopyResult Result = TCopyResult::Failed;
     mode_t Mode = 0;
+    TFileFailure Failure;
 };
 
 // Copies one regular file, with the source's times and permission bits
@@ -45,7 +47,7 @@ struct TFileOutcome
 // when the user agrees. A failure, or any end of the process meanwhile, never
 // leaves a partial destination under its name (TAtomicFile). A source written
 // to while it is copied is copied once more; a second change fails the copy.
-// Failures are reported.
+// Failures are told to the user here, as the copy of a desktop shell does.
 TFileOutcome ShellCopyFile(const std::string &source, const std::string &destination, bool overwriteSilently,
                            TUserPrompt &prompt, const TCopyProgress &progress = {});
 
@@ -55,7 +57,7 @@ TFileOutcome CopyUnderPolicy(const TMovieSource &source, const TPlace &destinati
 
 // The same decision for a file the run makes itself (a page): the bytes are
 // written straight into the destination's folder, as a copy is made. A page
-// that cannot be made, filled or put in place is reported and Failed.
+// that cannot be made, filled or put in place is Failed.
 TFileOutcome WriteUnderPolicy(std::string_view bytes, const TPlace &destination, TOverwritePolicy policy,
                               TUserPrompt &prompt, TRunKnowledge known = {});
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <new>
 #include <unordered_set>
 
 #include "pages/CopyRecord.h"
@@ -98,20 +99,11 @@ struct TTargetLooks
 std::vector<TFileLook> LookAtNames(const TOpenFolder &folder, const TFolderNames &held, int count,
                                    const std::function<std::string(int)> &nameOf)
 {
-    std::vector<TFileLook> looks(static_cast<size_t>(count));
-    std::vector<std::string> names;
-    std::vector<size_t> whose;
-    for (int i = 0; i < count; ++i) {
-        std::string name = nameOf(i);
-        if (held.MayHold(name)) {
-            names.push_back(std::move(name));
-            whose.push_back(static_cast<size_t>(i));
-        }
-    }
-    const std::vector<TFileLook> found = LookAtAll(folder.Fd(), names);
-    for (size_t i = 0; i < found.size(); ++i)
-        looks[whose[i]] = found[i];
-    return looks;
+    std::vector<std::string> names(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        if (std::string name = nameOf(i); held.MayHold(name))
+            names[static_cast<size_t>(i)] = std::move(name);
+    return LookAtAll(folder.Fd(), names);
 }
 
 TTargetLooks LookAtTargets(const TPublishJob &job, const TEntryList &entries, const TOpenFolder &movies,
@@ -220,6 +212,8 @@ private:
 
     bool Finished(const TPublishTarget &target, const TFileOutcome &outcome)
     {
+        if (outcome.Result == TCopyResult::Failed)
+            FPrompt.Error(FailureText(outcome.Failure));
         FBytesDone += target.Bytes;
         FSummary.Count(target, outcome);
         if (target.Kind == TPublishTarget::TKind::Page) {
@@ -252,11 +246,13 @@ private:
         if ((::fstatat(html, next.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode))
             || ::fstatat(html, last.FileName.c_str(), &info, 0) != 0)
             return; // a page there for the link, or the last page itself gone with its folder
-        if (WriteUnderPolicy(text, {HtmlFolder().Folder, last.FileName}, TOverwritePolicy::Overwrite, FPrompt,
-                             HtmlFolder().Knowledge(FSources))
-                .Result
-            == TCopyResult::Copied)
+        const TFileOutcome outcome = WriteUnderPolicy(text, {HtmlFolder().Folder, last.FileName},
+                                                      TOverwritePolicy::Overwrite, FPrompt,
+                                                      HtmlFolder().Knowledge(FSources));
+        if (outcome.Result == TCopyResult::Copied)
             FSummary.MendedPage = last.Name;
+        else if (outcome.Result == TCopyResult::Failed)
+            FPrompt.Error(FailureText(outcome.Failure));
     }
 
     // Copies made beside their movies are recorded there, so that the next
@@ -266,8 +262,7 @@ private:
         if (!FFolders.Source.Is(FFolders.Movies))
             return;
         if (const int error = KeepCopyRecord(FFolders.Movies, FEntries, FMovieFolder.Ways)) {
-            FPrompt.Error(
-                FileErrorMessage(FFolders.Movies.PathOf(CopyRecordName), Sjis("を書き込めません。"), error));
+            FPrompt.Error(FailureText({TFileStep::Write, error, FFolders.Movies.PathOf(CopyRecordName)}));
             FSummary.RecordFailed = true;
         }
     }
@@ -315,12 +310,6 @@ std::string BusyFolderMessage(const TRunFolderSet &folders, const TOpenFolder &b
            + Sjis("」では別のhtmlファイル作成が実行中です。") + "\r\n" + Sjis("終わってからもう一度実行してください。");
 }
 
-std::string SyncFailureMessage(const std::string &folder, int error)
-{
-    return Sjis("フォルダ「") + DisplayPath(folder) + Sjis("」に書き込んだ内容をディスクに保存できませんでした。")
-           + "\r\n" + DescribeErrno(error);
-}
-
 } // namespace
 
 TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPrompt &prompt,
@@ -341,15 +330,18 @@ TRunSummary MakeHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUs
     summary.End = TRunEnd::Complete;
     try {
         TPublishRun(job, entries, folders, prompt, observer, summary).Run();
-    } catch (const std::exception &error) {
-        // Only what no step foresaw (memory running out): told, never a crash.
-        prompt.Error(error.what());
+    } catch (const std::bad_alloc &) {
+        // Only what no step foresaw: told in words of our own, never a crash.
+        prompt.Error(Sjis("メモリが足りないため、htmlファイルの作成を途中で終了しました。"));
+        summary.End = TRunEnd::Failed;
+    } catch (const std::exception &) {
+        prompt.Error(Sjis("予期しないエラーのため、htmlファイルの作成を途中で終了しました。"));
         summary.End = TRunEnd::Failed;
     }
     std::string failedFolder;
     if (TWrittenFolders::WholeFileSystemSyncOffered())
         if (const int error = written.Sync(failedFolder)) {
-            prompt.Error(SyncFailureMessage(failedFolder, error));
+            prompt.Error(FailureText({TFileStep::WriteOut, error, failedFolder}));
             summary.SyncFailed = true;
         }
     return summary;
