@@ -42,12 +42,6 @@ std::string ProcPath(int fd)
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-// The file system has no such call or takes no such flag.
-bool NotOffered(int error)
-{
-    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
 } // namespace
 
 mode_t CreationMode(mode_t requested)

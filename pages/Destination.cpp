@@ -71,15 +71,7 @@ bool HoldsBytes(const TPlace &destination, const struct stat &found, std::string
     if (!S_ISREG(found.st_mode) || static_cast<std::uintmax_t>(found.st_size) != bytes.size())
         return false;
     const TFileDescriptor page(OpenToRead(destination.Folder.Fd(), std::string(destination.Name)));
-    // One byte more than expected tells a file that grew since it was looked
-    // at; a regular file gives all it has in one read.
-    std::string held(bytes.size() + 1, '\0');
-    ssize_t got = page.Get() < 0 ? -1 : ::read(page.Get(), held.data(), held.size());
-    if (got >= 0 && static_cast<size_t>(got) < bytes.size()) { // cut short: the rest
-        const ssize_t rest = ReadUpTo(page.Get(), held.data() + got, held.size() - static_cast<size_t>(got));
-        got = rest < 0 ? -1 : got + rest;
-    }
-    return got == static_cast<ssize_t>(bytes.size()) && std::string_view(held).substr(0, bytes.size()) == bytes;
+    return page.Get() >= 0 && NextBytesAre(page.Get(), bytes, true);
 }
 
 } // namespace

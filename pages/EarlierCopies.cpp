@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <optional>
@@ -51,20 +50,18 @@ bool ExistsAt(int folder, const std::string &name)
 // movie then keeps its own copy name, which is always safe.
 bool SameBytes(int folder, const std::string &a, const std::string &b)
 {
-    // O_NONBLOCK: a name that became a pipe since the scan must not hang it.
-    constexpr int Flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    const TFileDescriptor first(::openat(folder, a.c_str(), Flags));
-    const TFileDescriptor second(::openat(folder, b.c_str(), Flags));
+    const TFileDescriptor first(OpenToRead(folder, a));
+    const TFileDescriptor second(OpenToRead(folder, b));
     if (first.Get() < 0 || second.Get() < 0)
         return false;
     constexpr size_t Chunk = 1 << 16;
-    static thread_local std::array<char, 2 * Chunk> buffer;
+    static thread_local std::array<char, Chunk> buffer;
     for (;;) {
-        const ssize_t got = ::read(first.Get(), buffer.data(), Chunk);
-        if (got < 0 || ::read(second.Get(), buffer.data() + Chunk, Chunk) != got
-            || std::memcmp(buffer.data(), buffer.data() + Chunk, static_cast<size_t>(got)) != 0)
+        const ssize_t got = ReadUpTo(first.Get(), buffer.data(), Chunk);
+        const bool atEnd = got >= 0 && static_cast<size_t>(got) < Chunk;
+        if (got < 0 || !NextBytesAre(second.Get(), std::string_view(buffer.data(), static_cast<size_t>(got)), atEnd))
             return false;
-        if (got == 0)
+        if (atEnd)
             return true;
     }
 }

@@ -38,6 +38,31 @@ int WriteAll(int fd, std::string_view bytes)
     return 0;
 }
 
+bool NotOffered(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+bool NextBytesAre(int fd, std::string_view expected, bool thenEnd)
+{
+    // A byte more than expected tells a file that goes on; a regular file
+    // gives all it has in one read, so most calls make one.
+    std::string held(expected.size() + (thenEnd ? 1 : 0), '\0');
+    size_t got = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, held.data() + got, held.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        got += static_cast<size_t>(n);
+        // A read that comes back short once all is there has met the end.
+        if (n == 0 || got >= expected.size())
+            break;
+    }
+    return got == expected.size() && std::string_view(held.data(), got) == expected;
+}
+
 ssize_t ReadUpTo(int fd, char *data, size_t size)
 {
     size_t done = 0;
@@ -64,7 +89,7 @@ int CopyContents(int in, int out, std::uintmax_t size, const TCopyProgress &prog
         ssize_t n;
         if (kernelCopy) {
             n = ::copy_file_range(in, nullptr, out, nullptr, wanted, 0);
-            if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+            if (n < 0 && (errno == EXDEV || NotOffered(errno))) {
                 kernelCopy = false;
                 continue;
             }

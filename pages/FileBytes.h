@@ -34,12 +34,21 @@ private:
     int FFd;
 };
 
+// Whether an errno says the kernel or the file system has no such call or
+// takes no such flag, so that another way is to be taken.
+bool NotOffered(int error);
+
 // Writes every byte: 0 or an errno.
 int WriteAll(int fd, std::string_view bytes);
 
 // Reads up to `size` bytes from the current offset, fewer only where the
 // file ends: how many, or -1 with errno set.
 ssize_t ReadUpTo(int fd, char *data, size_t size);
+
+// Whether the next bytes of the regular file open at `fd` are exactly
+// `expected` and, when `thenEnd`, the file ends with them. The one way two
+// contents are compared.
+bool NextBytesAre(int fd, std::string_view expected, bool thenEnd);
 
 // Told the bytes copied so far, every CopyChunkBytes and at the end.
 using TCopyProgress = std::function<void(std::uintmax_t bytesCopied)>;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
 
 #include "PageTestSupport.h"
 #include "pages/Destination.h"
@@ -83,4 +84,23 @@ TEST(UpdatePolicy, ReplacesOnlyWhatChanged)
         EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, bytes, At(dir / "page.html")), expected) << bytes;
     EXPECT_EQ(DecideWrite(TOverwritePolicy::Update, "page", At(dir / "new.html")), A::Copy);
     EXPECT_EQ(DecideWrite(TOverwritePolicy::Overwrite, "page", At(dir / "page.html")), A::Replace);
+}
+
+TEST(FileBytes, NextBytesAreExactlyTheExpectedOnesAndThenTheEndWhenAsked)
+{
+    const struct
+    {
+        const char *held, *expected;
+        bool thenEnd, same;
+    } cases[] = {
+        {"abc", "abc", true, true},  {"abcd", "abc", true, false}, {"abcd", "abc", false, true},
+        {"ab", "abc", false, false}, {"abd", "abc", true, false},  {"", "", true, true},
+        {"x", "", true, false},
+    };
+    TempDir dir;
+    for (const auto &c : cases) {
+        WriteFileBytes(dir / "f", c.held);
+        const TFileDescriptor file(::open((dir / "f").c_str(), O_RDONLY));
+        EXPECT_EQ(NextBytesAre(file.Get(), c.expected, c.thenEnd), c.same) << c.held << " / " << c.expected;
+    }
 }

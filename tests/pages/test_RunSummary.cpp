@@ -46,7 +46,7 @@ TEST(RunSummary, ClosingWordsSayWhatWasWrittenAndNeverCallNothingASuccess)
         TRunSummary summary;
         summary.End = c.end;
         for (const auto &[kind, result] : c.files)
-            summary.Count(Target(kind, "f"), {result, 0644});
+            summary.Count(Target(kind, "f"), {result, 0644, {}});
         const TClosingWords words = ClosingWords(summary);
         EXPECT_EQ(words.Warning, c.warning);
         EXPECT_EQ(Cp932ToUtf8(words.Text), c.text);
@@ -84,12 +84,12 @@ TEST(RunSummary, CopiesOthersCannotReadAreNamedWithTheReason)
     };
     int named = 0;
     for (const auto &c : cases) {
-        summary.Count(Target(TPublishTarget::TKind::Movie, "m.amc"), {c.result, c.mode});
+        summary.Count(Target(TPublishTarget::TKind::Movie, "m.amc"), {c.result, c.mode, {}});
         named += c.named;
         EXPECT_EQ(summary.Unreadable.Count, named) << std::oct << c.mode;
     }
     for (int i = 0; i < 21; ++i)
-        summary.Count(Target(TPublishTarget::TKind::Page, "p.html"), {TCopyResult::Copied, 0600});
+        summary.Count(Target(TPublishTarget::TKind::Page, "p.html"), {TCopyResult::Copied, 0600, {}});
     const std::string text = Cp932ToUtf8(UnreadableWarning(summary));
     EXPECT_NE(text.find("次の 23 個のファイルは、ほかのユーザーが読めない権限"), std::string::npos) << text;
     EXPECT_NE(text.find("Webサーバーはこれらを送信できません"), std::string::npos);
