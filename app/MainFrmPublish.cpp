@@ -34,7 +34,7 @@ bool Tkpx_MainFrm::ScanSourceFolder(const QString &folder, TDelayedProgress *pro
         ScanPublication(QStringToCp932Lossy(folder), QStringToCp932Lossy(edt_htmlDir->text()),
                         QStringToCp932Lossy(edt_ezmovie->text()), options, list.FEntries, listed, &leftOut);
     if (complete || (progress && progress->Cancelled()))
-        list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+        UseAllEntries(list);
     if (complete && !leftOut.empty())
         ShowWarning(this, Cp932ToQString(LeftOutMessage(leftOut)));
     return complete;

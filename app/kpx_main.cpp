@@ -435,7 +435,7 @@ void Tkpx_MainFrm::RereadSourceFolder()
         return;
     }
     const TRereadChange change = KeepEdits(kept, list.FEntries);
-    list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+    UseAllEntries(list);
     const bool built = BuildPageSettings();
     bbtn_makehtml->setEnabled(built);
     if (built)

@@ -22,6 +22,11 @@ void LayOutPages(TEntryList &list, int perPage)
     list.FPageCount = PageCountFor(EntriesInUse(list), perPage);
 }
 
+void UseAllEntries(TEntryList &list)
+{
+    list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+}
+
 int EntriesInUse(const TEntryList &list)
 {
     return std::clamp(list.FEntryCount, 0, static_cast<int>(list.FEntries.size()));

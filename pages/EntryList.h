@@ -33,6 +33,10 @@ int PageCountFor(int entryCount, int perPage);
 // movies a page, as many pages as the entries in use need.
 void LayOutPages(TEntryList &list, int perPage);
 
+// The list's entries, all of them, become the ones in use: the one way the
+// count follows the list (after a scan that went through, or the list window).
+void UseAllEntries(TEntryList &list);
+
 // Entries in use: FEntryCount, never more than the list holds.
 int EntriesInUse(const TEntryList &list);
 bool IsEntryInUse(const TEntryList &list, int index);

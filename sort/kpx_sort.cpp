@@ -389,7 +389,7 @@ void Tkpx_sortFrm::FormCloseQuery()
     for (const TSortRow &row : FModel->Rows())
         entries.push_back(EntryFromRow(row));
     FList.FEntries = std::move(entries);
-    FList.FEntryCount = static_cast<std::int32_t>(FList.FEntries.size());
+    UseAllEntries(FList);
 }
 
 void Tkpx_sortFrm::hdctl_sortSectionClick(int section)

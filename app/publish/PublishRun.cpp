@@ -94,7 +94,7 @@ TEntryList ScanEntries(const TPublishSettings &settings)
     // After a failed listing the desktop program keeps its count of 0.
     if (ScanPublication(settings.SourceDir, settings.HtmlDir, settings.MovieDir, settings.Scan, list.FEntries, {},
                         &leftOut))
-        list.FEntryCount = static_cast<std::int32_t>(list.FEntries.size());
+        UseAllEntries(list);
     for (const TLeftOutEntry &entry : leftOut)
         std::cerr << "kpx_publish: 動画ではないため除外しました: " << TerminalText(DescribeLeftOut(entry)) << '\n';
     if (list.FEntryCount == 0)
