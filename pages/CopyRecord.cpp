@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "pages/FileBytes.h"
+#include "text/NameParts.h"
 
 namespace kpx {
 
@@ -16,42 +17,6 @@ constexpr std::string_view Header = "kinopage-copies 1\n";
 constexpr off_t MostBytes = 256 << 20;
 
 constexpr char StateLetters[] = {'C', 'S', 'T'};
-
-// Control bytes and the backslash as \xHH, so that tabs and line ends only
-// ever part fields and lines.
-std::string Escaped(std::string_view name)
-{
-    constexpr char Hex[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(name.size());
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '\\')
-            text += {'\\', 'x', Hex[byte >> 4], Hex[byte & 0xF]};
-        else
-            text += c;
-    }
-    return text;
-}
-
-std::optional<std::string> Unescaped(std::string_view field)
-{
-    std::string name;
-    name.reserve(field.size());
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            name += field[i];
-            continue;
-        }
-        unsigned byte = 0;
-        if (field.size() - i < 4 || field[i + 1] != 'x'
-            || std::from_chars(field.data() + i + 2, field.data() + i + 4, byte, 16).ptr != field.data() + i + 4)
-            return std::nullopt;
-        name += static_cast<char>(byte);
-        i += 3;
-    }
-    return name;
-}
 
 template <typename T>
 bool ParseNumber(std::string_view text, T &value)
@@ -80,8 +45,8 @@ std::optional<TRecordedCopy> ParseLine(std::string_view line)
     if (letter == std::string_view::npos)
         return std::nullopt;
     copy.State = static_cast<TRecordedCopy::TState>(letter);
-    std::optional<std::string> copyName = Unescaped(fields[1]);
-    std::optional<std::string> movieName = Unescaped(fields[2]);
+    std::optional<std::string> copyName = UnescapedName(fields[1]);
+    std::optional<std::string> movieName = UnescapedName(fields[2]);
     const size_t dot = fields[4].find('.');
     if (!copyName || !movieName || copyName->empty() || movieName->empty() || !ParseNumber(fields[3], copy.Size)
         || dot == std::string_view::npos || !ParseNumber(fields[4].substr(0, dot), copy.Modified.tv_sec)
@@ -99,7 +64,7 @@ std::string FormatCopyRecord(const std::vector<TRecordedCopy> &copies)
     std::string text(Header);
     for (const TRecordedCopy &copy : copies) {
         text += StateLetters[static_cast<int>(copy.State)];
-        text += '\t' + Escaped(copy.Copy) + '\t' + Escaped(copy.Movie) + '\t' + std::to_string(copy.Size) + '\t'
+        text += '\t' + EscapedName(copy.Copy) + '\t' + EscapedName(copy.Movie) + '\t' + std::to_string(copy.Size) + '\t'
                 + std::to_string(copy.Modified.tv_sec) + '.' + std::to_string(copy.Modified.tv_nsec) + '\n';
     }
     return text;

@@ -1,6 +1,7 @@
 // Small rules on names: base name, extension, zero padding. May touch: nothing (pure).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,12 @@ std::string_view Extension(std::string_view fileName);
 
 // `value` in decimal with at least `width` digits.
 std::string ZeroPadded(int value, int width);
+
+// A name as one field of one line: control bytes and the backslash written
+// as \t, \n, \\ and \xHH, so that no name adds a line or a column.
+std::string EscapedName(std::string_view name);
+
+// The name back from EscapedName's text; nullopt for text it never gives.
+std::optional<std::string> UnescapedName(std::string_view text);
 
 } // namespace kpx

@@ -4,6 +4,7 @@
 
 #include "app/publish/TerminalPrompt.h"
 #include "pages/NumberFormat.h"
+#include "text/NameParts.h"
 
 namespace kpx {
 
@@ -35,28 +36,6 @@ const char *KindLabel(TPublishTarget::TKind kind)
     return kind == TPublishTarget::TKind::Movie ? "動画" : "ページ";
 }
 
-// One line, one column: control bytes and the backslash as C escapes.
-std::string ListedPath(std::string_view path)
-{
-    constexpr char Hex[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(path.size());
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\')
-            text += "\\\\";
-        else if (c == '\t')
-            text += "\\t";
-        else if (c == '\n')
-            text += "\\n";
-        else if (byte < 0x20 || byte == 0x7F)
-            text += {'\\', 'x', Hex[byte >> 4], Hex[byte & 0xF]};
-        else
-            text += c;
-    }
-    return text;
-}
-
 } // namespace
 
 TPublishReport::TPublishReport(std::ostream &out, int pageCount, bool showProgress)
@@ -79,7 +58,7 @@ void TPublishReport::FileDone(const TPublishTarget &target, TCopyResult result)
 void PrintPlannedCopy(std::ostream &out, const TPlannedCopy &step, bool canAsk)
 {
     out << ActionLabel(step.Action, canAsk) << '\t' << KindLabel(step.Target.Kind) << '\t'
-        << ListedPath(step.Target.Destination) << '\n';
+        << EscapedName(step.Target.Destination) << '\n';
 }
 
 } // namespace kpx

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FakePrompt.h"
+#include "pages/CopyRecord.h"
 #include "pages/EarlierCopies.h"
 #include "pages/PageGenerator.h"
 #include "support/TestSupport.h"
@@ -170,4 +171,29 @@ TEST_F(PublishingBesideTheMovies, RecordedCopiesLeaveTheListExactlyAndKeepTheirN
     EXPECT_EQ(after.names, gone.names);
     EXPECT_TRUE(after.told.empty());
     EXPECT_TRUE(fs::exists(folder / "mv07120701.amc")); // nothing deleted
+}
+
+TEST(CopyRecord, ReadsBackWhatItWroteAndNothingElse)
+{
+    using TState = TRecordedCopy::TState;
+    const std::vector<TRecordedCopy> copies = {
+        {TState::Current, "mv07120701.amc", "映画.amc", 1234, {1700000000, 123456789}},
+        {TState::Stale, "a\tb\nc\\d\x01\x7F.amc", "x\\x41.amc", 0, {0, 0}},
+        {TState::StaleTold, "clip.amc", "Clip.AMC", 5, {7, 8}},
+    };
+    const std::optional<std::vector<TRecordedCopy>> read = ParseCopyRecord(FormatCopyRecord(copies));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), copies.size());
+    for (size_t i = 0; i < copies.size(); ++i) {
+        EXPECT_EQ((*read)[i].State, copies[i].State) << i;
+        EXPECT_EQ((*read)[i].Copy, copies[i].Copy) << i;
+        EXPECT_EQ((*read)[i].Movie, copies[i].Movie) << i;
+        EXPECT_EQ((*read)[i].Size, copies[i].Size) << i;
+        EXPECT_EQ((*read)[i].Modified.tv_nsec, copies[i].Modified.tv_nsec) << i;
+    }
+    const std::string good = FormatCopyRecord({copies[0]});
+    for (const std::string &garbled : {std::string(), std::string("kinopage-copies 2\n"), good.substr(0, good.size() - 1),
+                                       good + "C\ta.amc\tb.amc\t1\n", good + "X\ta.amc\tb.amc\t1\t2.3\n",
+                                       good + "C\ta\\q.amc\tb.amc\t1\t2.3\n", good + "C\t\tb.amc\t1\t2.3\n"})
+        EXPECT_FALSE(ParseCopyRecord(garbled)) << garbled;
 }
