@@ -3,22 +3,13 @@
 #include <QDir>
 
 #include "app/publish/PublishSettings.h"
-#include "settings/file/IniDocument.h"
-#include "settings/file/RunSettings.h"
+#include "support/SettingsSupport.h"
 #include "text/Cp932.h"
 
 using namespace kpx;
+using kpx::test::ReadSettingsLines;
 
 namespace {
-
-// A settings file from UTF-8 lines, as the desktop program stores it.
-TPublishSettings Read(std::initializer_list<std::string_view> utf8Lines)
-{
-    std::string bytes;
-    for (std::string_view line : utf8Lines)
-        bytes += Sjis(line) + "\r\n";
-    return ReadPublishSettings(TIniDocument::Parse(bytes), QDir(QStringLiteral("/settings")));
-}
 
 TPublishSettings Applied(const TPublishSettings &settings, const TPublishOptions &options)
 {
@@ -34,7 +25,7 @@ TPublishSettings Applied(const TPublishSettings &settings, const TPublishOptions
 
 TEST(PublishSettings, CommandLineOverridesEachValue)
 {
-    const TPublishSettings stored = Read({"[Dirs]", "org_mov_dir=/s/", "html_dir=/h/", "ezmovie_dir=/m/", "[OverWrite]",
+    const TPublishSettings stored = ReadSettingsLines({"[Dirs]", "org_mov_dir=/s/", "html_dir=/h/", "ezmovie_dir=/m/", "[OverWrite]",
                                           "Index=3", "[html]", "ItemCount=4"});
     EXPECT_EQ(Applied(stored, {}).MovieDir, "/m/");
 
@@ -59,29 +50,29 @@ TEST(PublishSettings, CommandLineOverridesEachValue)
     EXPECT_EQ(settings.MovieDir, Sjis(QDir::currentPath().toStdString() + "/relative/mov/"));
 
     // Without a movie folder anywhere the movies go with the pages.
-    EXPECT_EQ(Applied(Read({"[Dirs]", "html_dir=/h/"}), {}).MovieDir, "/h/");
+    EXPECT_EQ(Applied(ReadSettingsLines({"[Dirs]", "html_dir=/h/"}), {}).MovieDir, "/h/");
 }
 
 TEST(PublishSettings, ValuesCodePage932CannotHoldAreUsageErrors)
 {
     TPublishOptions options;
     options.HtmlDir = QStringLiteral("/web/😀");
-    auto applied = ApplyPublishOptions(Read({}), options);
+    auto applied = ApplyPublishOptions(ReadSettingsLines({}), options);
     ASSERT_TRUE(std::holds_alternative<TUsageError>(applied));
     EXPECT_EQ(std::get<TUsageError>(applied).Reason,
               QStringLiteral("--html-dir の「/web/😀」には、ページに書けない文字が含まれています。"));
 
     options = {};
     options.HtmlFileName = QStringLiteral("\u00e9.html");
-    applied = ApplyPublishOptions(Read({}), options);
+    applied = ApplyPublishOptions(ReadSettingsLines({}), options);
     ASSERT_TRUE(std::holds_alternative<TUsageError>(applied));
     EXPECT_TRUE(std::get<TUsageError>(applied).Reason.startsWith(QStringLiteral("--name の")));
 }
 
 TEST(PublishSettings, FoldersNothingNamesAreReportedWithTheDesktopTexts)
 {
-    EXPECT_EQ(MissingFolder(Read({}))->Reason, QStringLiteral("元ezmovieディレクトリを選択してください。(--source DIR)"));
-    EXPECT_EQ(MissingFolder(Read({"[Dirs]", "org_mov_dir=/s/"}))->Reason,
+    EXPECT_EQ(MissingFolder(ReadSettingsLines({}))->Reason, QStringLiteral("元ezmovieディレクトリを選択してください。(--source DIR)"));
+    EXPECT_EQ(MissingFolder(ReadSettingsLines({"[Dirs]", "org_mov_dir=/s/"}))->Reason,
               QStringLiteral("htmlディレクトリを選択してください。(--html-dir DIR)"));
-    EXPECT_FALSE(MissingFolder(Applied(Read({"[Dirs]", "org_mov_dir=/s/", "html_dir=/h/"}), {})));
+    EXPECT_FALSE(MissingFolder(Applied(ReadSettingsLines({"[Dirs]", "org_mov_dir=/s/", "html_dir=/h/"}), {})));
 }

@@ -6,20 +6,13 @@
 #include "settings/file/FixedOptions.h"
 #include "settings/file/IniDocument.h"
 #include "settings/file/RunSettings.h"
+#include "support/SettingsSupport.h"
 #include "text/Cp932.h"
 
 using namespace kpx;
+using kpx::test::ReadSettingsLines;
 
 namespace {
-
-// A settings file from UTF-8 lines, as the desktop program stores it.
-TPublishSettings Read(std::initializer_list<std::string_view> utf8Lines)
-{
-    std::string bytes;
-    for (std::string_view line : utf8Lines)
-        bytes += Sjis(line) + "\r\n";
-    return ReadPublishSettings(TIniDocument::Parse(bytes), QDir(QStringLiteral("/settings")));
-}
 
 std::array<std::string, 3> DefaultFooterTexts()
 {
@@ -30,7 +23,7 @@ std::array<std::string, 3> DefaultFooterTexts()
 
 TEST(RunSettings, EmptyFileGivesTheDesktopProgramsStartingValues)
 {
-    const TPublishSettings settings = Read({});
+    const TPublishSettings settings = ReadSettingsLines({});
     EXPECT_EQ(settings.SourceDir, "");
     EXPECT_EQ(settings.HtmlDir, "");
     EXPECT_EQ(settings.MovieDir, "");
@@ -47,7 +40,7 @@ TEST(RunSettings, EmptyFileGivesTheDesktopProgramsStartingValues)
 TEST(RunSettings, DeclaredValuesLoadAsTheWindowsLoadThem)
 {
     const TPublishSettings settings =
-        Read({"[dirs]", "ORG_MOV_DIR=/src/映画/", "html_dir=/web", "ezmovie_dir=/web/mov/", "[html]", "ItemCount=0x7",
+        ReadSettingsLines({"[dirs]", "ORG_MOV_DIR=/src/映画/", "html_dir=/web", "ezmovie_dir=/web/mov/", "[html]", "ItemCount=0x7",
               "[LowerCase]", "Checked=0", "[ReName]", "Format='kp'yyyy", "[OverWrite]", "Index=2",
               // the history is no current name
               "[htmlname_history]", "Items0=old.html"});
@@ -64,24 +57,24 @@ TEST(RunSettings, DeclaredValuesLoadAsTheWindowsLoadThem)
 TEST(RunSettings, OddValuesLandWhereTheControlsPutThem)
 {
     // A spinner keeps to 1..10; text that is no number loads as 0.
-    EXPECT_EQ(Read({"[html]", "ItemCount=0"}).PageItemCount, 1);
-    EXPECT_EQ(Read({"[html]", "ItemCount=abc"}).PageItemCount, 1);
-    EXPECT_EQ(Read({"[html]", "ItemCount=50"}).PageItemCount, 10);
-    EXPECT_EQ(Read({"[html]", "ItemCount="}).PageItemCount, 1);
+    EXPECT_EQ(ReadSettingsLines({"[html]", "ItemCount=0"}).PageItemCount, 1);
+    EXPECT_EQ(ReadSettingsLines({"[html]", "ItemCount=abc"}).PageItemCount, 1);
+    EXPECT_EQ(ReadSettingsLines({"[html]", "ItemCount=50"}).PageItemCount, 10);
+    EXPECT_EQ(ReadSettingsLines({"[html]", "ItemCount="}).PageItemCount, 1);
     // A check box is checked by any number but 0.
-    EXPECT_FALSE(Read({"[LowerCase]", "Checked=yes"}).Scan.LowerCase);
-    EXPECT_TRUE(Read({"[LowerCase]", "Checked=2"}).Scan.LowerCase);
+    EXPECT_FALSE(ReadSettingsLines({"[LowerCase]", "Checked=yes"}).Scan.LowerCase);
+    EXPECT_TRUE(ReadSettingsLines({"[LowerCase]", "Checked=2"}).Scan.LowerCase);
     // The radio group has no button for other indexes and keeps its first.
-    EXPECT_EQ(Read({"[OverWrite]", "Index=7"}).Policy, TOverwritePolicy::Confirm);
-    EXPECT_EQ(Read({"[OverWrite]", "Index=-1"}).Policy, TOverwritePolicy::Confirm);
-    EXPECT_EQ(Read({"[OverWrite]", "Index=3"}).Policy, TOverwritePolicy::WarnAndStop);
+    EXPECT_EQ(ReadSettingsLines({"[OverWrite]", "Index=7"}).Policy, TOverwritePolicy::Confirm);
+    EXPECT_EQ(ReadSettingsLines({"[OverWrite]", "Index=-1"}).Policy, TOverwritePolicy::Confirm);
+    EXPECT_EQ(ReadSettingsLines({"[OverWrite]", "Index=3"}).Policy, TOverwritePolicy::WarnAndStop);
     // A key that is there loads even when empty.
-    EXPECT_EQ(Read({"[ReName]", "Format="}).Scan.RenamePattern, "");
+    EXPECT_EQ(ReadSettingsLines({"[ReName]", "Format="}).Scan.RenamePattern, "");
 }
 
 TEST(RunSettings, TemplatesJoinTheirNonEmptyLinesEachEndedByALineBreak)
 {
-    const TPublishSettings settings = Read({"[html_header]", "Lines0=<html>", "Lines1=", "Other=ページ %i", "=lost",
+    const TPublishSettings settings = ReadSettingsLines({"[html_header]", "Lines0=<html>", "Lines1=", "Other=ページ %i", "=lost",
                                             "[html_footer2]", "Lines0=%p | %n", "[html_footer3]", "Lines0=  "});
     EXPECT_EQ(settings.Templates.Header, Sjis("<html>\r\nページ %i\r\n"));
     // One footer holds text, so the blank ones stay blank.
@@ -92,11 +85,11 @@ TEST(RunSettings, BlankTemplatesAreRestoredAsTheMainWindowRestoresThem)
 {
     // Blank after trimming, as the window's text trims: the ideographic space too.
     const TPublishSettings blank =
-        Read({"[html_header]", "Lines0=　 \t", "[html_footer1]", "Lines0=　", "[html_footer3]", "Lines0= "});
+        ReadSettingsLines({"[html_header]", "Lines0=　 \t", "[html_footer1]", "Lines0=　", "[html_footer3]", "Lines0= "});
     EXPECT_EQ(blank.Templates.Header, Sjis(DefaultHeader));
     EXPECT_EQ(blank.Templates.Footers, DefaultFooterTexts());
 
-    const TPublishSettings headerOnly = Read({"[html_header]", "Lines0= ", "[html_footer1]", "Lines0=first"});
+    const TPublishSettings headerOnly = ReadSettingsLines({"[html_header]", "Lines0= ", "[html_footer1]", "Lines0=first"});
     EXPECT_EQ(headerOnly.Templates.Header, Sjis(DefaultHeader));
     EXPECT_EQ(headerOnly.Templates.Footers, (std::array<std::string, 3>{"first\r\n", "", ""}));
 }
@@ -116,7 +109,7 @@ TEST(RunSettings, TextsReachThePagesInTheirCanonicalSpelling)
 TEST(RunSettings, RelativeFoldersAreTakenFromTheSettingsFilesFolder)
 {
     const TPublishSettings settings =
-        Read({"[Dirs]", "org_mov_dir=src", "html_dir=../web/html/", "ezmovie_dir=/abs//mov"});
+        ReadSettingsLines({"[Dirs]", "org_mov_dir=src", "html_dir=../web/html/", "ezmovie_dir=/abs//mov"});
     EXPECT_EQ(settings.SourceDir, "/settings/src/");
     EXPECT_EQ(settings.HtmlDir, "/web/html/");
     EXPECT_EQ(settings.MovieDir, "/abs//mov/"); // an absolute folder stays as written
