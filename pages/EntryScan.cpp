@@ -18,7 +18,9 @@
 #include "pages/FileLook.h"
 #include "pages/LinkText.h"
 #include "pages/ListingOrder.h"
+#include "pages/ReadyMemory.h"
 #include "pages/RenamePattern.h"
+#include "pages/ShareOut.h"
 #include "pages/TestSeams.h"
 #include "text/Cp932.h"
 #include "text/Cp932Walk.h"
@@ -254,24 +256,42 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
         if (error != 0)
             return false;
         const std::vector<TFileLook> looks = LookAtAll(listing.Fd(), names);
+        const auto isMovie = [&](const TFileLook &look) {
+            return look.Seen() && S_ISREG(look.Mode) && !(options.FolderIsWritten && IsUnfinishedFile(look.AsStat()));
+        };
 
-        entries.reserve(names.size());
-        otherTexts.reserve(names.size());
-        for (size_t i = 0; i < names.size(); ++i) {
-            std::string &name = names[i];
-            const TFileLook &look = looks[i];
-            if (look.Seen() && S_ISDIR(look.Mode))
-                continue;
-            if (!look.Seen() || !S_ISREG(look.Mode) || (options.FolderIsWritten && IsUnfinishedFile(look.AsStat()))) {
-                if (leftOut)
-                    leftOut->push_back({Utf8ToCp932Lossy(FileNameText(name)), WhyLeftOut(listing.Fd(), name, look)});
-                continue;
+        // Each movie's entry is made in its listed place on the threads that
+        // pay (its texts cost as much as its look); the list then closes up.
+        ReserveReady(entries, names.size());
+        entries.resize(names.size());
+        ReserveReady(otherTexts, names.size());
+        otherTexts.resize(names.size());
+        ShareOut(names.size(), [&](size_t first, size_t end) {
+            for (size_t i = first; i < end; ++i) {
+                if (!isMovie(looks[i]))
+                    continue;
+                std::string text = FileNameText(names[i]);
+                const bool ownText = text == names[i];
+                entries[i] = MakeEntry(std::move(names[i]), text, looks[i]);
+                if (!ownText)
+                    otherTexts[i] = std::move(text);
             }
-            std::string text = FileNameText(name);
-            const bool ownText = text == name;
-            entries.push_back(MakeEntry(std::move(name), text, look));
-            otherTexts.push_back(ownText ? std::string() : std::move(text));
+        });
+        size_t kept = 0;
+        for (size_t i = 0; i < names.size(); ++i) {
+            const TFileLook &look = looks[i];
+            if (isMovie(look)) {
+                if (kept != i) {
+                    entries[kept] = std::move(entries[i]);
+                    otherTexts[kept] = std::move(otherTexts[i]);
+                }
+                ++kept;
+            } else if (leftOut && !(look.Seen() && S_ISDIR(look.Mode))) {
+                leftOut->push_back({Utf8ToCp932Lossy(FileNameText(names[i])), WhyLeftOut(listing.Fd(), names[i], look)});
+            }
         }
+        entries.resize(kept);
+        otherTexts.resize(kept);
     } // the names and their looks go before the list is sorted and named
 
     SortInListingOrder(entries, otherTexts);

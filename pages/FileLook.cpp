@@ -1,22 +1,13 @@
 #include "pages/FileLook.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/sysmacros.h>
-#include <system_error>
-#include <thread>
+
+#include "pages/ReadyMemory.h"
+#include "pages/ShareOut.h"
 
 namespace kpx {
-
-namespace {
-
-// Below this many names a thread costs more than it saves.
-constexpr size_t NamesPerThread = 4096;
-// More threads than this only queue for the same folder.
-constexpr unsigned MostThreads = 4;
-
-} // namespace
 
 struct stat TFileLook::AsStat() const
 {
@@ -54,26 +45,14 @@ TFileLook LookAt(int folder, const std::string &name)
 
 std::vector<TFileLook> LookAtAll(int folder, const std::vector<std::string> &names)
 {
-    std::vector<TFileLook> looks(names.size());
-    const auto lookAtEvery = [&](size_t first, size_t step) {
-        for (size_t i = first; i < names.size(); i += step)
+    std::vector<TFileLook> looks;
+    ReserveReady(looks, names.size());
+    looks.resize(names.size());
+    ShareOut(names.size(), [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i)
             if (!names[i].empty())
                 looks[i] = LookAt(folder, names[i]);
-    };
-    const unsigned threads = static_cast<unsigned>(
-        std::clamp<size_t>(names.size() / NamesPerThread, 1, std::min(MostThreads, std::thread::hardware_concurrency())));
-    std::vector<std::thread> helpers;
-    try {
-        for (unsigned t = 1; t < threads; ++t)
-            helpers.emplace_back(lookAtEvery, t, threads);
-    } catch (const std::system_error &) {
-        // No more threads to be had: the shares they would take are looked at here.
-    }
-    for (size_t t = 0; t < threads; ++t)
-        if (t == 0 || t > helpers.size())
-            lookAtEvery(t, threads);
-    for (std::thread &helper : helpers)
-        helper.join();
+    });
     return looks;
 }
 
