@@ -63,17 +63,6 @@ TDestination Classify(const struct stat &found, const TOpenFolder &destination,
     return S_ISREG(found.st_mode) && current() ? TDestination::Current : TDestination::Other;
 }
 
-// Whether the file found at the destination holds exactly `bytes`: read
-// only where the sizes agree. Whatever is no regular file holds no bytes;
-// a pipe is never waited on.
-bool HoldsBytes(const TPlace &destination, const struct stat &found, std::string_view bytes)
-{
-    if (!S_ISREG(found.st_mode) || static_cast<std::uintmax_t>(found.st_size) != bytes.size())
-        return false;
-    const TFileDescriptor page(OpenToRead(destination.Folder.Fd(), std::string(destination.Name)));
-    return page.Get() >= 0 && NextBytesAre(page.Get(), bytes, true);
-}
-
 } // namespace
 
 TRunSources::TRunSources(const TOpenFolder &folder, std::function<std::vector<std::string>()> listNames)
@@ -168,6 +157,14 @@ TDestination FindDestination(const TMovieSource &source, const TPlace &destinati
     });
 }
 
+bool HoldsBytes(const TPlace &destination, const struct stat &found, std::string_view bytes)
+{
+    if (!S_ISREG(found.st_mode) || static_cast<std::uintmax_t>(found.st_size) != bytes.size())
+        return false;
+    const TFileDescriptor page(OpenToRead(destination.Folder.Fd(), std::string(destination.Name)));
+    return page.Get() >= 0 && NextBytesAre(page.Get(), bytes, true);
+}
+
 TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const TPlace &destination,
                         TRunKnowledge known)
 {
@@ -175,7 +172,8 @@ TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const T
     if (!found)
         return DecideCopy(policy, TDestination::Missing);
     return DecideCopy(policy, Classify(*found, destination.Folder, std::nullopt, known, [&] {
-                          return policy == TOverwritePolicy::Update && HoldsBytes(destination, *found, bytes);
+                          return policy == TOverwritePolicy::Update
+                                 && (known.HeldBytes ? *known.HeldBytes : HoldsBytes(destination, *found, bytes));
                       }));
 }
 

@@ -86,6 +86,9 @@ struct TRunKnowledge
     const TFolderNames *Names = nullptr; // of the destination's folder
     TPlacementWays *Ways = nullptr;      // of the destination's folder; absent: every way, learnt afresh
     const TFileLook *Look = nullptr;     // the destination as looked at with the others; absent: looked at now
+    // Whether the destination held the bytes when it was looked at with the
+    // others; absent: read when the decision needs it.
+    std::optional<bool> HeldBytes = std::nullopt;
 };
 
 // Looks once at the destination, unless the folder's names say it is not
@@ -98,5 +101,10 @@ TDestination FindDestination(const TMovieSource &source, const TPlace &destinati
 // waited on.
 TCopyAction DecideWrite(TOverwritePolicy policy, std::string_view bytes, const TPlace &destination,
                         TRunKnowledge known = {});
+
+// Whether the file found at the destination holds exactly `bytes`: read
+// only where the sizes agree. Whatever is no regular file holds no bytes;
+// a pipe is never waited on.
+bool HoldsBytes(const TPlace &destination, const struct stat &found, std::string_view bytes);
 
 } // namespace kpx

@@ -14,6 +14,7 @@
 #include "pages/FileErrors.h"
 #include "pages/FileLook.h"
 #include "pages/OpenFolder.h"
+#include "pages/ShareOut.h"
 #include "pages/WrittenFolders.h"
 #include "text/Cp932.h"
 
@@ -88,12 +89,20 @@ struct TTargetLooks
 {
     std::vector<TFileLook> Copies; // by entry
     std::vector<TFileLook> Pages;  // by page
+    // By page, under the update policy: whether it held its text when looked at.
+    std::vector<char> PagesHeld;
 
     const TFileLook *Copy(const TEntryList &entries, const TPublishTarget &movie) const
     {
         return &Copies[static_cast<size_t>(movie.Movie - entries.FEntries.data())];
     }
     const TFileLook *Page(const TPublishTarget &page) const { return &Pages[static_cast<size_t>(page.PageIndex)]; }
+    std::optional<bool> PageHeld(const TPublishTarget &page) const
+    {
+        if (PagesHeld.empty())
+            return std::nullopt;
+        return PagesHeld[static_cast<size_t>(page.PageIndex)] != 0;
+    }
 };
 
 std::vector<TFileLook> LookAtNames(const TOpenFolder &folder, const TFolderNames &held, int count,
@@ -106,15 +115,38 @@ std::vector<TFileLook> LookAtNames(const TOpenFolder &folder, const TFolderNames
     return LookAtAll(folder.Fd(), names);
 }
 
-TTargetLooks LookAtTargets(const TPublishJob &job, const TEntryList &entries, const TOpenFolder &movies,
-                           const TFolderNames &movieNames, const TOpenFolder &html, const TFolderNames &htmlNames)
+// Under the update policy every page there is compared with its text as the
+// names are looked at, on the threads that pay, not one by one in the walk.
+std::vector<char> PagesHoldingTheirText(const TPublishJob &job, const TPublicationWalk &walk, const TOpenFolder &html,
+                                        const std::vector<TFileLook> &pages)
 {
-    return {LookAtNames(movies, movieNames, PublishedCount(entries),
-                        [&](int k) {
-                            return Cp932ToNativeName(entries.FEntries[static_cast<size_t>(k)].CopyName);
-                        }),
-            LookAtNames(html, htmlNames, entries.FPageCount,
-                        [&](int r) { return Cp932ToNativeName(PageName(job, r)); })};
+    std::vector<char> held(pages.size());
+    ShareOut(pages.size(), [&](size_t first, size_t end) {
+        for (size_t r = first; r < end; ++r) {
+            if (!pages[r].Seen() || !S_ISREG(pages[r].Mode))
+                continue;
+            const int pageIndex = static_cast<int>(r);
+            const std::string name = Cp932ToNativeName(PageName(job, pageIndex));
+            held[r] = HoldsBytes({html, name}, pages[r].AsStat(), walk.PageText(pageIndex));
+        }
+    });
+    return held;
+}
+
+TTargetLooks LookAtTargets(const TPublishJob &job, const TPublicationWalk &walk, const TEntryList &entries,
+                           const TOpenFolder &movies, const TFolderNames &movieNames, const TOpenFolder &html,
+                           const TFolderNames &htmlNames)
+{
+    TTargetLooks looks{LookAtNames(movies, movieNames, PublishedCount(entries),
+                                   [&](int k) {
+                                       return Cp932ToNativeName(entries.FEntries[static_cast<size_t>(k)].CopyName);
+                                   }),
+                       LookAtNames(html, htmlNames, entries.FPageCount,
+                                   [&](int r) { return Cp932ToNativeName(PageName(job, r)); }),
+                       {}};
+    if (job.Policy == TOverwritePolicy::Update)
+        looks.PagesHeld = PagesHoldingTheirText(job, walk, html, looks.Pages);
+    return looks;
 }
 
 // One make-pages run: each target decided and done as the walk meets it, the
@@ -137,7 +169,7 @@ public:
     {
         if (!folders.Html().Is(folders.Movies))
             FHtmlFolderApart.emplace(folders.Html(), PlacementFor(job));
-        FLooks = LookAtTargets(job, entries, folders.Movies, FMovieFolder.Names, HtmlFolder().Folder,
+        FLooks = LookAtTargets(job, FWalk, entries, folders.Movies, FMovieFolder.Names, HtmlFolder().Folder,
                                HtmlFolder().Names);
     }
 
@@ -156,6 +188,7 @@ public:
             [this](const TPublishTarget &page, const std::string &text) {
                 TRunKnowledge known = HtmlFolder().Knowledge(FSources);
                 known.Look = FLooks.Page(page);
+                known.HeldBytes = FLooks.PageHeld(page);
                 return Starting(page)
                        && Finished(page, WriteUnderPolicy(text, {HtmlFolder().Folder, page.FileName}, FJob.Policy,
                                                           FPrompt, known));
@@ -360,7 +393,7 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
         htmlApart.emplace(folders.Html());
     TPlannedFolder &htmlFolder = htmlApart ? *htmlApart : movieFolder;
     const TTargetLooks looks =
-        LookAtTargets(job, entries, movieFolder.Folder, movieFolder.Names, htmlFolder.Folder, htmlFolder.Names);
+        LookAtTargets(job, walk, entries, movieFolder.Folder, movieFolder.Names, htmlFolder.Folder, htmlFolder.Names);
     // `decideThere` decides from what is in the folder now.
     const auto plan = [&](const TPublishTarget &target, TPlannedFolder &folder, const auto &decideThere) {
         const bool made = folder.Created.count(target.Name) > 0;
@@ -383,7 +416,7 @@ bool PlanHtmlFiles(const TPublishJob &job, const TEntryList &entries, TUserPromp
         [&](const TPublishTarget &page, const std::string &text) {
             return plan(page, htmlFolder, [&] {
                 return DecideWrite(job.Policy, text, {htmlFolder.Folder, page.FileName},
-                                   {&sources, &htmlFolder.Names, nullptr, looks.Page(page)});
+                                   {&sources, &htmlFolder.Names, nullptr, looks.Page(page), looks.PageHeld(page)});
             });
         });
     return true;

@@ -104,6 +104,11 @@ TPublishTarget TPublicationWalk::PageAsLast(int pageIndex, std::string &text) co
     return PageTarget(pageIndex, text.size());
 }
 
+std::string TPublicationWalk::PageText(int pageIndex) const
+{
+    return PageText(pageIndex, FEntries.FPageCount);
+}
+
 TPublishTarget TPublicationWalk::PageTarget(int pageIndex, std::uintmax_t bytes) const
 {
     return Target(TPublishTarget::TKind::Page, pageIndex, PageName(FJob, pageIndex), FFolders.Html, bytes);

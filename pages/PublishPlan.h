@@ -106,6 +106,9 @@ public:
     // Page `pageIndex` as it reads when it is the last page: for a run that
     // ends there, so that its footer links no page never made.
     TPublishTarget PageAsLast(int pageIndex, std::string &text) const;
+    // The text the walk hands over with page `pageIndex`; several threads may
+    // ask at once.
+    std::string PageText(int pageIndex) const;
 
 private:
     TPublishTarget MovieTarget(int entryIndex, int pageIndex) const;

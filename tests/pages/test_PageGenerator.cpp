@@ -685,6 +685,27 @@ TEST_F(MakeHtmlFilesTest, ARunThatEndsEarlyLinksNoPageItNeverMade)
     }
 }
 
+TEST_F(MakeHtmlFilesTest, UnderUpdateAPageIsRewrittenExactlyWhenItsTextDiffers)
+{
+    addMovies(3, 1);
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
+    const std::string second = page("ezmovie02.html"), third = page("ezmovie03.html");
+    std::string sameSize = second;
+    sameSize[0] = 'h';
+    WriteFileBytes(html / "ezmovie02.html", sameSize);
+    WriteFileBytes(html / "ezmovie03.html", third + " ");
+    struct stat kept{};
+    ASSERT_EQ(::stat((html / "ezmovie.html").c_str(), &kept), 0);
+
+    job.Policy = TOverwritePolicy::Update;
+    ASSERT_TRUE(MakeHtmlFiles(job, list, prompt).Complete());
+    struct stat now{};
+    ASSERT_EQ(::stat((html / "ezmovie.html").c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, kept.st_ino); // the same text: left as it was
+    EXPECT_EQ(page("ezmovie02.html"), second);
+    EXPECT_EQ(page("ezmovie03.html"), third);
+}
+
 TEST_F(MakeHtmlFilesTest, AWriteOutThatFailsIsAFailure)
 {
     addMovies(1, 1);
