@@ -260,8 +260,8 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
             return look.Seen() && S_ISREG(look.Mode) && !(options.FolderIsWritten && IsUnfinishedFile(look.AsStat()));
         };
 
-        // Each movie's entry is made in its listed place on the threads that
-        // pay (its texts cost as much as its look); the list then closes up.
+        // Each movie's entry (its names and link text) is made in its listed
+        // place on the threads that pay; the list then closes up.
         ReserveReady(entries, names.size());
         entries.resize(names.size());
         ReserveReady(otherTexts, names.size());
