@@ -117,6 +117,8 @@ std::vector<TFileLook> LookAtNames(const TOpenFolder &folder, const TFolderNames
 
 // Under the update policy every page there is compared with its text as the
 // names are looked at, on the threads that pay, not one by one in the walk.
+// The walk builds each text once more: holding them all until then would
+// cost more memory than building them twice costs time.
 std::vector<char> PagesHoldingTheirText(const TPublishJob &job, const TPublicationWalk &walk, const TOpenFolder &html,
                                         const std::vector<TFileLook> &pages)
 {
