@@ -262,10 +262,8 @@ bool ScanSourceFolder(std::string_view folder, const TScanOptions &options, std:
 
         // Each movie's entry (its names and link text) is made in its listed
         // place on the threads that pay; the list then closes up.
-        ReserveReady(entries, names.size());
-        entries.resize(names.size());
-        ReserveReady(otherTexts, names.size());
-        otherTexts.resize(names.size());
+        ResizeReady(entries, names.size());
+        ResizeReady(otherTexts, names.size());
         ShareOut(names.size(), [&](size_t first, size_t end) {
             for (size_t i = first; i < end; ++i) {
                 if (!isMovie(looks[i]))

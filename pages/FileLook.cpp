@@ -46,8 +46,7 @@ TFileLook LookAt(int folder, const std::string &name)
 std::vector<TFileLook> LookAtAll(int folder, const std::vector<std::string> &names)
 {
     std::vector<TFileLook> looks;
-    ReserveReady(looks, names.size());
-    looks.resize(names.size());
+    ResizeReady(looks, names.size());
     ShareOut(names.size(), [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i)
             if (!names[i].empty())

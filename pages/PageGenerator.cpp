@@ -128,7 +128,7 @@ std::vector<char> PagesHoldingTheirText(const TPublishJob &job, const TPublicati
             if (!pages[r].Seen() || !S_ISREG(pages[r].Mode))
                 continue;
             const int pageIndex = static_cast<int>(r);
-            const std::string name = Cp932ToNativeName(PageName(job, pageIndex));
+            const std::string name = NativePageName(job, pageIndex);
             held[r] = HoldsBytes({html, name}, pages[r].AsStat(), walk.PageText(pageIndex));
         }
     });
@@ -144,7 +144,7 @@ TTargetLooks LookAtTargets(const TPublishJob &job, const TPublicationWalk &walk,
                                        return Cp932ToNativeName(entries.FEntries[static_cast<size_t>(k)].CopyName);
                                    }),
                        LookAtNames(html, htmlNames, entries.FPageCount,
-                                   [&](int r) { return Cp932ToNativeName(PageName(job, r)); }),
+                                   [&](int r) { return NativePageName(job, r); }),
                        {}};
     if (job.Policy == TOverwritePolicy::Update)
         looks.PagesHeld = PagesHoldingTheirText(job, walk, html, looks.Pages);
@@ -275,7 +275,7 @@ private:
             return;
         std::string text;
         const TPublishTarget last = FWalk.PageAsLast(FLastInPlace, text);
-        const std::string next = Cp932ToNativeName(PageName(FJob, FLastInPlace + 1));
+        const std::string next = NativePageName(FJob, FLastInPlace + 1);
         const int html = HtmlFolder().Folder.Fd();
         struct stat info = {};
         if ((::fstatat(html, next.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode))

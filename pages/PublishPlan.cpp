@@ -37,6 +37,11 @@ std::string PageName(const TPublishJob &job, int pageIndex)
                                                                  : PageFileName(job.HtmlFileName, pageIndex + 1);
 }
 
+std::string NativePageName(const TPublishJob &job, int pageIndex)
+{
+    return Cp932ToNativeName(PageName(job, pageIndex));
+}
+
 TPublishJob MakePublishJob(const TPublishSettings &settings, std::vector<std::string> pageNames)
 {
     TPublishJob job;

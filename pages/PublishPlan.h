@@ -55,6 +55,8 @@ TPublishJob MakePublishJob(const TPublishSettings &settings, std::vector<std::st
 // The name page `pageIndex` (from 0) is written under: the one the last build
 // gave it, the naming rule standing in for a missing one.
 std::string PageName(const TPublishJob &job, int pageIndex);
+// The same name as the file system spells it.
+std::string NativePageName(const TPublishJob &job, int pageIndex);
 
 // One file a make-pages run puts into a target folder.
 struct TPublishTarget

@@ -11,12 +11,13 @@ namespace kpx {
 // far more than the page it brings. Nothing happens where it cannot.
 void PrepareMemory(const void *data, std::size_t bytes);
 
-// Room for `count` items, backed by memory at once.
+// `count` items, their room backed by memory before they are made.
 template <typename T>
-void ReserveReady(std::vector<T> &items, std::size_t count)
+void ResizeReady(std::vector<T> &items, std::size_t count)
 {
     items.reserve(count);
     PrepareMemory(items.data(), count * sizeof(T));
+    items.resize(count);
 }
 
 } // namespace kpx
